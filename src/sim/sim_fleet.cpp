@@ -1,0 +1,263 @@
+#include "sim/sim_fleet.h"
+
+#include "sim/source_address.h"
+
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+#include <QVariant>
+
+namespace zek {
+
+namespace {
+
+// A flood of searches must not grow the queue without bound.
+constexpr std::size_t kMaxQueuedReplies = 200000;
+constexpr int kReceiveBufferBytes = 1 << 20;
+
+QString peerText(const QHostAddress& address, quint16 port) {
+    return QStringLiteral("%1:%2").arg(address.toString()).arg(port);
+}
+
+QString sizeText(qsizetype size) {
+    return size == 1 ? QStringLiteral("1 byte") : QStringLiteral("%1 bytes").arg(size);
+}
+
+} // namespace
+
+SimFleet::SimFleet(QObject* parent) : QObject(parent) {
+    m_paceTimer.setTimerType(Qt::PreciseTimer);
+    m_paceTimer.setInterval(m_options.replySpacingMs);
+    connect(&m_paceTimer, &QTimer::timeout, this, &SimFleet::sendNextReply);
+}
+
+SimFleet::SimFleet(const std::vector<SimModuleConfig>& modules, QObject* parent) : SimFleet(parent) {
+    for (const SimModuleConfig& config : modules)
+        addModule(config);
+}
+
+SimFleet::~SimFleet() = default;
+
+void SimFleet::setOptions(const FleetOptions& options) {
+    m_options = options;
+    m_options.replySpacingMs = std::max(0, m_options.replySpacingMs);
+    m_options.rebootMs = std::max(0, m_options.rebootMs);
+    m_paceTimer.setInterval(m_options.replySpacingMs);
+}
+
+int SimFleet::addModule(const SimModuleConfig& config) {
+    m_modules.push_back(std::make_unique<SimModule>(config));
+    return moduleCount() - 1;
+}
+
+int SimFleet::indexOf(const SimMac& mac) const {
+    for (std::size_t i = 0; i < m_modules.size(); ++i)
+        if (m_modules[i]->mac() == mac)
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool SimFleet::start(quint16 udpPort, const QHostAddress& address) {
+    stop();
+    m_socket = new QUdpSocket(this);
+    if (!m_socket->bind(address, udpPort, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint)) {
+        m_error =
+            QStringLiteral("cannot bind UDP %1: %2").arg(peerText(address, udpPort), m_socket->errorString());
+        delete m_socket;
+        m_socket = nullptr;
+        return false;
+    }
+    m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(kReceiveBufferBytes));
+    connect(m_socket, &QUdpSocket::readyRead, this, &SimFleet::readPending);
+    m_error.clear();
+    return true;
+}
+
+void SimFleet::stop() {
+    m_paceTimer.stop();
+    m_replyQueue.clear();
+    if (!m_socket)
+        return;
+    // The port is released at once; the object goes later, since stop() may run inside
+    // one of the socket's own signals.
+    m_socket->disconnect(this);
+    m_socket->close();
+    m_socket->deleteLater();
+    m_socket = nullptr;
+}
+
+bool SimFleet::isListening() const {
+    return m_socket && m_socket->state() == QAbstractSocket::BoundState;
+}
+
+quint16 SimFleet::udpPort() const {
+    return m_socket ? m_socket->localPort() : 0;
+}
+
+void SimFleet::readPending() {
+    // Every pending datagram is read on each notification, zero-length ones included:
+    // one left unread would hold back the ones behind it.
+    while (m_socket && m_socket->hasPendingDatagrams()) {
+        const QNetworkDatagram datagram = m_socket->receiveDatagram();
+        if (!datagram.isValid()) {
+            emit logLine(QStringLiteral("receive failed: %1").arg(m_socket->errorString()));
+            break;
+        }
+        handleDatagram(datagram);
+    }
+}
+
+void SimFleet::handleDatagram(const QNetworkDatagram& datagram) {
+    const QByteArray bytes = datagram.data();
+    const QHostAddress sender = datagram.senderAddress();
+    const auto senderPort = static_cast<quint16>(datagram.senderPort());
+    emit requestReceived(bytes, sender, senderPort);
+
+    const SimRequest request = decodeSimRequest(bytes);
+    if (request.kind == SimRequest::Kind::Ignored) {
+        emit logLine(QStringLiteral("ignored %1 from %2: %3")
+                         .arg(sizeText(bytes.size()), peerText(sender, senderPort), request.ignoredReason));
+        emit datagramIgnored(bytes, sender, senderPort, request.ignoredReason);
+        return;
+    }
+
+    QString outcome;
+    switch (request.kind) {
+    case SimRequest::Kind::Search:
+        outcome = answerSearch(sender, senderPort);
+        break;
+    case SimRequest::Kind::SetValues:
+        outcome = storeValues(request);
+        break;
+    case SimRequest::Kind::Reboot:
+        outcome = rebootModule(request);
+        break;
+    case SimRequest::Kind::Ignored:
+        break;
+    }
+    emit logLine(
+        QStringLiteral("%1 %2 MAC %3, %4 bytes: %5")
+            .arg(peerText(sender, senderPort), simCommandName(request.command), simMacText(request.mac))
+            .arg(bytes.size())
+            .arg(outcome));
+}
+
+QString SimFleet::answerSearch(const QHostAddress& address, quint16 port) {
+    if (!m_socket)
+        return QStringLiteral("not answered, the fleet was stopped");
+    int answering = 0;
+    for (int i = 0; i < moduleCount(); ++i) {
+        if (module(i).isRebooting())
+            continue;
+        ++answering;
+        const QueuedReply reply{i, address, port};
+        if (m_options.replySpacingMs == 0) {
+            sendReply(reply);
+        } else if (m_replyQueue.size() < kMaxQueuedReplies) {
+            m_replyQueue.push_back(reply);
+        } else {
+            return QStringLiteral("reply queue full, %1 replies dropped").arg(moduleCount() - i);
+        }
+    }
+    if (!m_replyQueue.empty() && !m_paceTimer.isActive()) {
+        // The first reply goes out at once; the rest follow one per interval.
+        sendNextReply();
+        if (!m_replyQueue.empty())
+            m_paceTimer.start();
+    }
+    return QStringLiteral("%1 replies").arg(answering);
+}
+
+QString SimFleet::storeValues(const SimRequest& request) {
+    const int index = indexOf(request.mac);
+    if (index < 0)
+        return QStringLiteral("no module has this MAC");
+    SimModule& target = module(index);
+    target.storePending(request.values, request.carriesMode);
+    emit valuesStored(index);
+    const NetworkValues& next = *target.pending();
+    return QStringLiteral("stored for the next reboot: ip %1, port %2, netmask %3, gateway %4, dhcp %5, "
+                          "name \"%6\", mode %7")
+        .arg(ipv4Text(next.ip))
+        .arg(next.port)
+        .arg(ipv4Text(next.netmask), ipv4Text(next.gateway))
+        .arg(next.dhcp)
+        .arg(QString::fromLatin1(next.name()),
+             next.mode ? QString::number(*next.mode) : QStringLiteral("none"));
+}
+
+QString SimFleet::rebootModule(const SimRequest& request) {
+    const int index = indexOf(request.mac);
+    if (index < 0)
+        return QStringLiteral("no module has this MAC");
+    SimModule& target = module(index);
+    if (target.isRebooting())
+        return QStringLiteral("already rebooting");
+    if (m_options.rebootMs == 0) {
+        finishReboot(index);
+        return QStringLiteral("rebooted");
+    }
+    target.setRebooting(true);
+    QTimer::singleShot(m_options.rebootMs, this, [this, index] { finishReboot(index); });
+    return QStringLiteral("rebooting for %1 ms").arg(m_options.rebootMs);
+}
+
+void SimFleet::finishReboot(int index) {
+    if (index >= moduleCount())
+        return;
+    const bool changed = module(index).reboot();
+    if (m_options.rebootMs > 0)
+        emit logLine(QStringLiteral("module %1 is up again").arg(simMacText(module(index).mac())));
+    emit moduleRebooted(index, changed);
+}
+
+void SimFleet::sendNextReply() {
+    if (m_replyQueue.empty()) {
+        m_paceTimer.stop();
+        return;
+    }
+    const QueuedReply reply = m_replyQueue.front();
+    m_replyQueue.pop_front();
+    sendReply(reply);
+    if (m_replyQueue.empty())
+        m_paceTimer.stop();
+}
+
+void SimFleet::sendReply(const QueuedReply& reply) {
+    if (reply.module >= moduleCount() || module(reply.module).isRebooting())
+        return;
+    const SimModule& source = module(reply.module);
+    if (!sendFromModule(reply.module, encodeSearchReply(source.mac(), source.serial(), source.network()),
+                        reply.address, reply.port))
+        return;
+    emit replySent(reply.module, reply.address, reply.port);
+    if (m_options.softwareInfoAfterReply)
+        sendSoftwareInfo(reply.module, reply.address, reply.port);
+}
+
+bool SimFleet::sendSoftwareInfo(int index, const QHostAddress& address, quint16 port) {
+    if (index < 0 || index >= moduleCount())
+        return false;
+    const SimModule& source = module(index);
+    if (!sendFromModule(index, encodeSoftwareInfo(source.mac(), source.software()), address, port))
+        return false;
+    emit softwareInfoSent(index, address, port);
+    return true;
+}
+
+bool SimFleet::sendFromModule(int index, const QByteArray& bytes, const QHostAddress& address, quint16 port) {
+    if (!m_socket)
+        return false;
+    // Sent from the module's own address where the host has it (all of 127/8 on lo),
+    // as a module answers from its own IP; otherwise from whatever the route picks.
+    const quint32 ip = module(index).network().ip;
+    if (ip != 0 && sendFromAddress(m_socket->socketDescriptor(), bytes, ip, address, port) == bytes.size())
+        return true;
+    if (m_socket->writeDatagram(bytes, address, port) == bytes.size())
+        return true;
+    emit logLine(QStringLiteral("sending %1 bytes to %2 failed: %3")
+                     .arg(bytes.size())
+                     .arg(peerText(address, port), m_socket->errorString()));
+    return false;
+}
+
+} // namespace zek

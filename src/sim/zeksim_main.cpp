@@ -1,0 +1,197 @@
+#include "sim/fleet_config.h"
+#include "sim/sim_fleet.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+
+#ifdef Q_OS_UNIX
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr int kExitBindFailed = 1;
+constexpr int kExitUsage = 2;
+
+void printLine(FILE* stream, const QString& line) {
+    std::fputs(qPrintable(QStringLiteral("zeksim: ") + line + QLatin1Char('\n')), stream);
+    // Scripts and tests wait for lines on a pipe: nothing may linger in a buffer.
+    std::fflush(stream);
+}
+
+const char kFleetFileHelp[] = R"(
+Fleet file (--config):
+  # or ; starts a comment line. Each [module] line starts a module; the
+  "key = value" lines below it set its values. A key left out keeps the value
+  that --modules would generate for the module's position. Values may be put in
+  double quotes to keep outer blanks. Keys:
+    mac      six hex pairs: 00 0A 1B 2C 3D 4E, 00:0A:1B:2C:3D:4E or 000A1B2C3D4E
+    serial   0-4294967295
+    ip, netmask, gateway   dotted IPv4, e.g. 127.0.0.2
+    dhcp     yes, no, on, off, or the byte sent (0-255)
+    name     up to 32 Latin-1 characters; 33 fill the name field with no terminator
+    port     TCP port, 0-65535
+    mode     none (62-byte reply without a mode byte) or the mode byte 0-255
+    software the software-information text (default "SW 1.02 TLSHXD")
+  Example:
+    [module]
+    mac = 00 0A 1B 2C 3D 4E
+    ip = 127.0.0.2
+    name = Boiler room
+    mode = none
+
+Modules apply set-values on the next reboot request and answer from their own IP
+where the host has it (all of 127.0.0.0/8). zeksim prints one line per datagram
+it receives and "zeksim: N modules, UDP port P" once it listens.
+Exit codes: 0 after SIGINT or SIGTERM, 1 when the UDP port cannot be bound,
+2 for a bad command line or fleet file.
+)";
+
+#ifdef Q_OS_UNIX
+int g_signalPipe[2] = {-1, -1};
+
+void onQuitSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
+}
+
+// Turns SIGINT and SIGTERM into an orderly quit of the event loop: the handler only
+// writes to a socket pair, whose other end the loop watches.
+bool installQuitSignals(QCoreApplication& app) {
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
+        return false;
+    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
+        notifier->setEnabled(false);
+        char byte = 0;
+        [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[0], &byte, 1);
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
+}
+#endif
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("zeksim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Simulates a fleet of ZEK modules on this host: answers searches on UDP port 8002 and acts on "
+        "set-values and reboot requests addressed to a module's MAC."));
+    const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Show this help and exit."));
+    const QCommandLineOption modulesOption(
+        QStringLiteral("modules"),
+        QStringLiteral(
+            "Simulate N generated modules (1-%1): IPs 127.0.0.2 and up, netmask 255.0.0.0, gateway "
+            "127.0.0.1, TCP ports 10001 and up, a mix of reported and unreported modes.")
+            .arg(zek::kMaxSimModules),
+        QStringLiteral("N"));
+    const QCommandLineOption configOption(QStringLiteral("config"),
+                                          QStringLiteral("Read the modules from a fleet file (see below)."),
+                                          QStringLiteral("FILE"));
+    const QCommandLineOption burstOption(QStringLiteral("burst"),
+                                         QStringLiteral("Send all replies to a search at once, unpaced."));
+    const QCommandLineOption spacingOption(
+        QStringLiteral("reply-spacing"),
+        QStringLiteral("Milliseconds between two search replies (default 1; 0 is the same as --burst)."),
+        QStringLiteral("MS"), QStringLiteral("1"));
+    const QCommandLineOption softwareOption(
+        QStringLiteral("software-info"),
+        QStringLiteral("Each module sends its software-information datagram after its search reply."));
+    const QCommandLineOption rebootOption(
+        QStringLiteral("reboot-ms"),
+        QStringLiteral("A rebooting module stays silent this long before its new values apply (default 0)."),
+        QStringLiteral("MS"), QStringLiteral("0"));
+    const QCommandLineOption portOption(QStringLiteral("udp-port"),
+                                        QStringLiteral("Listen on this UDP port instead of 8002 (experiments "
+                                                       "only: the tool sends to 8002)."),
+                                        QStringLiteral("PORT"), QStringLiteral("8002"));
+    parser.addOptions({helpOption, modulesOption, configOption, burstOption, spacingOption, softwareOption,
+                       rebootOption, portOption});
+
+    const auto usageError = [](const QString& message) {
+        printLine(stderr, message + QStringLiteral(" (see --help)"));
+        return kExitUsage;
+    };
+    if (!parser.parse(QCoreApplication::arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(helpOption)) {
+        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::fputs(kFleetFileHelp, stdout);
+        return 0;
+    }
+    if (!parser.positionalArguments().isEmpty())
+        return usageError(
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+
+    const auto number = [&parser](const QCommandLineOption& option, int min, int max) -> std::optional<int> {
+        bool ok = false;
+        const int value = parser.value(option).toInt(&ok);
+        if (!ok || value < min || value > max)
+            return std::nullopt;
+        return value;
+    };
+
+    std::vector<zek::SimModuleConfig> modules;
+    if (parser.isSet(modulesOption) == parser.isSet(configOption))
+        return usageError(QStringLiteral("give either --modules N or --config FILE"));
+    if (parser.isSet(modulesOption)) {
+        const auto count = number(modulesOption, 1, zek::kMaxSimModules);
+        if (!count)
+            return usageError(
+                QStringLiteral("--modules needs a number from 1 to %1").arg(zek::kMaxSimModules));
+        modules = zek::generateModules(*count);
+    } else {
+        const zek::FleetParseResult parsed = zek::readFleetFile(parser.value(configOption));
+        if (!parsed.ok())
+            return usageError(QStringLiteral("%1: %2").arg(parser.value(configOption), parsed.message()));
+        modules = parsed.modules;
+    }
+
+    zek::FleetOptions options;
+    const auto spacing = number(spacingOption, 0, 1000);
+    if (!spacing)
+        return usageError(QStringLiteral("--reply-spacing needs milliseconds from 0 to 1000"));
+    options.replySpacingMs = parser.isSet(burstOption) ? 0 : *spacing;
+    const auto rebootMs = number(rebootOption, 0, 600000);
+    if (!rebootMs)
+        return usageError(QStringLiteral("--reboot-ms needs milliseconds from 0 to 600000"));
+    options.rebootMs = *rebootMs;
+    options.softwareInfoAfterReply = parser.isSet(softwareOption);
+    const auto udpPort = number(portOption, 1, 65535);
+    if (!udpPort)
+        return usageError(QStringLiteral("--udp-port needs a port from 1 to 65535"));
+
+#ifdef Q_OS_UNIX
+    if (!installQuitSignals(app))
+        printLine(stderr, QStringLiteral("cannot catch SIGINT and SIGTERM; they end zeksim abruptly"));
+#endif
+
+    zek::SimFleet fleet(modules);
+    fleet.setOptions(options);
+    QObject::connect(&fleet, &zek::SimFleet::logLine, [](const QString& line) { printLine(stdout, line); });
+    if (!fleet.start(static_cast<quint16>(*udpPort))) {
+        printLine(stderr, fleet.errorString());
+        return kExitBindFailed;
+    }
+    printLine(stdout,
+              QStringLiteral("%1 modules, UDP port %2").arg(fleet.moduleCount()).arg(fleet.udpPort()));
+    const int result = QCoreApplication::exec();
+    fleet.stop();
+    printLine(stdout, QStringLiteral("stopped"));
+    return result;
+}
