@@ -1,0 +1,210 @@
+#!/usr/bin/env python3
+"""Draws the program's own bitmaps into resources/: the logo, the tree state
+images and the window icons. Standard library only; the output is the same on
+every run, so the PNGs can be regenerated and compared byte for byte."""
+
+import math
+import os
+import struct
+import sys
+import zlib
+
+# Colours shared by the pictures.
+NAVY = (31, 58, 147)
+ORANGE = (224, 122, 31)
+# The logo's background: the program replaces exactly this RGB with the window colour.
+LOGO_BACKGROUND = (212, 208, 200)
+# The tree images' mask colour.
+WHITE = (255, 255, 255)
+
+SUPERSAMPLE = 4  # samples per pixel and axis for smooth edges
+
+
+class Canvas:
+    """RGBA pixels as floats; shapes are composited with their coverage."""
+
+    def __init__(self, width, height, background, opaque=True):
+        self.width = width
+        self.height = height
+        alpha = 1.0 if opaque else 0.0
+        self.pixels = [[list(map(float, background)) + [alpha] for _ in range(width)] for _ in range(height)]
+
+    def blend(self, x, y, colour, coverage):
+        if coverage <= 0.0:
+            return
+        pixel = self.pixels[y][x]
+        dst_alpha = pixel[3]
+        out_alpha = coverage + dst_alpha * (1.0 - coverage)
+        for i in range(3):
+            pixel[i] = (colour[i] * coverage + pixel[i] * dst_alpha * (1.0 - coverage)) / out_alpha
+        pixel[3] = out_alpha
+
+    def fill(self, inside, bounds, colour):
+        """Fills the set of points where inside(x, y) holds, within bounds (x0, y0, x1, y1)."""
+        x0, y0, x1, y1 = bounds
+        step = 1.0 / SUPERSAMPLE
+        for py in range(max(0, int(math.floor(y0))), min(self.height, int(math.ceil(y1)))):
+            for px in range(max(0, int(math.floor(x0))), min(self.width, int(math.ceil(x1)))):
+                hits = 0
+                for sy in range(SUPERSAMPLE):
+                    for sx in range(SUPERSAMPLE):
+                        if inside(px + (sx + 0.5) * step, py + (sy + 0.5) * step):
+                            hits += 1
+                self.blend(px, py, colour, hits / (SUPERSAMPLE * SUPERSAMPLE))
+
+    def polygon(self, points, colour):
+        xs = [p[0] for p in points]
+        ys = [p[1] for p in points]
+
+        def inside(x, y):
+            result = False
+            j = len(points) - 1
+            for i in range(len(points)):
+                xi, yi = points[i]
+                xj, yj = points[j]
+                if (yi > y) != (yj > y) and x < (xj - xi) * (y - yi) / (yj - yi) + xi:
+                    result = not result
+                j = i
+            return result
+
+        self.fill(inside, (min(xs), min(ys), max(xs), max(ys)), colour)
+
+    def rect(self, x0, y0, x1, y1, colour):
+        self.polygon([(x0, y0), (x1, y0), (x1, y1), (x0, y1)], colour)
+
+    def disc(self, cx, cy, r, colour):
+        self.fill(lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= r * r, (cx - r, cy - r, cx + r, cy + r), colour)
+
+    def rounded_rect(self, x0, y0, x1, y1, r, colour):
+        def inside(x, y):
+            if not (x0 <= x <= x1 and y0 <= y <= y1):
+                return False
+            cx = min(max(x, x0 + r), x1 - r)
+            cy = min(max(y, y0 + r), y1 - r)
+            return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+
+        self.fill(inside, (x0, y0, x1, y1), colour)
+
+    def line(self, x0, y0, x1, y1, thickness, colour):
+        dx, dy = x1 - x0, y1 - y0
+        length = math.hypot(dx, dy)
+        nx, ny = -dy / length * thickness / 2, dx / length * thickness / 2
+        self.polygon([(x0 + nx, y0 + ny), (x1 + nx, y1 + ny), (x1 - nx, y1 - ny), (x0 - nx, y0 - ny)], colour)
+
+    def rows(self, with_alpha):
+        out = []
+        for row in self.pixels:
+            line = bytearray()
+            for r, g, b, a in row:
+                line += bytes((round(r), round(g), round(b)))
+                if with_alpha:
+                    line.append(round(a * 255))
+            out.append(bytes(line))
+        return out
+
+
+def write_png(path, canvas, with_alpha):
+    def chunk(kind, data):
+        return struct.pack(">I", len(data)) + kind + data + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF)
+
+    colour_type = 6 if with_alpha else 2
+    header = struct.pack(">IIBBBBB", canvas.width, canvas.height, 8, colour_type, 0, 0, 0)
+    raw = b"".join(b"\x00" + row for row in canvas.rows(with_alpha))
+    data = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b"")
+    with open(path, "wb") as f:
+        f.write(data)
+
+
+def letter_z(c, x, y, w, h, t, colour):
+    c.rect(x, y, x + w, y + t, colour)
+    c.rect(x, y + h - t, x + w, y + h, colour)
+    d = t * 1.35
+    c.polygon([(x + w - d, y + t), (x + w, y + t), (x + d, y + h - t), (x, y + h - t)], colour)
+
+
+def letter_e(c, x, y, w, h, t, colour):
+    c.rect(x, y, x + t, y + h, colour)
+    c.rect(x, y, x + w, y + t, colour)
+    c.rect(x, y + (h - t) / 2, x + w * 0.82, y + (h + t) / 2, colour)
+    c.rect(x, y + h - t, x + w, y + h, colour)
+
+
+def letter_k(c, x, y, w, h, t, colour):
+    c.rect(x, y, x + t, y + h, colour)
+    d = t * 1.35
+    mid = y + h / 2
+    # Upper arm from the stem's middle to the top right, lower arm from its upper
+    # third down to the bottom right, as a drawn K has them.
+    c.polygon([(x + t, mid - d / 2), (x + w - d, y), (x + w, y), (x + t, mid + d / 2)], colour)
+    c.polygon([(x + t + d * 0.35, mid - d * 0.15), (x + t + d * 1.25, mid - d * 0.15), (x + w, y + h), (x + w - d, y + h)],
+              colour)
+
+
+def draw_logo():
+    c = Canvas(185, 38, LOGO_BACKGROUND)
+    ox = 27
+    # A module on a network bus: three nodes on a line, a drop to the module, whose
+    # face shows two LEDs and its Ethernet port.
+    c.line(ox + 4, 5, ox + 42, 5, 2, ORANGE)
+    for nx in (ox + 4, ox + 23, ox + 42):
+        c.disc(nx, 5, 3.2, ORANGE)
+    c.line(ox + 23, 5, ox + 23, 13, 2, ORANGE)
+    c.rounded_rect(ox + 9, 12, ox + 37, 33, 3, NAVY)
+    c.disc(ox + 14, 17, 1.7, (60, 200, 90))
+    c.disc(ox + 19, 17, 1.7, (245, 200, 40))
+    c.rect(ox + 16, 22, ox + 30, 29, (232, 232, 236))
+    c.rect(ox + 20, 29, ox + 26, 31, (232, 232, 236))
+    # The wordmark, with an orange rule under it that echoes the bus.
+    h, w, t = 26, 21, 6
+    x = ox + 47
+    letter_z(c, x, 4, w, h, t, NAVY)
+    letter_e(c, x + w + 5, 4, w - 2, h, t, NAVY)
+    letter_k(c, x + 2 * w + 8, 4, w, h, t, NAVY)
+    c.rect(x, 33, x + 3 * w + 8, 35, ORANGE)
+    return c
+
+
+def draw_tree_states():
+    c = Canvas(96, 16, WHITE)
+    red, green, blue, grey, yellow = (214, 40, 40), (36, 170, 60), (40, 90, 220), (150, 150, 150), (240, 196, 20)
+
+    def state_disc(index, colour):
+        cx = index * 16 + 8
+        rim = tuple(int(v * 0.7) for v in colour)
+        c.disc(cx, 8, 6.5, rim)
+        c.disc(cx, 8, 5.5, colour)
+
+    state_disc(0, red)
+    state_disc(1, green)
+    state_disc(2, green)
+    black = (0, 0, 0)
+    c.rect(32 + 3, 7, 32 + 9, 9, black)
+    c.polygon([(32 + 8.5, 4), (32 + 13, 8), (32 + 8.5, 12)], black)
+    c.disc(3 * 16 + 8, 8, 3, blue)
+    state_disc(4, grey)
+    state_disc(5, yellow)
+    return c
+
+
+def draw_icon(size):
+    c = Canvas(size, size, (0, 0, 0), opaque=False)
+    s = size / 32.0
+    c.rounded_rect(1 * s, 1 * s, 31 * s, 31 * s, 6 * s, NAVY)
+    c.rect(7 * s, 4.5 * s, 25 * s, 6.5 * s, ORANGE)
+    letter_z(c, 8 * s, 9 * s, 16 * s, 17 * s, 4.2 * s, WHITE)
+    return c
+
+
+def main():
+    top = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+    out = os.path.join(top, "resources")
+    os.makedirs(out, exist_ok=True)
+    write_png(os.path.join(out, "logo.png"), draw_logo(), with_alpha=False)
+    write_png(os.path.join(out, "tree_states.png"), draw_tree_states(), with_alpha=False)
+    write_png(os.path.join(out, "zekconfig.png"), draw_icon(32), with_alpha=True)
+    write_png(os.path.join(out, "zekconfig16.png"), draw_icon(16), with_alpha=True)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

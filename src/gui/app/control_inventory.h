@@ -1,0 +1,62 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+namespace zek {
+
+// The main dialog's controls, declared once: every other piece of the window finds
+// a control by its resource ID, which is also its objectName.
+enum class ControlKind {
+    GroupBox,
+    Text,      // static text, left-aligned
+    TextRight, // static text, right-aligned
+    Edit,
+    PushButton,
+    DefaultPushButton,
+    CheckBox,
+    DropDownList,
+    ListBox,
+    TreeView,
+    EtchedLine,
+    BitmapStatic,
+    GlyphButton,
+};
+
+enum class InputRule {
+    None,
+    Range, // digits only, value within [rangeMin, rangeMax]
+    Hex,   // only "0123456789abcdefABCDEF"
+    Time,  // the overtype time entry
+};
+
+enum ControlFlag : unsigned {
+    NoFlags = 0,
+    HiddenInCompact = 1u << 0, // hidden in the compact view, shown in the extended one
+    Hidden = 1u << 1,          // never shown
+    ReadOnly = 1u << 2,
+    Disabled = 1u << 3,
+    Checked = 1u << 4,
+    FixedFont = 1u << 5,
+};
+
+struct ControlSpec {
+    int id;          // resource ID; 0 for a control that has none (labels, lines)
+    ControlKind kind;
+    const char* text; // resource text, shown until a language file replaces it
+    int x, y, w, h;   // dialog units
+    int limit = 0;    // characters the user can type; 0 = unlimited
+    InputRule rule = InputRule::None;
+    int rangeMin = 0;
+    int rangeMax = 0;
+    unsigned flags = NoFlags;
+};
+
+inline constexpr int DIALOG_WIDTH_DU = 659;
+inline constexpr int DIALOG_HEIGHT_DU = 509;
+
+std::span<const ControlSpec> controlInventory();
+// nullptr for an ID that is not in the inventory (and for 0).
+const ControlSpec* findControlSpec(int id);
+
+} // namespace zek
