@@ -9,6 +9,7 @@
 #include <QNetworkDatagram>
 #include <QTimer>
 #include <QUdpSocket>
+#include <QVariant>
 
 #include <cstdio>
 
@@ -49,7 +50,7 @@ int main(int argc, char** argv) {
                      qPrintable(socket.errorString()));
         return 1;
     }
-    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, 4 << 20);
+    socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(4 << 20));
 
     int found = 0;
     QObject::connect(&socket, &QUdpSocket::readyRead, [&] {

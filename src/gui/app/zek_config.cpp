@@ -1,0 +1,316 @@
+#include "gui/app/zek_config.h"
+
+#include "core/app/logo_blend.h"
+#include "core/scan/device_protocol.h"
+#include "gui/app/led_gauge.h"
+#include "gui/app/text_codec.h"
+#include "gui/scan/device_tree.h"
+#include "gui/scan/network_settings_panel.h"
+#include "gui/scan/scan_endpoint.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFontDatabase>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QTreeWidget>
+
+namespace zek {
+
+namespace {
+
+const QString kVersionText = QStringLiteral("MERIDON Brisklink V1.00.11");
+constexpr int kInterfaceList = 5026;
+constexpr int kLanguageList = 5205;
+constexpr int kSortList = 5152;
+constexpr int kLogList = 5010;
+constexpr int kViewButton = 5065;
+constexpr int kLogoPlace = 5220;
+constexpr int kGlyphButton = 5206;
+constexpr int kSetMacButton = 5066;
+constexpr std::array<int, 6> kMacEdits = {5041, 5040, 5039, 5038, 5037, 5036};
+constexpr int kDialogHeightAtSetup = 485;
+
+// Buttons whose actions come with the session, clock and sequence work; a click on them
+// is routed and therefore does not log the unknown-button line.
+constexpr int kRoutedLater[] = {5006, 5086, 5087, 5088, 5089, 5090, 5106, 5107, 5108, 5109, 5110, 5124,
+                                5135, 5136, 5137, 5138, 5139, 5140, 5160, 5170, 5171, 5172, 5195, 5196,
+                                5197, 5198, 5199, 5201, 5202};
+
+// The version text cut to its first two blank-separated words.
+QString frameCaption() { return kVersionText.section(QLatin1Char(' '), 0, 1); }
+
+} // namespace
+
+ZEKConfig::ZEKConfig(QWidget* parent)
+    : QWidget(parent), m_startDirectory(QDir::currentPath().left(1023)),
+      m_form(std::make_unique<DialogForm>(this)), m_log(m_form->control<QListWidget>(kLogList)) {
+    m_endpoint = std::make_unique<ScanEndpoint>(
+        [this](const QString& line) { AppendLogLine(line); },
+        [this](std::span<const std::uint8_t> bytes, std::uint16_t port) { onDatagram(bytes, port); });
+    m_panel = std::make_unique<NetworkSettingsPanel>(*m_form, m_table, *m_endpoint);
+    m_tree = std::make_unique<DeviceTree>(*m_form, m_table, *m_endpoint, *m_panel,
+                                          [this] { return m_sessionState; });
+    buildDispatchTable();
+
+    m_logo = blendedLogo();
+    if (auto* glyph = m_form->control<QPushButton>(kGlyphButton))
+        glyph->setIcon(QPixmap::fromImage(m_logo));
+    m_gauge = new LedGauge(this);
+    m_gauge->setObjectName(QString::number(kGaugeId));
+
+    for (QTimer* timer : {&m_timerA, &m_timerB}) {
+        timer->setSingleShot(true);
+        timer->setInterval(kTimerPeriodMs);
+    }
+    connect(&m_timerA, &QTimer::timeout, this, &ZEKConfig::timerATick);
+    connect(&m_timerB, &QTimer::timeout, this, &ZEKConfig::timerBTick);
+}
+
+ZEKConfig::~ZEKConfig() {
+    qApp->removeEventFilter(this);
+    m_endpoint->close();
+}
+
+void ZEKConfig::buildDispatchTable() {
+    m_buttons.insert(5064, [this] { m_tree->search(); });
+    m_buttons.insert(5033, [this] { m_panel->set(); });
+    m_buttons.insert(5035, [this] { m_panel->reboot(); });
+    m_buttons.insert(5054, [this] { m_panel->applyDhcpRule(); });
+    for (const int id : kRoutedLater)
+        m_buttons.insert(id, [] {});
+}
+
+void ZEKConfig::DispatchButton(int id) {
+    const auto action = m_buttons.constFind(id);
+    if (action == m_buttons.constEnd()) {
+        AppendLogLine(QStringLiteral("Error: Unkown Button command"));
+        return;
+    }
+    (*action)();
+}
+
+void ZEKConfig::routeControls() {
+    // Every button and check box reaches the dispatcher with its ID after it changed its own state.
+    for (QAbstractButton* button : findChildren<QAbstractButton*>()) {
+        bool ok = false;
+        const int id = button->objectName().toInt(&ok);
+        if (ok && id > 0)
+            connect(button, &QAbstractButton::clicked, this, [this, id] { DispatchButton(id); });
+    }
+    // Only the user's choices count as selection changes; the program's own selections do not.
+    connect(control<QComboBox>(kInterfaceList), &QComboBox::activated, this, &ZEKConfig::interfaceSelected);
+    connect(control<QComboBox>(kLanguageList), &QComboBox::activated, this, &ZEKConfig::languageSelected);
+    connect(control<QComboBox>(kSortList), &QComboBox::activated, this, &ZEKConfig::sortOrderSelected);
+}
+
+void ZEKConfig::SetupWindow() {
+    routeControls();
+    m_timerA.start();
+    m_timerB.start();
+
+    auto* interfaces = control<QComboBox>(kInterfaceList);
+    interfaces->clear();
+    interfaces->addItems(m_endpoint->fillInterfaceList());
+    interfaces->setCurrentIndex(interfaces->count() > 0 ? 0 : -1);
+
+    auto* logTimes = control<QComboBox>(5103);
+    for (int minute = 1; minute <= 60; ++minute)
+        logTimes->addItem(QStringLiteral("%1").arg(minute, 2, 10, QLatin1Char('0')));
+    logTimes->setCurrentIndex(0);
+
+    for (const int id : {5075, 5173, 5175, 5176, 5177})
+        control<QLineEdit>(id)->setReadOnly(true);
+    control<QCheckBox>(5192)->setChecked(true);
+    m_log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    control<QCheckBox>(5160)->setChecked(true);
+    m_panel->applyDhcpRule();
+
+    const QRect view = widget(kViewButton)->geometry();
+    m_gauge->setGeometry(view.left(), view.top() - 23, 210, 20);
+    m_fullSize = m_form->fullSize();
+    m_compactSize = QSize(m_fullSize.width(), view.top() + view.height() + 5);
+    widget(kViewButton)->hide();
+
+    m_tree->setupTree();
+
+    for (const int id : {5131, 5132}) {
+        auto* hours = control<QComboBox>(id);
+        for (int hour = 0; hour < 24; ++hour)
+            hours->addItem(QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')));
+    }
+    control<QComboBox>(5131)->setCurrentIndex(2);
+    control<QComboBox>(5132)->setCurrentIndex(3);
+    widget(kLanguageList)->setEnabled(false);
+
+    control<QLineEdit>(5179)->setReadOnly(true);
+    widget(5182)->setEnabled(false);
+    control<QLineEdit>(5159)->setText(QStringLiteral("00:00:00 "));
+
+    // With no settings file to name one, the first interface is the one searched from.
+    interfaceSelected();
+    m_deferredLanguagePending = true;
+
+    setFixedSize(m_fullSize.width(), kDialogHeightAtSetup);
+    m_compactView = false;
+    control<QPushButton>(kViewButton)->setText(QStringLiteral(">>"));
+    ToggleView();
+    m_settingsWritingEnabled = true;
+    qApp->installEventFilter(this);
+}
+
+void ZEKConfig::ToggleView() {
+    if (window()->isMinimized())
+        return;
+    auto* viewButton = control<QPushButton>(kViewButton);
+    if (m_compactView) {
+        setFixedSize(m_fullSize);
+        widget(kSetMacButton)->show();
+        for (const int id : kMacEdits)
+            control<QLineEdit>(id)->setReadOnly(false);
+        viewButton->setText(QStringLiteral("<<"));
+    } else {
+        setFixedSize(m_compactSize);
+        widget(kSetMacButton)->hide();
+        for (const int id : kMacEdits)
+            control<QLineEdit>(id)->setReadOnly(true);
+        viewButton->setText(QStringLiteral(">>"));
+    }
+    m_compactView = !m_compactView;
+    for (const ControlSpec& spec : controlInventory())
+        if ((spec.flags & HiddenInCompact) && spec.id != kSetMacButton)
+            widget(spec.id)->setVisible(!m_compactView);
+}
+
+void ZEKConfig::AppendLogLine(const QString& line) {
+    if (m_log->count() >= kLogLinesMax)
+        delete m_log->takeItem(0);
+    m_log->addItem(line);
+    m_log->setCurrentRow(m_log->count() - 1);
+    m_log->scrollToItem(m_log->currentItem());
+}
+
+void ZEKConfig::interfaceSelected() {
+    m_endpoint->selectInterface(control<QComboBox>(kInterfaceList)->currentIndex());
+    window()->setWindowTitle(frameCaption());
+    m_table.clear();
+    DispatchButton(5064);
+}
+
+void ZEKConfig::languageSelected() {
+    const int index = control<QComboBox>(kLanguageList)->currentIndex();
+    if (index < 0)
+        return;
+    m_currentLanguage = index;
+    DispatchButton(5064);
+}
+
+void ZEKConfig::sortOrderSelected() {
+    const int index = control<QComboBox>(kSortList)->currentIndex();
+    if (index < 0)
+        return;
+    m_tree->setSortOrder(index);
+    DispatchButton(5064);
+}
+
+void ZEKConfig::timerATick() {
+    if (m_panel->countdownTick()) {
+        DispatchButton(5035);
+        if (m_sessionState != SessionState::Idle)
+            DispatchButton(5006);
+        DispatchButton(5064);
+    }
+    if (m_deferredLanguagePending) {
+        m_deferredLanguagePending = false;
+        languageSelected();
+    }
+    m_tree->updateStateIcon(false);
+    m_timerA.start();
+}
+
+void ZEKConfig::timerBTick() { m_timerB.start(); }
+
+void ZEKConfig::onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t senderPort) {
+    const auto decoded = decodeDatagram(bytes, senderPort, [this](std::string_view key) { return m_texts.text(key); });
+    if (const auto* device = std::get_if<DecodedDevice>(&decoded))
+        m_tree->addDevice(*device);
+    else if (const auto* software = std::get_if<SoftwareText>(&decoded))
+        updateFeatureLetters(fromModuleText(software->text));
+}
+
+void ZEKConfig::updateFeatureLetters(const QString& software) {
+    control<QLabel>(5078)->setText(software);
+    static constexpr std::pair<char, int> kLetters[] = {{'T', 5212}, {'L', 5213}, {'S', 5211},
+                                                        {'H', 5210}, {'X', 5209}, {'D', 5208}};
+    for (const auto& [letter, id] : kLetters)
+        control<QCheckBox>(id)->setChecked(software.contains(QLatin1Char(letter)));
+}
+
+void ZEKConfig::MenuCommand(int id) {
+    switch (id) {
+    case 5306:
+        emit exitRequested();
+        break;
+    case 5303:
+        m_flyOver = !m_flyOver;
+        emit flyOverChanged(m_flyOver);
+        break;
+    default:
+        if (id >= 5310 && id < 5340) {
+            auto* languages = control<QComboBox>(kLanguageList);
+            if (id - 5310 < languages->count()) {
+                languages->setCurrentIndex(id - 5310);
+                languageSelected();
+            }
+        }
+        break;
+    }
+}
+
+void ZEKConfig::EvCommandEnable(int id, bool& enabled, bool& checked) const {
+    if (id >= 5310 && id < 5360) {
+        checked = id - 5310 == m_currentLanguage;
+        enabled = m_sessionState == SessionState::Idle;
+    } else if (id == 5303) {
+        checked = m_flyOver;
+    }
+}
+
+QImage ZEKConfig::blendedLogo() const {
+    QImage logo = QImage(QStringLiteral(":/logo.png")).convertToFormat(QImage::Format_RGB32);
+    if (logo.isNull())
+        return logo;
+    const QRgb face = palette().color(QPalette::Button).rgb();
+    for (int y = 0; y < logo.height(); ++y) {
+        auto* line = reinterpret_cast<std::uint32_t*>(logo.scanLine(y));
+        blendLogoBackground(std::span(line, std::size_t(logo.width())), face);
+    }
+    return logo;
+}
+
+void ZEKConfig::paintEvent(QPaintEvent*) {
+    if (m_logo.isNull())
+        return;
+    const QRect place = widget(kLogoPlace)->geometry();
+    QPainter painter(this);
+    painter.drawImage(QPoint(place.left(), place.top() - 30), m_logo);
+}
+
+bool ZEKConfig::eventFilter(QObject* watched, QEvent* event) {
+    // Escape never closes the main window.
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (target && target->window() == window())
+            return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace zek

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "core/scan/device_table.h"
+#include "core/session/session_state.h"
+#include "core/settings/language_texts.h"
+#include "gui/app/dialog_form.h"
+
+#include <QHash>
+#include <QImage>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <memory>
+
+class QListWidget;
+
+namespace zek {
+
+class DeviceTree;
+class LedGauge;
+class NetworkSettingsPanel;
+class ScanEndpoint;
+
+// The main dialog: owns the controls and the subsystem objects and routes clicks,
+// selections, menu commands and timer ticks to them.
+class ZEKConfig : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int kTimerA = 2300;
+    static constexpr int kTimerB = 2301;
+    static constexpr int kTimerPeriodMs = 500;
+    static constexpr int kLogLinesMax = 501;
+    static constexpr int kGaugeId = 1500;
+
+    explicit ZEKConfig(QWidget* parent = nullptr);
+    ~ZEKConfig() override;
+
+    // Fills the controls, starts the timers and triggers the first search; once, after
+    // the frame around the dialog exists.
+    void SetupWindow();
+
+    void AppendLogLine(const QString& line);
+    // Runs the action of a main-window button by its control ID, as a click would.
+    void DispatchButton(int id);
+    void ToggleView();
+    // Shows a module's software text and checks the feature letters it contains.
+    void updateFeatureLetters(const QString& software);
+    // A command from the frame's menu (5301-5306, 5310 and up).
+    void MenuCommand(int id);
+    // Enabling and check marks of menu items before a menu shows.
+    void EvCommandEnable(int id, bool& enabled, bool& checked) const;
+
+    template <class T> T* control(int id) const { return m_form->control<T>(id); }
+    QWidget* widget(int id) const { return m_form->widget(id); }
+
+    bool isCompactView() const { return m_compactView; }
+    bool flyOver() const { return m_flyOver; }
+    SessionState sessionState() const { return m_sessionState; }
+    const QString& startDirectory() const { return m_startDirectory; }
+    DeviceTree& deviceTree() { return *m_tree; }
+    ScanEndpoint& endpoint() { return *m_endpoint; }
+    NetworkSettingsPanel& networkPanel() { return *m_panel; }
+    LanguageTexts& texts() { return m_texts; }
+
+signals:
+    // The user chose Program > Exit.
+    void exitRequested();
+    void flyOverChanged(bool on);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildDispatchTable();
+    void routeControls();
+    void interfaceSelected();
+    void languageSelected();
+    void sortOrderSelected();
+    void timerATick();
+    void timerBTick();
+    void onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t senderPort);
+    QImage blendedLogo() const;
+
+    QString m_startDirectory;
+    std::unique_ptr<DialogForm> m_form;
+    QListWidget* m_log;
+    LedGauge* m_gauge;
+    LanguageTexts m_texts;
+    DeviceTable m_table;
+    std::unique_ptr<ScanEndpoint> m_endpoint;
+    std::unique_ptr<NetworkSettingsPanel> m_panel;
+    std::unique_ptr<DeviceTree> m_tree;
+    QHash<int, std::function<void()>> m_buttons;
+    QTimer m_timerA;
+    QTimer m_timerB;
+    QImage m_logo;
+    QSize m_fullSize;
+    QSize m_compactSize;
+    SessionState m_sessionState = SessionState::Idle;
+    bool m_compactView = false;
+    bool m_settingsWritingEnabled = false;
+    bool m_deferredLanguagePending = false;
+    bool m_flyOver = true;
+    int m_currentLanguage = -1;
+};
+
+} // namespace zek

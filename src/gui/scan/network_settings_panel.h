@@ -1,0 +1,37 @@
+#pragma once
+
+#include "core/scan/network_settings.h"
+
+namespace zek {
+
+class DeviceTable;
+class DialogForm;
+class ScanEndpoint;
+struct DeviceRecord;
+
+// The network settings of the selected module: shown, edited, written with Set
+// (followed by a reboot three timer ticks later) and rebooted with Reboot.
+class NetworkSettingsPanel {
+public:
+    static constexpr int kRebootTicks = 3;
+
+    NetworkSettingsPanel(DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint);
+
+    void fillFromRecord(const DeviceRecord& record);
+    void applyDhcpRule();
+    void set();
+    void reboot();
+    // One tick of the main timer; true when the countdown has just run out.
+    bool countdownTick();
+    int rebootCountdown() const { return m_rebootCountdown; }
+
+private:
+    NetworkPanelValues readPanel() const;
+
+    DialogForm& m_form;
+    DeviceTable& m_table;
+    ScanEndpoint& m_endpoint;
+    int m_rebootCountdown = 0;
+};
+
+} // namespace zek

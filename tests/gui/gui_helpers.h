@@ -1,0 +1,65 @@
+#pragma once
+
+#include "gui/app/zek_config.h"
+#include "gui/app/zek_config_app.h"
+#include "sim/sim_fleet.h"
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <vector>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace zek::test {
+
+struct Received {
+    QByteArray bytes;
+    QHostAddress sender;
+};
+
+// The real window driven against an embedded simulated fleet on loopback, started in a
+// fresh temporary start directory.
+class GuiFixture {
+public:
+    GuiFixture();
+    ~GuiFixture();
+
+    // A module on 127.0.0.<host> with a MAC ending in <host>, port 10000 + host.
+    static SimModuleConfig module(int host, const char* name, std::optional<quint8> mode = 0);
+
+    bool startFleet(const std::vector<SimModuleConfig>& modules, FleetOptions options = {});
+    void startApp();
+    // Selects the PC interface with this address, as the user would in "PC-IP:".
+    bool selectInterface(const QString& address);
+
+    ZEKConfig& dialog() const { return *m_app->dialog(); }
+    TZEKConfigApp& app() const { return *m_app; }
+    SimFleet& fleet() const { return *m_fleet; }
+    QTreeWidget* tree() const;
+    QTreeWidgetItem* moduleNode(int i) const;
+    QStringList moduleNodeTexts() const;
+    QStringList leafTexts(int i) const;
+    QStringList logLines() const;
+
+    bool waitForModules(int count, int timeoutMs = 5000) const;
+    // Every datagram the fleet received since the last call.
+    QList<Received> takeRequests();
+    // Waits for a datagram with this command byte; empty on timeout.
+    Received waitForRequest(quint8 command, int timeoutMs = 5000);
+    void click(int id) const;
+
+private:
+    QTemporaryDir m_startDir;
+    QString m_oldDir;
+    std::unique_ptr<SimFleet> m_fleet;
+    std::unique_ptr<TZEKConfigApp> m_app;
+    QList<Received> m_requests;
+};
+
+} // namespace zek::test
