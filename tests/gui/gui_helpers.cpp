@@ -116,8 +116,11 @@ Received GuiFixture::waitForRequest(quint8 command, int timeoutMs) {
 }
 
 void GuiFixture::click(int id) const {
+    // click() acts like a user's click on the control whatever its geometry, and like one
+    // it does nothing on a disabled control.
     auto* button = qobject_cast<QAbstractButton*>(dialog().widget(id));
-    QTest::mouseClick(button, Qt::LeftButton);
+    if (button && button->isEnabled())
+        button->click();
 }
 
 } // namespace zek::test
