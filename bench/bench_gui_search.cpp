@@ -1,0 +1,75 @@
+// Measures a search answered by 260 simulated modules at once: how many reach the
+// tree and how long from the search to the last node. Prints figures; run it inside a
+// private network namespace: scripts/netns-run.sh build/.../bench/bench_gui_search
+#include "gui/app/zek_config.h"
+#include "gui/app/zek_config_app.h"
+#include "gui/scan/device_tree.h"
+#include "sim/sim_fleet.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    QTemporaryDir startDir;
+    QDir::setCurrent(startDir.path());
+
+    constexpr int kModules = 260;
+    zek::SimFleet fleet;
+    for (int i = 0; i < kModules; ++i) {
+        zek::SimModuleConfig m;
+        m.mac = {0x02, 0x5A, 0x45, 0x01, quint8(i >> 8), quint8(i)};
+        m.serial = quint32(i);
+        m.network.ip = 0x7F000002u + quint32(i);
+        m.network.netmask = 0xFF000000u;
+        m.network.port = quint16(10001 + i);
+        m.network.setName(QByteArray("module ") + QByteArray::number(i));
+        m.network.mode = quint8(i % 5);
+        fleet.addModule(m);
+    }
+    zek::FleetOptions burst;
+    burst.replySpacingMs = 0;
+    fleet.setOptions(burst);
+    if (!fleet.start()) {
+        std::fprintf(stderr, "bench_gui_search: %s (run it inside scripts/netns-run.sh)\n",
+                     qPrintable(fleet.errorString()));
+        return 1;
+    }
+
+    zek::TZEKConfigApp zekApp;
+    zekApp.BuildMainWindow();
+    zekApp.frame()->show();
+    auto* tree = zekApp.dialog()->control<QTreeWidget>(5150);
+    auto nodes = [&] { return tree->topLevelItem(0)->childCount(); };
+    (void)QTest::qWaitFor([&] { return nodes() == kModules; }, 10000);
+
+    for (int round = 1; round <= 5; ++round) {
+        QElapsedTimer clock;
+        clock.start();
+        zekApp.dialog()->DispatchButton(5064);
+        qint64 lastNode = 0;
+        int seen = 0;
+        (void)QTest::qWaitFor(
+            [&] {
+                if (nodes() > seen) {
+                    seen = nodes();
+                    lastNode = clock.nsecsElapsed();
+                }
+                return seen == kModules;
+            },
+            10000);
+        std::printf("search %d: %d of %d modules in the tree, last node %.2f ms after the search\n", round, seen,
+                    kModules, double(lastNode) / 1e6);
+    }
+    return 0;
+}
