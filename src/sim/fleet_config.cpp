@@ -12,6 +12,7 @@ namespace zek {
 namespace {
 
 constexpr int kMaxSoftwareText = 255;
+constexpr int kMaxReplyText = 200;
 
 // A field value check: the error text, or an empty string when the value was stored.
 using KeySetter = std::function<QString(QStringView value, SimModuleConfig& module)>;
@@ -43,6 +44,211 @@ KeySetter addressSetter(quint32 NetworkValues::*field, const QString& what) {
             return QStringLiteral("'%1' needs a dotted IPv4 address such as 127.0.0.2").arg(what);
         module.network.*field = *address;
         return QString();
+    };
+}
+
+std::optional<bool> parseSwitch(QStringView value) {
+    const QString word = value.toString().toLower();
+    if (word == QLatin1String("yes") || word == QLatin1String("on") || word == QLatin1String("1") ||
+        word == QLatin1String("true"))
+        return true;
+    if (word == QLatin1String("no") || word == QLatin1String("off") || word == QLatin1String("0") ||
+        word == QLatin1String("false"))
+        return false;
+    return std::nullopt;
+}
+
+std::optional<qlonglong> parseSigned(QStringView text, qlonglong min, qlonglong max) {
+    const bool negative = text.startsWith(u'-');
+    const auto magnitude = parseUnsigned(negative || text.startsWith(u'+') ? text.sliced(1) : text,
+                                         static_cast<qulonglong>(std::max(-min, max)));
+    if (!magnitude)
+        return std::nullopt;
+    const qlonglong value =
+        negative ? -static_cast<qlonglong>(*magnitude) : static_cast<qlonglong>(*magnitude);
+    if (value < min || value > max)
+        return std::nullopt;
+    return value;
+}
+
+// Printable ASCII text without blanks or control bytes, as one word of a reply line.
+bool isWord(QStringView text) {
+    for (QChar c : text)
+        if (c.unicode() <= 0x20 || c.unicode() >= 0x7F)
+            return false;
+    return true;
+}
+
+// Keywords are written as the commands carry them: upper case, digits and '_'.
+bool isKeyword(QStringView text) {
+    if (text.isEmpty() || text.size() > 32)
+        return false;
+    for (QChar c : text)
+        if (!((c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_'))
+            return false;
+    return true;
+}
+
+QList<QStringView> listItems(QStringView value) {
+    QList<QStringView> items;
+    for (QStringView item : value.tokenize(u',')) {
+        for (QStringView word : item.trimmed().tokenize(u' ', Qt::SkipEmptyParts))
+            items += word;
+    }
+    return items;
+}
+
+template <typename Group, typename Field>
+KeySetter flagSetter(Group SimModuleConfig::*group, Field Group::*field, const QString& key) {
+    return [group, field, key](QStringView value, SimModuleConfig& module) {
+        const auto flag = parseSwitch(value);
+        if (!flag)
+            return QStringLiteral("'%1' needs yes, no, on or off").arg(key);
+        module.*group.*field = *flag;
+        return QString();
+    };
+}
+
+template <typename Group>
+KeySetter countSetter(Group SimModuleConfig::*group, int Group::*field, const QString& key, int min,
+                      int max) {
+    return [group, field, key, min, max](QStringView value, SimModuleConfig& module) {
+        const auto number = parseSigned(value, min, max);
+        if (!number)
+            return QStringLiteral("'%1' needs a number from %2 to %3").arg(key).arg(min).arg(max);
+        module.*group.*field = static_cast<int>(*number);
+        return QString();
+    };
+}
+
+KeySetter textSetter(QByteArray SimDeviceState::*field, const QString& key, bool oneWord) {
+    return [field, key, oneWord](QStringView value, SimModuleConfig& module) {
+        const auto text = latin1(value);
+        if (!text || text->size() > kMaxReplyText || (oneWord && !isWord(value)))
+            return oneWord
+                       ? QStringLiteral("'%1' needs up to %2 printable ASCII characters without blanks")
+                             .arg(key)
+                             .arg(kMaxReplyText)
+                       : QStringLiteral("'%1' needs up to %2 Latin-1 characters").arg(key).arg(kMaxReplyText);
+        module.state.*field = *text;
+        return QString();
+    };
+}
+
+KeySetter ruleSetter(SimDstRule SimDeviceState::*field, const QString& key) {
+    return [field, key](QStringView value, SimModuleConfig& module) {
+        const QList<QStringView> words = value.trimmed().split(u' ', Qt::SkipEmptyParts);
+        const QString error =
+            QStringLiteral("'%1' needs four numbers: occurrence 0-4, weekday 0-6 (0 Sunday), "
+                           "month 1-12, hour 0-23")
+                .arg(key);
+        if (words.size() != 4)
+            return error;
+        const auto occurrence = parseUnsigned(words[0], 4);
+        const auto weekday = parseUnsigned(words[1], 6);
+        const auto month = parseUnsigned(words[2], 12);
+        const auto hour = parseUnsigned(words[3], 23);
+        if (!occurrence || !weekday || !month || *month == 0 || !hour)
+            return error;
+        module.state.*field = SimDstRule{int(*occurrence), int(*weekday), int(*month), int(*hour)};
+        return QString();
+    };
+}
+
+KeySetter trapSetter(int row) {
+    return [row](QStringView value, SimModuleConfig& module) {
+        const auto address = parseIpv4(value);
+        if (!address)
+            return QStringLiteral("'trap-ip%1' needs a dotted IPv4 address such as 127.0.0.1").arg(row);
+        module.state.trapIps[static_cast<std::size_t>(row - 1)] = *address;
+        return QString();
+    };
+}
+
+// The keys of a module's TCP side: what it reports and how it misbehaves.
+QHash<QString, KeySetter> tcpKeySetters() {
+    using S = SimDeviceState;
+    using F = SimFaults;
+    return {
+        {QStringLiteral("letters"), textSetter(&S::letters, QStringLiteral("letters"), true)},
+        {QStringLiteral("module-type"), textSetter(&S::moduleType, QStringLiteral("module-type"), false)},
+        {QStringLiteral("sw-version"), textSetter(&S::swVersion, QStringLiteral("sw-version"), false)},
+        {QStringLiteral("sw-date"), textSetter(&S::swDate, QStringLiteral("sw-date"), false)},
+        {QStringLiteral("time-lines"),
+         flagSetter(&SimModuleConfig::state, &S::startTimeLines, QStringLiteral("time-lines"))},
+        {QStringLiteral("device"), textSetter(&S::deviceType, QStringLiteral("device"), false)},
+        {QStringLiteral("revision"), textSetter(&S::revision, QStringLiteral("revision"), false)},
+        {QStringLiteral("company"), textSetter(&S::company, QStringLiteral("company"), false)},
+        {QStringLiteral("logger"),
+         flagSetter(&SimModuleConfig::state, &S::loggerOn, QStringLiteral("logger"))},
+        {QStringLiteral("log-interval"),
+         countSetter(&SimModuleConfig::state, &S::logInterval, QStringLiteral("log-interval"), 1, 60)},
+        {QStringLiteral("rtc"), flagSetter(&SimModuleConfig::state, &S::hasRtc, QStringLiteral("rtc"))},
+        {QStringLiteral("clock-offset"),
+         [](QStringView value, SimModuleConfig& module) {
+             constexpr qlonglong kCentury = 100LL * 366 * 86400;
+             const auto seconds = parseSigned(value, -kCentury, kCentury);
+             if (!seconds)
+                 return QStringLiteral("'clock-offset' needs seconds from -%1 to %1").arg(kCentury);
+             module.state.clockOffsetSecs = *seconds;
+             return QString();
+         }},
+        {QStringLiteral("zone"),
+         countSetter(&SimModuleConfig::state, &S::zoneMinutes, QStringLiteral("zone"), -24 * 60, 24 * 60)},
+        {QStringLiteral("dst-use"),
+         flagSetter(&SimModuleConfig::state, &S::dstUse, QStringLiteral("dst-use"))},
+        {QStringLiteral("dst-start"), ruleSetter(&S::dstStart, QStringLiteral("dst-start"))},
+        {QStringLiteral("dst-stop"), ruleSetter(&S::dstStop, QStringLiteral("dst-stop"))},
+        {QStringLiteral("trap-ip1"), trapSetter(1)},
+        {QStringLiteral("trap-ip2"), trapSetter(2)},
+        {QStringLiteral("trap-ip3"), trapSetter(3)},
+        {QStringLiteral("snmp-location"),
+         textSetter(&S::snmpLocation, QStringLiteral("snmp-location"), false)},
+        {QStringLiteral("never-answer"),
+         [](QStringView value, SimModuleConfig& module) {
+             QSet<QByteArray> keywords;
+             for (QStringView word : listItems(value)) {
+                 if (!isKeyword(word))
+                     return QStringLiteral(
+                         "'never-answer' needs keywords such as GERAET, TIME_UTC (no ? or !)");
+                 keywords.insert(word.toLatin1());
+             }
+             module.faults.neverAnswer = keywords;
+             return QString();
+         }},
+        {QStringLiteral("error"),
+         [](QStringView value, SimModuleConfig& module) {
+             QMap<QByteArray, int> errors;
+             for (QStringView item : listItems(value)) {
+                 const qsizetype equals = item.indexOf(u'=');
+                 const auto code = equals > 0 ? parseUnsigned(item.sliced(equals + 1), 999999) : std::nullopt;
+                 if (!code || !isKeyword(item.first(equals)))
+                     return QStringLiteral("'error' needs KEYWORD=N pairs such as GERAET=4, FIRMA=20");
+                 errors.insert(item.first(equals).toLatin1(), static_cast<int>(*code));
+             }
+             module.faults.errorFor = errors;
+             return QString();
+         }},
+        {QStringLiteral("crlf"), flagSetter(&SimModuleConfig::faults, &F::crlf, QStringLiteral("crlf"))},
+        {QStringLiteral("no-line-end"),
+         flagSetter(&SimModuleConfig::faults, &F::noLineEnd, QStringLiteral("no-line-end"))},
+        {QStringLiteral("split"), flagSetter(&SimModuleConfig::faults, &F::split, QStringLiteral("split"))},
+        {QStringLiteral("merge"), flagSetter(&SimModuleConfig::faults, &F::merge, QStringLiteral("merge"))},
+        {QStringLiteral("flood"),
+         countSetter(&SimModuleConfig::faults, &F::flood, QStringLiteral("flood"), 0, kMaxFloodLines)},
+        {QStringLiteral("long-line"),
+         countSetter(&SimModuleConfig::faults, &F::longLine, QStringLiteral("long-line"), 0, kMaxLongLine)},
+        {QStringLiteral("close-after"), countSetter(&SimModuleConfig::faults, &F::closeAfter,
+                                                    QStringLiteral("close-after"), 0, kMaxCommandCount)},
+        {QStringLiteral("reset-after"), countSetter(&SimModuleConfig::faults, &F::resetAfter,
+                                                    QStringLiteral("reset-after"), 0, kMaxCommandCount)},
+        {QStringLiteral("half-close-after"),
+         countSetter(&SimModuleConfig::faults, &F::halfCloseAfter, QStringLiteral("half-close-after"), 0,
+                     kMaxCommandCount)},
+        {QStringLiteral("refuse"),
+         flagSetter(&SimModuleConfig::faults, &F::refuse, QStringLiteral("refuse"))},
+        {QStringLiteral("silent"),
+         flagSetter(&SimModuleConfig::faults, &F::silent, QStringLiteral("silent"))},
     };
 }
 
@@ -118,7 +324,12 @@ const QHash<QString, KeySetter>& keySetters() {
              return QString();
          }},
     };
-    return setters;
+    static const QHash<QString, KeySetter> all = [] {
+        QHash<QString, KeySetter> merged = setters;
+        merged.insert(tcpKeySetters());
+        return merged;
+    }();
+    return all;
 }
 
 QString decodeFileText(QByteArrayView bytes) {
@@ -165,8 +376,10 @@ SimModuleConfig generatedModule(int index) {
     net.setName(QStringLiteral("ZEK module %1").arg(number, 3, 10, QLatin1Char('0')).toLatin1());
     if (index % 4 != 3)
         net.mode = static_cast<quint8>(index % 5);
-    if (index % 3 == 2)
+    if (index % 3 == 2) {
         module.software = "SW 1.01 SHD";
+        module.state.letters = "SHD";
+    }
     return module;
 }
 
@@ -243,6 +456,13 @@ FleetParseResult parseFleetText(QByteArrayView bytes) {
         macOwners.insert(mac, macLines[i]);
     }
     return result;
+}
+
+QString applyModuleKey(SimModuleConfig& module, const QString& key, QStringView value) {
+    const auto setter = keySetters().constFind(key);
+    if (setter == keySetters().constEnd())
+        return QStringLiteral("unknown key '%1'").arg(key);
+    return (*setter)(value, module);
 }
 
 FleetParseResult readFleetFile(const QString& path) {

@@ -1,10 +1,16 @@
 #include "sim/sim_fleet.h"
 
+#include "sim/sim_session.h"
 #include "sim/source_address.h"
 
 #include <QNetworkDatagram>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QUdpSocket>
 #include <QVariant>
+
+#include <algorithm>
+#include <utility>
 
 namespace zek {
 
@@ -12,6 +18,8 @@ namespace {
 
 // A flood of searches must not grow the queue without bound.
 constexpr std::size_t kMaxQueuedReplies = 200000;
+// Connections one module keeps open at a time; further ones are accepted and closed.
+constexpr int kMaxSessionsPerModule = 16;
 constexpr int kReceiveBufferBytes = 1 << 20;
 
 QString peerText(const QHostAddress& address, quint16 port) {
@@ -35,7 +43,12 @@ SimFleet::SimFleet(const std::vector<SimModuleConfig>& modules, QObject* parent)
         addModule(config);
 }
 
-SimFleet::~SimFleet() = default;
+SimFleet::~SimFleet() {
+    // Sessions refer to their modules: they go now, before the modules do.
+    for (SimSession* session : std::exchange(m_sessions, {}))
+        delete session;
+    stop();
+}
 
 void SimFleet::setOptions(const FleetOptions& options) {
     m_options = options;
@@ -46,7 +59,11 @@ void SimFleet::setOptions(const FleetOptions& options) {
 
 int SimFleet::addModule(const SimModuleConfig& config) {
     m_modules.push_back(std::make_unique<SimModule>(config));
-    return moduleCount() - 1;
+    m_listeners.push_back(nullptr);
+    const int index = moduleCount() - 1;
+    if (m_socket)
+        openListener(index);
+    return index;
 }
 
 int SimFleet::indexOf(const SimMac& mac) const {
@@ -69,12 +86,22 @@ bool SimFleet::start(quint16 udpPort, const QHostAddress& address) {
     m_socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(kReceiveBufferBytes));
     connect(m_socket, &QUdpSocket::readyRead, this, &SimFleet::readPending);
     m_error.clear();
+    m_listenersExhausted = false;
+    for (int i = 0; i < moduleCount(); ++i)
+        openListener(i);
     return true;
 }
 
 void SimFleet::stop() {
     m_paceTimer.stop();
     m_replyQueue.clear();
+    for (int i = 0; i < moduleCount(); ++i)
+        closeListener(i);
+    // stop() may run inside a session's own signals: sessions end now and go later.
+    for (SimSession* session : std::exchange(m_sessions, {})) {
+        session->abandon();
+        session->deleteLater();
+    }
     if (!m_socket)
         return;
     // The port is released at once; the object goes later, since stop() may run inside
@@ -197,6 +224,8 @@ QString SimFleet::rebootModule(const SimRequest& request) {
         return QStringLiteral("rebooted");
     }
     target.setRebooting(true);
+    closeTcpSessions(index);
+    closeListener(index);
     QTimer::singleShot(m_options.rebootMs, this, [this, index] { finishReboot(index); });
     return QStringLiteral("rebooting for %1 ms").arg(m_options.rebootMs);
 }
@@ -204,7 +233,12 @@ QString SimFleet::rebootModule(const SimRequest& request) {
 void SimFleet::finishReboot(int index) {
     if (index >= moduleCount())
         return;
+    // A module comes up again with its connections gone and listens on its new address.
+    closeTcpSessions(index);
+    closeListener(index);
     const bool changed = module(index).reboot();
+    if (m_socket)
+        openListener(index);
     if (m_options.rebootMs > 0)
         emit logLine(QStringLiteral("module %1 is up again").arg(simMacText(module(index).mac())));
     emit moduleRebooted(index, changed);
@@ -258,6 +292,143 @@ bool SimFleet::sendFromModule(int index, const QByteArray& bytes, const QHostAdd
                      .arg(bytes.size())
                      .arg(peerText(address, port), m_socket->errorString()));
     return false;
+}
+
+QDateTime SimFleet::hostUtc() const {
+    return m_options.hostClock ? m_options.hostClock() : QDateTime::currentDateTimeUtc();
+}
+
+quint16 SimFleet::tcpPort(int index) const {
+    if (index < 0 || index >= moduleCount())
+        return 0;
+    const QTcpServer* listener = m_listeners[static_cast<std::size_t>(index)];
+    return listener ? listener->serverPort() : 0;
+}
+
+bool SimFleet::isTcpListening(int index) const {
+    return tcpPort(index) != 0;
+}
+
+int SimFleet::tcpSessionCount(int index) const {
+    if (index < 0 || index >= moduleCount())
+        return 0;
+    const SimModule* target = &module(index);
+    return static_cast<int>(
+        std::count_if(m_sessions.begin(), m_sessions.end(),
+                      [target](const SimSession* s) { return &s->module() == target && !s->isFinished(); }));
+}
+
+void SimFleet::setFaults(int index, const SimFaults& faults) {
+    if (index < 0 || index >= moduleCount())
+        return;
+    module(index).faults() = faults;
+    if (faults.refuse)
+        closeListener(index);
+    else if (m_socket && !m_listeners[static_cast<std::size_t>(index)])
+        openListener(index);
+}
+
+void SimFleet::setState(int index, const SimDeviceState& state) {
+    if (index >= 0 && index < moduleCount())
+        module(index).state() = state;
+}
+
+void SimFleet::closeTcpSessions(int index) {
+    if (index < 0 || index >= moduleCount())
+        return;
+    const SimModule* target = &module(index);
+    // Copied: closing may end a session at once, which takes it off the list.
+    const std::vector<SimSession*> sessions = m_sessions;
+    for (SimSession* session : sessions)
+        if (&session->module() == target)
+            session->closeInOrder();
+}
+
+void SimFleet::openListener(int index) {
+    if (!m_options.tcp || index < 0 || index >= moduleCount() || m_listeners[static_cast<std::size_t>(index)])
+        return;
+    SimModule& target = module(index);
+    if (target.faults().refuse || target.isRebooting())
+        return;
+    const quint32 ip = target.network().ip;
+    const QString where = QStringLiteral("%1:%2").arg(ipv4Text(ip)).arg(target.network().port);
+    if (ip == 0) {
+        emit logLine(
+            QStringLiteral("module %1 has no IP address: no TCP listener").arg(simMacText(target.mac())));
+        return;
+    }
+    if (m_listenersExhausted)
+        return;
+    auto* listener = new QTcpServer(this);
+    // Connections wait in the kernel while a module has its maximum of sessions.
+    if (!listener->listen(QHostAddress(ip), target.network().port)) {
+        const bool exhausted = listener->serverError() == QAbstractSocket::SocketResourceError;
+        emit logLine(QStringLiteral("module %1 gets no TCP listener on %2: %3%4")
+                         .arg(simMacText(target.mac()), where, listener->errorString(),
+                              exhausted ? QStringLiteral("; no further listeners are tried") : QString()));
+        m_listenersExhausted = exhausted;
+        delete listener;
+        return;
+    }
+    if (target.network().port == 0)
+        target.assignPort(listener->serverPort());
+    m_listeners[static_cast<std::size_t>(index)] = listener;
+    connect(listener, &QTcpServer::newConnection, this, [this, index] { acceptPending(index); });
+}
+
+void SimFleet::closeListener(int index) {
+    if (index < 0 || index >= moduleCount())
+        return;
+    QTcpServer*& listener = m_listeners[static_cast<std::size_t>(index)];
+    if (!listener)
+        return;
+    // The port is released at once; the object goes later, as this may run inside its
+    // own newConnection signal.
+    listener->disconnect(this);
+    listener->close();
+    listener->deleteLater();
+    listener = nullptr;
+}
+
+void SimFleet::acceptPending(int index) {
+    QTcpServer* listener = m_listeners[static_cast<std::size_t>(index)];
+    while (listener && listener->hasPendingConnections()) {
+        QTcpSocket* socket = listener->nextPendingConnection();
+        if (!socket)
+            break;
+        if (tcpSessionCount(index) >= kMaxSessionsPerModule) {
+            emit logLine(QStringLiteral("module %1: already %2 connections, one more closed")
+                             .arg(simMacText(module(index).mac()))
+                             .arg(kMaxSessionsPerModule));
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        auto* session = new SimSession(socket, module(index), m_options, this);
+        m_sessions.push_back(session);
+        connect(session, &SimSession::bytesReceived, this,
+                [this, index](const QByteArray& raw) { emit tcpBytesReceived(index, raw); });
+        connect(session, &SimSession::lineReceived, this,
+                [this, index](const QByteArray& line) { emit tcpLineReceived(index, line); });
+        connect(session, &SimSession::bytesSent, this,
+                [this, index](const QByteArray& bytes) { emit tcpBytesSent(index, bytes); });
+        connect(session, &SimSession::logLine, this, &SimFleet::logLine);
+        connect(session, &SimSession::finished, this, [this, index, session] {
+            dropSession(session);
+            emit tcpDisconnected(index);
+        });
+        emit logLine(QStringLiteral("%1 -> %2: connected").arg(session->peerText(), session->localText()));
+        emit tcpConnected(index);
+        listener = m_listeners[static_cast<std::size_t>(index)];
+    }
+}
+
+void SimFleet::dropSession(SimSession* session) {
+    const auto found = std::find(m_sessions.begin(), m_sessions.end(), session);
+    if (found == m_sessions.end())
+        return;
+    m_sessions.erase(found);
+    session->deleteLater();
 }
 
 } // namespace zek

@@ -4,16 +4,19 @@
 #include "sim/sim_protocol.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QHostAddress>
 #include <QObject>
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 #include <memory>
 #include <vector>
 
 class QUdpSocket;
 class QNetworkDatagram;
+class QTcpServer;
 
 namespace zek {
 
@@ -26,11 +29,19 @@ struct FleetOptions {
     // How long a rebooting module stays silent before its new values apply; 0 applies
     // them at once.
     int rebootMs = 0;
+    // Each module listens for TCP sessions on its own IP and port.
+    bool tcp = true;
+    // Pause between the two halves of a split write (SimFaults::split).
+    int splitPauseMs = 50;
+    // The host clock the module clocks run from; empty: the real UTC clock.
+    std::function<QDateTime()> hostClock = {};
 };
 
-// The simulated fleet: owns the modules and the one UDP socket that all of them
-// share, as modules on one segment all hear the same broadcast. Runs in the caller's
-// event loop and never blocks it.
+class SimSession;
+
+// The simulated fleet: owns the modules, the one UDP socket that all of them share, as
+// modules on one segment all hear the same broadcast, and one TCP listener per module
+// on the module's own IP and port. Runs in the caller's event loop and never blocks it.
 class SimFleet : public QObject {
     Q_OBJECT
 public:
@@ -51,12 +62,31 @@ public:
 
     // Binds the UDP socket with address sharing (SO_REUSEADDR), so that broadcast
     // copies reach it beside other listeners on the port. Port 0 picks a free port.
+    // Then opens each module's TCP listener: a module whose IP the host lacks, or whose
+    // port is taken, gets none and a log line, which does not fail the start. A module
+    // with TCP port 0 listens on a free port and reports that port from then on.
     bool start(quint16 udpPort = kSimUdpPort,
                const QHostAddress& address = QHostAddress(QHostAddress::AnyIPv4));
+    // Closes the UDP socket, every listener and every TCP session (the sessions end
+    // without tcpDisconnected).
     void stop();
     bool isListening() const;
     quint16 udpPort() const;
     QString errorString() const { return m_error; }
+
+    // The port module `index` listens on, 0 while it has no listener.
+    quint16 tcpPort(int index) const;
+    bool isTcpListening(int index) const;
+    // Open TCP connections of module `index`.
+    int tcpSessionCount(int index) const;
+    // Replace a module's faults or state; a change of `refuse` closes or opens its
+    // listener at once (open connections stay).
+    void setFaults(int index, const SimFaults& faults);
+    void setState(int index, const SimDeviceState& state);
+    // Closes every TCP connection of module `index` in order (FIN).
+    void closeTcpSessions(int index);
+    // The host time the module clocks run from (FleetOptions::hostClock or the real clock).
+    QDateTime hostUtc() const;
 
     // Sends module `index`'s software text to the address now, from the fleet's port.
     bool sendSoftwareInfo(int index, const QHostAddress& address, quint16 port);
@@ -74,8 +104,18 @@ signals:
     void valuesStored(int moduleIndex);
     // The module finished rebooting; `changed` tells whether its reported values changed.
     void moduleRebooted(int moduleIndex, bool changed);
-    // One line per received datagram and per notable event, for the console.
+    // One line per received datagram, TCP command and notable event, for the console.
     void logLine(const QString& line);
+
+    // A TCP connection to module `module` was accepted / ended (either side).
+    void tcpConnected(int module);
+    void tcpDisconnected(int module);
+    // Each command line the module received, without its CR (or CR LF, or LF).
+    void tcpLineReceived(int module, const QByteArray& line);
+    // The raw bytes of each read, as they arrived.
+    void tcpBytesReceived(int module, const QByteArray& raw);
+    // The bytes of each write the module made, in order.
+    void tcpBytesSent(int module, const QByteArray& bytes);
 
 private:
     struct QueuedReply {
@@ -93,9 +133,18 @@ private:
     void sendNextReply();
     void sendReply(const QueuedReply& reply);
     bool sendFromModule(int index, const QByteArray& bytes, const QHostAddress& address, quint16 port);
+    void openListener(int index);
+    void closeListener(int index);
+    void acceptPending(int index);
+    void dropSession(SimSession* session);
 
     FleetOptions m_options;
     std::vector<std::unique_ptr<SimModule>> m_modules;
+    // Parallel to m_modules; null where a module has no listener.
+    std::vector<QTcpServer*> m_listeners;
+    std::vector<SimSession*> m_sessions;
+    // Set once the host ran out of descriptors: no further listener is tried.
+    bool m_listenersExhausted = false;
     QUdpSocket* m_socket = nullptr;
     QTimer m_paceTimer;
     std::deque<QueuedReply> m_replyQueue;

@@ -2,6 +2,9 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
+#include <QMap>
+#include <QSet>
 #include <QString>
 
 #include <array>
@@ -39,11 +42,80 @@ struct NetworkValues {
     friend bool operator==(const NetworkValues&, const NetworkValues&) = default;
 };
 
+// One yearly daylight-saving switch rule, as the module stores and reports it.
+struct SimDstRule {
+    int occurrence = 4; // 0 first .. 3 fourth; 4 fifth, or the last one when there is no fifth
+    int weekday = 0;    // 0 Sunday .. 6 Saturday
+    int month = 3;      // 1..12
+    int hour = 2;       // 0..23, minute 0
+
+    friend bool operator==(const SimDstRule&, const SimDstRule&) = default;
+};
+
+// What the module reports and keeps behind its TCP text protocol.
+struct SimDeviceState {
+    // Capability letters of the "modul_config" line: T traps, L logger and clock; S, H,
+    // X and D are only shown by the tool.
+    QByteArray letters = "TLSHXD";
+    // The "modul_typ" line is "modul_typ <moduleType> date <swDate> SW: <swVersion>": the
+    // tool shows the text from four characters after "SW" to the end of the line, a
+    // blank and the 13 characters from "date" on.
+    QByteArray moduleType = "ZEK-100";
+    QByteArray swVersion = "1.02";
+    QByteArray swDate = "05.12.24";
+    // The start message ends with "modul_time_utc" and "modul_time_local" lines.
+    bool startTimeLines = true;
+    QByteArray deviceType = "ZEK 100 Ethernet"; // "!GERAET"
+    QByteArray revision = "B2";                 // "!REVISION"
+    QByteArray company = "MERIDON";             // "!FIRMA"
+    bool loggerOn = false;
+    int logInterval = 15; // 1..60; kept while the logger is off
+    bool hasRtc = true;
+    // Module UTC minus host UTC, in seconds; setting the clock changes it.
+    qint64 clockOffsetSecs = 0;
+    int zoneMinutes = 60; // standard offset, minutes east of UTC
+    bool dstUse = true;
+    SimDstRule dstStart{4, 0, 3, 2};
+    SimDstRule dstStop{4, 0, 10, 3};
+    // First dotted number in bits 31-24; 0 is an unused receiver.
+    std::array<quint32, 3> trapIps{};
+    QByteArray snmpLocation = "Server room";
+};
+
+// Misbehaviour of one module's TCP side, for testing the tool against a bad peer.
+// Keywords are written without "?" or "!" (e.g. "GERAET", "TIME_UTC") and stand for
+// both the query and the set; a command they catch is not acted on.
+struct SimFaults {
+    QSet<QByteArray> neverAnswer;                      // received, never answered
+    QMap<QByteArray, int> errorFor;                    // answered "!ERROR n" instead
+    QMap<QByteArray, QList<QByteArray>> customReplies; // these lines, sent as they are, instead
+    bool crlf = false;                                 // lines end in CR LF instead of CR
+    bool noLineEnd = false;                            // lines end in nothing at all (wins over crlf)
+    // Each write is cut in two halves, the second written after FleetOptions::splitPauseMs.
+    bool split = false;
+    // All lines of one reply in a single write (otherwise one write per line).
+    bool merge = false;
+    int flood = 0;    // this many extra lines "flood <n>" after each reply
+    int longLine = 0; // an extra line of exactly this many characters after each reply; 0 none
+    // After answering the n-th command (counted per connection; 0 never): close the
+    // connection in order, reset it (RST, linger 0), or shut down the sending side only
+    // and stop answering while still reading.
+    int closeAfter = 0;
+    int resetAfter = 0;
+    int halfCloseAfter = 0;
+    bool refuse = false; // no listener: connections are refused
+    bool silent = false; // accepts and reads, never answers
+
+    friend bool operator==(const SimFaults&, const SimFaults&) = default;
+};
+
 struct SimModuleConfig {
     SimMac mac{};
     quint32 serial = 0;
     NetworkValues network;
     QByteArray software = kSimDefaultSoftware;
+    SimDeviceState state;
+    SimFaults faults;
 };
 
 // One simulated module: its identity, the values it reports, and the values a
@@ -58,6 +130,15 @@ public:
     const std::optional<NetworkValues>& pending() const { return m_pending; }
     const QByteArray& software() const { return m_config.software; }
     void setSoftware(QByteArray text) { m_config.software = std::move(text); }
+
+    // Read afresh by the TCP side for every command, so changes apply at once; a change
+    // of SimFaults::refuse needs SimFleet::setFaults to open or close the listener.
+    SimDeviceState& state() { return m_config.state; }
+    const SimDeviceState& state() const { return m_config.state; }
+    SimFaults& faults() { return m_config.faults; }
+    const SimFaults& faults() const { return m_config.faults; }
+    // A module configured with TCP port 0 reports the port its listener was given.
+    void assignPort(quint16 port) { m_config.network.port = port; }
 
     // Keeps the values for the next reboot; a later set-values replaces them. A mode
     // that the request does not carry, or that this module does not report, stays as

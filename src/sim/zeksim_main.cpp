@@ -39,16 +39,52 @@ Fleet file (--config):
     port     TCP port, 0-65535
     mode     none (62-byte reply without a mode byte) or the mode byte 0-255
     software the software-information text (default "SW 1.02 TLSHXD")
+  TCP side, what the module reports (switches take yes, no, on or off):
+    letters       capability letters of "modul_config" (default TLSHXD; T traps,
+                  L logger and clock)
+    module-type, sw-version, sw-date   the "modul_typ" line, written as
+                  "modul_typ <module-type> date <sw-date> SW: <sw-version>"
+    time-lines    the start message ends with modul_time_utc/_local lines (yes)
+    device, revision, company          the !GERAET, !REVISION and !FIRMA values
+    logger, log-interval               data logger switch and interval 1-60
+    rtc           the module has a real-time clock (yes); without, its clock
+                  lines say "No RTC"
+    clock-offset  module clock minus host clock, seconds (0)
+    zone          standard offset, minutes east of UTC (60)
+    dst-use       daylight saving applied (yes)
+    dst-start, dst-stop   rules "occurrence weekday month hour", e.g. 4 0 3 2
+                  (last Sunday of March, 02:00; occurrence 4 is the last)
+    trap-ip1, trap-ip2, trap-ip3       trap receivers, dotted IPv4
+    snmp-location the SNMP location text
+  TCP faults (the flags below set them for every module):
+    never-answer  keywords never answered, e.g. STARTMSG, GERAET
+    error         KEYWORD=N pairs answered "!ERROR N", e.g. GERAET=4
+    crlf, no-line-end     reply lines end in CR LF, or in nothing (else CR)
+    split         every write cut in two, the second half after a pause
+    merge         all lines of one reply in one write
+    flood         N extra lines "flood <n>" after each reply
+    long-line     an extra line of N characters after each reply
+    close-after, reset-after, half-close-after   after the N-th command of a
+                  connection: close it, reset it (RST), or shut down sending
+    refuse        no TCP listener: connections are refused
+    silent        connections are accepted and read but never answered
   Example:
     [module]
     mac = 00 0A 1B 2C 3D 4E
     ip = 127.0.0.2
     name = Boiler room
     mode = none
+    letters = SHD
+    error = FIRMA=20
 
 Modules apply set-values on the next reboot request and answer from their own IP
-where the host has it (all of 127.0.0.0/8). zeksim prints one line per datagram
-it receives and "zeksim: N modules, UDP port P" once it listens.
+where the host has it (all of 127.0.0.0/8). Each module listens for TCP on its own
+IP and port and answers the text protocol: ?STARTMSG, ?GERAET, ?REVISION, ?FIRMA,
+queries and sets of LOG_ON, DST_USE, DST_START, DST_STOP, TRAP_IP1-3, SNMP_LOC and
+TIME_UTC; anything else gets "!ERROR 1", a set of an identity value "!ERROR 2".
+zeksim prints one line per datagram and per TCP command it receives,
+"zeksim: N modules, UDP port P" once it listens, and then how many modules listen
+on TCP.
 Exit codes: 0 after SIGINT or SIGTERM, 1 when the UDP port cannot be bound,
 2 for a bad command line or fleet file.
 )";
@@ -89,8 +125,9 @@ int main(int argc, char* argv[]) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Simulates a fleet of ZEK modules on this host: answers searches on UDP port 8002 and acts on "
-        "set-values and reboot requests addressed to a module's MAC."));
+        "Simulates a fleet of ZEK modules on this host: answers searches on UDP port 8002, acts on "
+        "set-values and reboot requests addressed to a module's MAC, and answers each module's TCP text "
+        "protocol on the module's own IP and port."));
     const QCommandLineOption helpOption({QStringLiteral("h"), QStringLiteral("help")},
                                         QStringLiteral("Show this help and exit."));
     const QCommandLineOption modulesOption(
@@ -122,6 +159,50 @@ int main(int argc, char* argv[]) {
                                         QStringLiteral("PORT"), QStringLiteral("8002"));
     parser.addOptions({helpOption, modulesOption, configOption, burstOption, spacingOption, softwareOption,
                        rebootOption, portOption});
+
+    // Fleet-file keys that may also be given for every module at once; flags without
+    // a value switch their key on (or, for rtc, off).
+    struct KeyFlag {
+        QCommandLineOption option;
+        QString key;
+        QString switchValue; // empty: the flag takes a value
+    };
+    const auto valueFlag = [](const char* name, const char* help, const char* valueName) {
+        return KeyFlag{QCommandLineOption(QLatin1String(name), QLatin1String(help), QLatin1String(valueName)),
+                       QLatin1String(name), QString()};
+    };
+    const auto switchFlag = [](const char* name, const char* key, const char* help, const char* value) {
+        return KeyFlag{QCommandLineOption(QLatin1String(name), QLatin1String(help)), QLatin1String(key),
+                       QLatin1String(value)};
+    };
+    const std::vector<KeyFlag> keyFlags = {
+        valueFlag("letters", "Capability letters of every module's modul_config line.", "LETTERS"),
+        switchFlag("no-rtc", "rtc", "Modules have no real-time clock: their clock lines say \"No RTC\".",
+                   "no"),
+        valueFlag("never-answer", "Never answer these keywords (comma-separated; repeatable).", "KEYWORDS"),
+        valueFlag("error", "Answer KEYWORD with \"!ERROR N\" (repeatable).", "KEYWORD=N"),
+        switchFlag("crlf", "crlf", "End reply lines in CR LF instead of CR.", "yes"),
+        switchFlag("no-line-end", "no-line-end", "End reply lines in nothing at all.", "yes"),
+        switchFlag("split", "split", "Cut every write in two, the second half after --split-pause.", "yes"),
+        switchFlag("merge", "merge", "Write all lines of one reply at once.", "yes"),
+        valueFlag("flood", "Send N extra lines after each reply.", "N"),
+        valueFlag("long-line", "Send an extra line of N characters after each reply.", "N"),
+        valueFlag("close-after", "Close a connection after its N-th command.", "N"),
+        valueFlag("reset-after", "Reset a connection (RST) after its N-th command.", "N"),
+        valueFlag("half-close-after", "Shut the sending side of a connection down after its N-th command.",
+                  "N"),
+        switchFlag("refuse", "refuse", "Open no TCP listeners: connections are refused.", "yes"),
+        switchFlag("silent", "silent", "Accept and read TCP connections but never answer.", "yes"),
+    };
+    for (const KeyFlag& flag : keyFlags)
+        parser.addOption(flag.option);
+    const QCommandLineOption splitPauseOption(
+        QStringLiteral("split-pause"),
+        QStringLiteral("Milliseconds between the two halves of a split write (default 50)."),
+        QStringLiteral("MS"), QStringLiteral("50"));
+    const QCommandLineOption noTcpOption(QStringLiteral("no-tcp"),
+                                         QStringLiteral("Open no TCP listeners at all (UDP only)."));
+    parser.addOptions({splitPauseOption, noTcpOption});
 
     const auto usageError = [](const QString& message) {
         printLine(stderr, message + QStringLiteral(" (see --help)"));
@@ -162,7 +243,24 @@ int main(int argc, char* argv[]) {
         modules = parsed.modules;
     }
 
+    for (const KeyFlag& flag : keyFlags) {
+        if (!parser.isSet(flag.option))
+            continue;
+        const QString value =
+            flag.switchValue.isEmpty() ? parser.values(flag.option).join(QLatin1Char(',')) : flag.switchValue;
+        for (zek::SimModuleConfig& module : modules) {
+            const QString error = zek::applyModuleKey(module, flag.key, value);
+            if (!error.isEmpty())
+                return usageError(QStringLiteral("--%1: %2").arg(flag.option.names().first(), error));
+        }
+    }
+
     zek::FleetOptions options;
+    const auto splitPause = number(splitPauseOption, 0, 60000);
+    if (!splitPause)
+        return usageError(QStringLiteral("--split-pause needs milliseconds from 0 to 60000"));
+    options.splitPauseMs = *splitPause;
+    options.tcp = !parser.isSet(noTcpOption);
     const auto spacing = number(spacingOption, 0, 1000);
     if (!spacing)
         return usageError(QStringLiteral("--reply-spacing needs milliseconds from 0 to 1000"));
@@ -190,6 +288,11 @@ int main(int argc, char* argv[]) {
     }
     printLine(stdout,
               QStringLiteral("%1 modules, UDP port %2").arg(fleet.moduleCount()).arg(fleet.udpPort()));
+    int listening = 0;
+    for (int i = 0; i < fleet.moduleCount(); ++i)
+        listening += fleet.isTcpListening(i) ? 1 : 0;
+    printLine(stdout,
+              QStringLiteral("%1 of %2 modules listen on TCP").arg(listening).arg(fleet.moduleCount()));
     const int result = QCoreApplication::exec();
     fleet.stop();
     printLine(stdout, QStringLiteral("stopped"));
