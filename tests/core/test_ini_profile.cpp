@@ -1,0 +1,278 @@
+#include "core/settings/ini_profile.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+using namespace zek;
+using namespace std::string_literals;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const fs::path& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+// A fresh directory per test, removed afterwards.
+class ProfileDir : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                ("zek_ini_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    fs::path file(const char* name = "settings.ini") const { return m_dir / name; }
+    std::size_t entries() const { return std::size_t(std::distance(fs::directory_iterator(m_dir), {})); }
+
+    fs::path m_dir;
+};
+
+struct LookupCase {
+    const char* name;
+    std::string file;
+    const char* section;
+    const char* key;
+    std::optional<std::string> expected;
+};
+
+} // namespace
+
+TEST(IniDocument, LooksUpKeysAsTheProfileFunctionsDo) {
+    const LookupCase cases[] = {
+        {"case of section and key is ignored", "[Basic_Settings]\nEth_Interface=2\n", "BASIC_SETTINGS",
+         "ETH_INTERFACE", "2"},
+        {"first of duplicate keys wins", "[S]\nK=first\nk=second\n", "S", "K", "first"},
+        {"a repeated section is searched too", "[S]\nA=1\n[T]\n[s]\nB=2\n", "S", "B", "2"},
+        {"missing section", "[S]\nK=1\n", "T", "K", std::nullopt},
+        {"missing key", "[S]\nK=1\n", "S", "L", std::nullopt},
+        {"keys before any section belong to none", "K=1\n[S]\n", "S", "K", std::nullopt},
+        {"a line without = is no key", "[S]\nK\nK=2\n", "S", "K", "2"},
+        {"blanks around key and value", "[ S ]\n  K  =  v w  \n", "S", "K", "v w"},
+        {"surrounding quotes are dropped", "[S]\nK=\"a;b\"\n", "S", "K", "a;b"},
+        {"single quotes too", "[S]\nK='x'\n", "S", "K", "x"},
+        {"an unmatched quote stays", "[S]\nK=\"x\n", "S", "K", "\"x"},
+        {"value keeps further =", "[S]\nK=a=b\n", "S", "K", "a=b"},
+        {"empty value is a value", "[S]\nK=\n", "S", "K", ""},
+        {"CR LF endings", "[S]\r\nK=v\r\nL=w\r\n", "S", "L", "w"},
+        {"no final line feed", "[S]\nK=v", "S", "K", "v"},
+        {"a NUL ends the line", "[S]\nK=ab\0cd\nL=1\n"s, "S", "K", "ab"},
+        {"a NUL line does not hide the next", "[S]\n\0\0\0\nL=1\n"s, "S", "L", "1"},
+        {"comment lines", "[S]\n;K=1\nK=2\n", "S", "K", "2"},
+        {"text after the closing bracket", "[S] junk\nK=1\n", "S", "K", "1"},
+        {"byte order mark", "\xEF\xBB\xBF[S]\nK=1\n", "S", "K", "1"},
+        {"UTF-8 stays UTF-8",
+         "[S]\nK=Fran\xC3\xA7"
+         "ais\n",
+         "S", "K",
+         "Fran\xC3\xA7"
+         "ais"},
+        {"other bytes are Windows-1252",
+         "[S]\nK=Fran\xE7"
+         "ais \x80\n",
+         "S", "K",
+         "Fran\xC3\xA7"
+         "ais \xE2\x82\xAC"},
+        {"a byte without a 1252 character", "[S]\nK=\x81\n", "S", "K", "\xC2\x81"},
+        {"one bad byte decodes the whole file as 1252", "[S]\nK=\xC3\xA7\nL=\xFF\n", "S", "K",
+         "\xC3\x83\xC2\xA7"},
+    };
+    for (const LookupCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(IniDocument::parse(c.file).value(c.section, c.key), c.expected);
+    }
+}
+
+TEST(IniDocument, IntegersAreDecimalTextWithTheirLeadingDigits) {
+    const std::pair<const char*, int> cases[] = {
+        {"", 7},
+        {"12", 12},
+        {"-1", -1},
+        {"+3", 3},
+        {" 42abc", 42},
+        {"abc", 0},
+        {"0x10", 0},
+        {"-", 0},
+        {"99999999999", INT_MAX},
+        {"-99999999999", INT_MIN},
+        {"007", 7},
+    };
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(profileInt(text, 7), expected);
+    }
+}
+
+TEST(IniDocument, WritingAKeyLeavesEveryOtherLineAsItWas) {
+    struct WriteCase {
+        const char* name;
+        std::string before;
+        const char* section;
+        const char* key;
+        std::string value;
+        std::string after;
+    };
+    const WriteCase cases[] = {
+        {"replace in place, CR LF and odd lines kept",
+         "; hand-made\r\n[BASIC_SETTINGS]\r\nLANG01 = Deutsch\r\n  eth_interface=0 \r\nno "
+         "equals\r\n[X]\r\nK=1",
+         "BASIC_SETTINGS", "ETH_INTERFACE", "2",
+         "; hand-made\r\n[BASIC_SETTINGS]\r\nLANG01 = Deutsch\r\neth_interface=2\r\nno equals\r\n[X]\r\nK=1"},
+        {"new key after the section's last line, before its blank lines", "[A]\nK=1\n\n[B]\nL=2\n", "a",
+         "NEW", "x", "[A]\nK=1\nNEW=x\n\n[B]\nL=2\n"},
+        {"new key into an empty section", "[A]\n[B]\n", "A", "K", "v", "[A]\nK=v\n[B]\n"},
+        {"new section at the end", "[A]\nK=1\n", "B", "L", "2", "[A]\nK=1\n\n[B]\nL=2\n"},
+        {"new section after a last line without line feed", "[A]\nK=1", "B", "L", "2",
+         "[A]\nK=1\n\n[B]\nL=2\n"},
+        {"new key at the end of a last section without line feed", "[A]\r\nK=1", "A", "L", "2",
+         "[A]\r\nK=1\r\nL=2\r\n"},
+        {"empty file", "", "S", "K", "v", "[S]\nK=v\n"},
+        {"only the first duplicate is replaced", "[S]\nK=1\nK=2\n", "S", "k", "3", "[S]\nK=3\nK=2\n"},
+        {"a value is cut at a line break", "[S]\nK=1\n", "S", "K", "a\r\nL=evil", "[S]\nK=a\n"},
+        {"a 1252 file stays 1252 when it can", "[S]\nA=\xE7\nK=1\n", "S", "K", "\xC3\xA9",
+         "[S]\nA=\xE7\nK=\xE9\n"},
+        {"a 1252 file becomes UTF-8 when it must", "[S]\nA=\xE7\nK=1\n", "S", "K", "\xE2\x86\x92",
+         "[S]\nA=\xC3\xA7\nK=\xE2\x86\x92\n"},
+        {"bytes that are not UTF-8 are taken as 1252", "[S]\n", "S", "K", "\xE7", "[S]\nK=\xC3\xA7\n"},
+        {"byte order mark kept", "\xEF\xBB\xBF[S]\nK=1\n", "S", "K", "2", "\xEF\xBB\xBF[S]\nK=2\n"},
+    };
+    for (const WriteCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        IniDocument doc = IniDocument::parse(c.before);
+        ASSERT_TRUE(doc.setValue(c.section, c.key, c.value));
+        EXPECT_EQ(doc.serialize(), c.after);
+    }
+}
+
+TEST(IniDocument, RefusesNamesThatCannotBeWritten) {
+    IniDocument doc = IniDocument::parse("[S]\nK=1\n");
+    for (const auto& [section, key] : std::initializer_list<std::pair<std::string, std::string>>{{"S", ""},
+                                                                                                 {"", "K"},
+                                                                                                 {"S", "A=B"},
+                                                                                                 {"S]", "K"},
+                                                                                                 {"S", "K\n"},
+                                                                                                 {"S", " K"},
+                                                                                                 {"S", "[K"},
+                                                                                                 {"S", ";K"}})
+        EXPECT_FALSE(doc.setValue(section, key, "x")) << section << "/" << key;
+    EXPECT_EQ(doc.serialize(), "[S]\nK=1\n");
+}
+
+TEST(IniDocument, UnchangedDocumentsGiveBackTheirBytes) {
+    const std::string files[] = {"",        "\n",           "\r\n\r\n",     "[S]\nK=1",    "[S\n=\n==\n;\n[",
+                                 "\0\n\0"s, "\xFF\xFE\x80", "\xEF\xBB\xBF", "a\rb\r\n\n c"};
+    for (const std::string& bytes : files)
+        EXPECT_EQ(IniDocument::parse(bytes).serialize(), bytes);
+}
+
+TEST(IniText, Utf8IsCheckedStrictly) {
+    const std::pair<std::string, bool> cases[] = {
+        {"plain", true},     {"\xC3\xA7", true},      {"\xF0\x9F\x98\x80", true},  {"\xC3", false},
+        {"\xC0\xAF", false}, {"\xED\xA0\x80", false}, {"\xF4\x90\x80\x80", false}, {"\x80", false},
+        {"\xE2\x82", false}, {"\0"s, true},
+    };
+    for (const auto& [bytes, valid] : cases)
+        EXPECT_EQ(isValidUtf8(bytes), valid) << testing::PrintToString(bytes);
+}
+
+TEST(IniText, Windows1252RoundTripsAndPrefixesKeepCharactersWhole) {
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all += char(b);
+    const std::string utf8 = windows1252ToUtf8(all);
+    EXPECT_TRUE(isValidUtf8(utf8));
+    EXPECT_EQ(utf8ToWindows1252(utf8), all);
+    EXPECT_EQ(utf8ToWindows1252("\xE2\x86\x92"), std::nullopt);
+    EXPECT_EQ(windows1252ToUtf8("\x9F\x8A"), "\xC5\xB8\xC5\xA0");
+
+    EXPECT_EQ(utf8Prefix("a\xC3\xA7\xE2\x82\xAC"
+                         "b",
+                         3),
+              "a\xC3\xA7\xE2\x82\xAC");
+    EXPECT_EQ(utf8Prefix("a\xC3\xA7", 1), "a");
+    EXPECT_EQ(utf8Prefix("abc", 0), "");
+    EXPECT_EQ(utf8Prefix("abc", 99), "abc");
+}
+
+TEST_F(ProfileDir, MissingFileGivesDefaultsAndTheFirstWriteCreatesIt) {
+    TProfile profile("BASIC_SETTINGS", file().string());
+    EXPECT_EQ(profile.file().status(), IniFile::Status::Missing);
+    EXPECT_EQ(profile.GetInt("ETH_INTERFACE", 0), 0);
+    EXPECT_EQ(profile.GetInt("TREE_SORTING", 5), 5);
+    EXPECT_EQ(profile.GetString("LANGUAGE", "none"), "none");
+    ASSERT_TRUE(profile.WriteInt("ETH_INTERFACE", -1));
+    ASSERT_TRUE(profile.WriteString("LANGUAGE", "English"));
+    EXPECT_EQ(readBytes(file()), "[BASIC_SETTINGS]\nETH_INTERFACE=-1\nLANGUAGE=English\n");
+    EXPECT_EQ(TProfile("basic_settings", file().string()).GetInt("eth_interface", 0), -1);
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(ProfileDir, LongValuesAreCutAtTheReadersBuffer) {
+    writeBytes(file(),
+               "[S]\nK=" + std::string(100000, 'x') + "\xC3\xA7\nL=" + std::string(998, 'y') + "\xC3\xA7\n");
+    const TProfile profile("S", file().string());
+    EXPECT_EQ(profile.GetString("K"), std::string(kProfileTextMax, 'x'));
+    EXPECT_EQ(profile.GetString("L"), std::string(998, 'y') + "\xC3\xA7");
+    EXPECT_EQ(profile.GetString("K", {}, 5), "xxxxx");
+}
+
+TEST_F(ProfileDir, WritesReplaceTheFileWholeThroughATemporaryFile) {
+    const std::string before = "[S]\r\nA=1\r\nK=old\r\n" + std::string(200000, ';') + "\r\n";
+    writeBytes(file(), before);
+    // A reader that opened the file before the write still sees the complete old file:
+    // the write made a new file and renamed it, it did not rewrite the old one in place.
+    std::ifstream early(file(), std::ios::binary);
+    ASSERT_TRUE(early);
+
+    TProfile profile("S", file().string());
+    ASSERT_TRUE(profile.WriteString("K", "new"));
+    const std::string old{std::istreambuf_iterator<char>(early), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(old, before);
+    EXPECT_EQ(readBytes(file()), "[S]\r\nA=1\r\nK=new\r\n" + std::string(200000, ';') + "\r\n");
+    EXPECT_EQ(entries(), 1u) << "no temporary file is left behind";
+}
+
+TEST_F(ProfileDir, PermissionsOfTheReplacedFileAreKept) {
+    writeBytes(file(), "[S]\nK=1\n");
+    fs::permissions(file(), fs::perms::owner_read | fs::perms::owner_write);
+    TProfile profile("S", file().string());
+    ASSERT_TRUE(profile.WriteInt("K", 2));
+    EXPECT_EQ(fs::status(file()).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(ProfileDir, UnreadableFilesGiveDefaultsAndAreNeverOverwritten) {
+    // A directory in the file's place, and a file far larger than any profile file.
+    fs::create_directory(file("dir.ini"));
+    writeBytes(file("huge.ini"), "[S]\nK=1\n" + std::string(kProfileFileMax, ' '));
+    for (const char* name : {"dir.ini", "huge.ini"}) {
+        SCOPED_TRACE(name);
+        TProfile profile("S", file(name).string());
+        EXPECT_EQ(profile.file().status(), IniFile::Status::Unreadable);
+        EXPECT_EQ(profile.GetInt("K", 9), 9);
+        EXPECT_FALSE(profile.WriteInt("K", 2));
+    }
+    EXPECT_TRUE(fs::is_directory(file("dir.ini")));
+    EXPECT_EQ(fs::file_size(file("huge.ini")), 8 + kProfileFileMax);
+    EXPECT_EQ(entries(), 2u);
+}
+
+TEST_F(ProfileDir, AWriteIntoAMissingDirectoryFailsCleanly) {
+    TProfile profile("S", (m_dir / "missing" / "x.ini").string());
+    EXPECT_FALSE(profile.WriteInt("K", 1));
+    EXPECT_EQ(profile.GetInt("K", 4), 4);
+    EXPECT_EQ(entries(), 0u);
+}

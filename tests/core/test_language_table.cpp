@@ -1,0 +1,170 @@
+#include "core/settings/language_table.h"
+#include "core/settings/tooltip_registry.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+
+using namespace zek;
+
+namespace {
+
+const std::filesystem::path kResources =
+    std::filesystem::path(__FILE__).parent_path() / ".." / ".." / "resources";
+
+// Section -> key names exactly as a file spells them, to find keys the program never reads.
+std::map<std::string, std::vector<std::string>> keysInFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::map<std::string, std::vector<std::string>> keys;
+    std::string section;
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.starts_with('['))
+            section = line.substr(1, line.find(']') - 1);
+        else if (const auto equals = line.find('='); equals != std::string::npos && !line.starts_with(';'))
+            keys[section].push_back(line.substr(0, equals));
+    }
+    return keys;
+}
+
+std::size_t characters(std::string_view text) {
+    return std::size_t(std::count_if(text.begin(), text.end(), [](char c) { return (c & 0xC0) != 0x80; }));
+}
+
+} // namespace
+
+TEST(LanguageTable, CaptionAndTooltipSplitAtTheFirstSemicolon) {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"Search;Start a new search", "Search", "Start a new search"},
+        {"IP:", "IP:", "IP:"},
+        {"a;b;c", "a", "b;c"},
+        {";tip only", "", "tip only"},
+        {"caption only;", "caption only", ""},
+        {"", "", ""},
+    };
+    for (const auto& [value, caption, tip] : cases) {
+        const CaptionTip parts = splitCaptionTip(value);
+        EXPECT_EQ(parts.caption, caption) << value;
+        EXPECT_EQ(parts.tip, tip) << value;
+    }
+}
+
+TEST(LanguageTable, NamesSelectionsAndConnectCaptions) {
+    EXPECT_EQ(languageFileName(0), "LANG01.ini");
+    EXPECT_EQ(languageFileName(48), "LANG49.ini");
+    EXPECT_EQ(languageNameKey(7), "LANG07");
+    EXPECT_EQ(numberedKey("TXT_DST_DAY_", 7), "TXT_DST_DAY_7");
+
+    // previous, count, default -> selected
+    const std::array<int, 4> cases[] = {{2, 3, 0, 2}, {-1, 3, 0, 0},  {-1, 12, 9, 9}, {-1, 5, 4, 4},
+                                        {7, 3, 0, 2}, {-1, 0, 4, -1}, {0, 7, 6, 0}};
+    for (const auto& [previous, count, fallback, expected] : cases)
+        EXPECT_EQ(keptSelection(previous, count, fallback), expected) << previous << " " << count;
+
+    EXPECT_EQ(connectCaptionKey(SessionState::Idle), "BUTTON_CONNECT_CONNECT");
+    EXPECT_EQ(connectCaptionKey(SessionState::LookingUp), "BUTTON_CONNECT_CANCEL");
+    EXPECT_EQ(connectCaptionKey(SessionState::Connecting), "BUTTON_CONNECT_CANCEL");
+    EXPECT_EQ(connectCaptionKey(SessionState::Connected), "BUTTON_CONNECT_DISCONNECT");
+}
+
+TEST(LanguageTable, EveryKeyIsReadOnceAndTheDstListsEndWithThePreviews) {
+    std::set<std::string> seen;
+    int previewLists = 0;
+    for (const LanguageKey& key : languageKeys()) {
+        for (const std::string& name : keyNames(key))
+            EXPECT_TRUE(seen.insert(name).second) << name;
+        if (key.list && key.list->endsDstLists)
+            ++previewLists;
+    }
+    EXPECT_EQ(previewLists, 1);
+    EXPECT_EQ(seen.size(), 128u);
+    EXPECT_TRUE(seen.count("TXT_ETH_MODE_0") && seen.count("TXT_ETH_MODE_4") &&
+                seen.count("TXT_DST_MONTH_12") && seen.count("TXT_DST_NR_5") && !seen.count("TXT_DST_NR_0") &&
+                !seen.count("TXT_TREE_SORT_0"));
+}
+
+TEST(TooltipRegistry, UpdatesInPlaceAndStopsAtAHundred) {
+    TooltipRegistry registry;
+    int controls[120];
+    EXPECT_EQ(registry.set(&controls[0], "a"), TooltipRegistry::Result::Added);
+    EXPECT_EQ(registry.set(&controls[0], "b"), TooltipRegistry::Result::Updated);
+    EXPECT_EQ(*registry.tip(&controls[0]), "b");
+    EXPECT_EQ(registry.size(), 1u);
+    EXPECT_EQ(registry.attempts(), 1);
+    for (int& control : controls)
+        registry.set(&control, "x");
+    EXPECT_EQ(registry.size(), TooltipRegistry::kCapacity);
+    EXPECT_EQ(registry.attempts(), 120);
+    EXPECT_EQ(registry.set(&controls[110], "y"), TooltipRegistry::Result::Full);
+    EXPECT_EQ(registry.tip(&controls[110]), nullptr);
+    EXPECT_EQ(registry.attempts(), 121);
+    EXPECT_EQ(registry.set(&controls[99], "z"), TooltipRegistry::Result::Updated);
+    registry.clear();
+    EXPECT_EQ(registry.size(), 0u);
+    EXPECT_EQ(registry.attempts(), 0);
+}
+
+// The shipped language files give every key a sound text: both parts where a key gives
+// caption and tooltip, single-word tree labels, texts within their limits, and no key the
+// program does not read.
+TEST(ShippedLanguageFiles, GiveEveryKeyASoundText) {
+    for (const char* name : {"LANG01.ini", "LANG02.ini"}) {
+        SCOPED_TRACE(name);
+        const IniFile file((kResources / name).string());
+        ASSERT_EQ(file.status(), IniFile::Status::Read);
+        std::map<std::string, std::set<std::string>> known;
+        std::map<int, std::set<char>> accelerators;
+        for (const LanguageKey& key : languageKeys()) {
+            for (const std::string& keyName : keyNames(key)) {
+                SCOPED_TRACE(keyName);
+                known[std::string(key.section)].insert(keyName);
+                const std::string value = file.getString(key.section, keyName, "<missing>", 100000);
+                EXPECT_FALSE(value.empty());
+                EXPECT_NE(value, "<missing>");
+                EXPECT_LE(characters(value), key.limit);
+                const bool both = key.use == KeyUse::TipAndCaption || key.use == KeyUse::TipAndRowCaption;
+                if (both) {
+                    const CaptionTip parts = splitCaptionTip(value);
+                    EXPECT_NE(value.find(';'), std::string::npos);
+                    EXPECT_FALSE(parts.caption.empty());
+                    EXPECT_EQ(parts.tip.find(';'), std::string::npos);
+                } else {
+                    EXPECT_EQ(value.find(';'), std::string::npos) << "a ';' would cut this text";
+                }
+                if (key.use == KeyUse::LeafLabel || keyName.starts_with("TXT_TREE_DHCP_")) {
+                    EXPECT_EQ(value.find_first_of(" \t"), std::string::npos)
+                        << "tree labels are single words";
+                }
+                if (key.use == KeyUse::MenuItem || key.use == KeyUse::PopupTitle) {
+                    const auto amp = value.find('&');
+                    ASSERT_NE(amp, std::string::npos);
+                    const int scope = key.use == KeyUse::PopupTitle ? -1 : key.popup;
+                    EXPECT_TRUE(accelerators[scope].insert(char(std::tolower(value[amp + 1]))).second)
+                        << "accelerator used twice";
+                }
+            }
+        }
+        for (const auto& [section, keys] : keysInFile(kResources / name))
+            for (const std::string& key : keys)
+                EXPECT_TRUE(known[section].count(key)) << "unknown key " << section << "/" << key;
+    }
+}
+
+TEST(ShippedLanguageFiles, TheDefaultSettingsOfferBothWithEnglishSelected) {
+    const TProfile settings("BASIC_SETTINGS", (kResources / "MERIDON_Brisklink.ini").string());
+    EXPECT_EQ(settings.GetString(languageNameKey(1)), "Deutsch");
+    EXPECT_EQ(settings.GetString(languageNameKey(2)), "English");
+    EXPECT_EQ(settings.GetString("LANGUAGE"), "English");
+    EXPECT_EQ(settings.GetInt("ETH_INTERFACE", -5), 0);
+    EXPECT_EQ(settings.GetInt("TREE_SORTING", -5), 0);
+    const IniFile english((kResources / "LANG02.ini").string());
+    EXPECT_EQ(english.getString("GROUPBOX_TELNET", "TXT_DST_DAY_7"), "Sunday");
+    const IniFile german((kResources / "LANG01.ini").string());
+    EXPECT_EQ(german.getString("GROUPBOX_TELNET", "TXT_DST_DAY_7"), "Sonntag");
+}
