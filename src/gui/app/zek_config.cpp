@@ -2,11 +2,16 @@
 
 #include "core/app/logo_blend.h"
 #include "core/scan/device_protocol.h"
+#include "core/settings/language_table.h"
 #include "gui/app/led_gauge.h"
 #include "gui/app/text_codec.h"
 #include "gui/scan/device_tree.h"
 #include "gui/scan/network_settings_panel.h"
 #include "gui/scan/scan_endpoint.h"
+#include "gui/session/session_connection.h"
+#include "gui/session/session_panels.h"
+#include "gui/settings/language_loader.h"
+#include "gui/settings/settings_file.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -20,6 +25,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QToolTip>
 #include <QTreeWidget>
 
 namespace zek {
@@ -40,9 +46,7 @@ constexpr int kDialogHeightAtSetup = 485;
 
 // Buttons whose actions come with the session, clock and sequence work; a click on them
 // is routed and therefore does not log the unknown-button line.
-constexpr int kRoutedLater[] = {5006, 5086, 5087, 5088, 5089, 5090, 5106, 5107, 5108, 5109, 5110, 5124,
-                                5135, 5136, 5137, 5138, 5139, 5140, 5160, 5170, 5171, 5172, 5195, 5196,
-                                5197, 5198, 5199, 5201, 5202};
+constexpr int kRoutedLater[] = {5110, 5195, 5196, 5197, 5198};
 
 // The version text cut to its first two blank-separated words.
 QString frameCaption() { return kVersionText.section(QLatin1Char(' '), 0, 1); }
@@ -57,7 +61,16 @@ ZEKConfig::ZEKConfig(QWidget* parent)
         [this](std::span<const std::uint8_t> bytes, std::uint16_t port) { onDatagram(bytes, port); });
     m_panel = std::make_unique<NetworkSettingsPanel>(*m_form, m_table, *m_endpoint);
     m_tree = std::make_unique<DeviceTree>(*m_form, m_table, *m_endpoint, *m_panel,
-                                          [this] { return m_sessionState; });
+                                          [this] { return sessionState(); });
+    m_language = std::make_unique<LanguageLoader>(*this);
+    m_settings = std::make_unique<SettingsFile>(*this);
+    m_panels = std::make_unique<SessionPanels>(
+        *m_form, m_flags, [this] { return sessionState(); },
+        [this](std::string_view text) { return m_session->SendText(text); });
+    m_session =
+        std::make_unique<SessionConnection>(*this, *m_form, m_table, *m_endpoint, *m_tree, *m_panels, m_flags,
+                                            m_texts, [this](const QString& line) { AppendLogLine(line); });
+    connect(m_session.get(), &SessionConnection::linesCompleted, this, &ZEKConfig::timerBTick);
     buildDispatchTable();
 
     m_logo = blendedLogo();
@@ -84,8 +97,16 @@ void ZEKConfig::buildDispatchTable() {
     m_buttons.insert(5033, [this] { m_panel->set(); });
     m_buttons.insert(5035, [this] { m_panel->reboot(); });
     m_buttons.insert(5054, [this] { m_panel->applyDhcpRule(); });
+    m_buttons.insert(5006, [this] { m_session->ToggleConnection(); });
+    m_panels->addButtonActions(m_buttons);
+    m_buttons.insert(5124, [this] { m_panels->applyClockPanel(); });
+    m_buttons.insert(5160, [this] { m_panels->applyClockPanel(); });
     for (const int id : kRoutedLater)
         m_buttons.insert(id, [] {});
+}
+
+SessionState ZEKConfig::sessionState() const {
+    return m_session ? m_session->state() : SessionState::Idle;
 }
 
 void ZEKConfig::DispatchButton(int id) {
@@ -131,7 +152,9 @@ void ZEKConfig::SetupWindow() {
     control<QCheckBox>(5192)->setChecked(true);
     m_log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     control<QCheckBox>(5160)->setChecked(true);
+    m_session->SelectionLock();
     m_panel->applyDhcpRule();
+    m_panels->applyAll();
 
     const QRect view = widget(kViewButton)->geometry();
     m_gauge->setGeometry(view.left(), view.top() - 23, 210, 20);
@@ -148,14 +171,14 @@ void ZEKConfig::SetupWindow() {
     }
     control<QComboBox>(5131)->setCurrentIndex(2);
     control<QComboBox>(5132)->setCurrentIndex(3);
+    m_language->clearTips();
     widget(kLanguageList)->setEnabled(false);
 
     control<QLineEdit>(5179)->setReadOnly(true);
     widget(5182)->setEnabled(false);
     control<QLineEdit>(5159)->setText(QStringLiteral("00:00:00 "));
 
-    // With no settings file to name one, the first interface is the one searched from.
-    interfaceSelected();
+    m_settings->ReadSettings(m_settings->path());
     m_deferredLanguagePending = true;
 
     setFixedSize(m_fullSize.width(), kDialogHeightAtSetup);
@@ -200,7 +223,10 @@ void ZEKConfig::AppendLogLine(const QString& line) {
 void ZEKConfig::interfaceSelected() {
     m_endpoint->selectInterface(control<QComboBox>(kInterfaceList)->currentIndex());
     window()->setWindowTitle(frameCaption());
+    m_session->createSocket(m_endpoint->pcIp());
     m_table.clear();
+    if (m_settingsWritingEnabled)
+        m_settings->WriteSettings(m_settings->path());
     DispatchButton(5064);
 }
 
@@ -209,6 +235,9 @@ void ZEKConfig::languageSelected() {
     if (index < 0)
         return;
     m_currentLanguage = index;
+    if (m_settingsWritingEnabled)
+        m_settings->WriteSettings(m_settings->path());
+    m_language->ApplyLanguage(QString::fromStdString(languageFileName(index)));
     DispatchButton(5064);
 }
 
@@ -217,13 +246,15 @@ void ZEKConfig::sortOrderSelected() {
     if (index < 0)
         return;
     m_tree->setSortOrder(index);
+    if (m_settingsWritingEnabled)
+        m_settings->WriteSettings(m_settings->path());
     DispatchButton(5064);
 }
 
 void ZEKConfig::timerATick() {
     if (m_panel->countdownTick()) {
         DispatchButton(5035);
-        if (m_sessionState != SessionState::Idle)
+        if (sessionState() != SessionState::Idle)
             DispatchButton(5006);
         DispatchButton(5064);
     }
@@ -260,10 +291,13 @@ void ZEKConfig::MenuCommand(int id) {
         break;
     case 5303:
         m_flyOver = !m_flyOver;
+        if (!m_flyOver)
+            QToolTip::hideText();
         emit flyOverChanged(m_flyOver);
         break;
     default:
-        if (id >= 5310 && id < 5340) {
+        // Every listed language has a command, the entries beyond the thirtieth too.
+        if (id >= kLanguageCommandFirst && id < kLanguageCommandFirst + kLanguagesMax) {
             auto* languages = control<QComboBox>(kLanguageList);
             if (id - 5310 < languages->count()) {
                 languages->setCurrentIndex(id - 5310);
@@ -277,7 +311,7 @@ void ZEKConfig::MenuCommand(int id) {
 void ZEKConfig::EvCommandEnable(int id, bool& enabled, bool& checked) const {
     if (id >= 5310 && id < 5360) {
         checked = id - 5310 == m_currentLanguage;
-        enabled = m_sessionState == SessionState::Idle;
+        enabled = sessionState() == SessionState::Idle;
     } else if (id == 5303) {
         checked = m_flyOver;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/scan/device_table.h"
+#include "core/session/session_flags.h"
 #include "core/session/session_state.h"
 #include "core/settings/language_texts.h"
 #include "gui/app/dialog_form.h"
@@ -21,9 +22,13 @@ class QListWidget;
 namespace zek {
 
 class DeviceTree;
+class LanguageLoader;
 class LedGauge;
 class NetworkSettingsPanel;
 class ScanEndpoint;
+class SessionConnection;
+class SessionPanels;
+class SettingsFile;
 
 // The main dialog: owns the controls and the subsystem objects and routes clicks,
 // selections, menu commands and timer ticks to them.
@@ -59,12 +64,18 @@ public:
 
     bool isCompactView() const { return m_compactView; }
     bool flyOver() const { return m_flyOver; }
-    SessionState sessionState() const { return m_sessionState; }
+    SessionState sessionState() const;
     const QString& startDirectory() const { return m_startDirectory; }
     DeviceTree& deviceTree() { return *m_tree; }
     ScanEndpoint& endpoint() { return *m_endpoint; }
     NetworkSettingsPanel& networkPanel() { return *m_panel; }
     LanguageTexts& texts() { return m_texts; }
+    LanguageLoader& language() { return *m_language; }
+    SettingsFile& settings() { return *m_settings; }
+    int currentLanguage() const { return m_currentLanguage; }
+    SessionConnection& session() { return *m_session; }
+    SessionPanels& sessionPanels() { return *m_panels; }
+    SessionFlags& sessionFlags() { return m_flags; }
 
 signals:
     // The user chose Program > Exit.
@@ -76,6 +87,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The settings reader selects the saved interface with the interface handler.
+    friend class SettingsFile;
+
     void buildDispatchTable();
     void routeControls();
     void interfaceSelected();
@@ -95,13 +109,17 @@ private:
     std::unique_ptr<ScanEndpoint> m_endpoint;
     std::unique_ptr<NetworkSettingsPanel> m_panel;
     std::unique_ptr<DeviceTree> m_tree;
+    std::unique_ptr<LanguageLoader> m_language;
+    std::unique_ptr<SettingsFile> m_settings;
+    SessionFlags m_flags;
+    std::unique_ptr<SessionPanels> m_panels;
+    std::unique_ptr<SessionConnection> m_session;
     QHash<int, std::function<void()>> m_buttons;
     QTimer m_timerA;
     QTimer m_timerB;
     QImage m_logo;
     QSize m_fullSize;
     QSize m_compactSize;
-    SessionState m_sessionState = SessionState::Idle;
     bool m_compactView = false;
     bool m_settingsWritingEnabled = false;
     bool m_deferredLanguagePending = false;

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "core/session/command_texts.h"
+#include "core/session/panel_enabling.h"
+#include "core/session/session_flags.h"
+#include "core/session/session_state.h"
+
+#include <QHash>
+
+#include <functional>
+#include <string_view>
+
+namespace zek {
+
+class DialogForm;
+
+// The controls of the device session: the enabling of the session buttons, the
+// data-logger and clock panel, the SNMP panel and its trap rows, and the per-row Read
+// and Set commands, each of which clears the `ReplySeen` flag of its reply and sends.
+class SessionPanels {
+public:
+    // Hands one command text to the session (its `SendText`).
+    using SendFn = std::function<int(std::string_view text)>;
+
+    SessionPanels(DialogForm& form, SessionFlags& flags, std::function<SessionState()> sessionState,
+                  SendFn send);
+
+    // The Read and Set buttons of the rows and the groups, with the connected condition
+    // taken from the session state.
+    void applySessionButtons();
+    // Reads `LoggerActive` from "active" first.
+    void applyClockPanel();
+    // The three trap rows, then the location row and the group box.
+    void applySnmpPanel();
+    // Row 1 to 3: an unchecked row is switched off and, while the module can take traps,
+    // its edits show "0".
+    void applyTrapRow(int row);
+    // Session buttons, clock panel and SNMP panel.
+    void applyAll();
+
+    // A per-row Read button (5090, 5089, 5140, 5139, 5138, 5086, 5088, 5087, 5202). The
+    // clock's Read shows "?" in both device clock fields before it asks.
+    void read(int buttonId);
+    void setLogger();
+    void setDstUse();
+    void setDstRule(DstRuleRow row);
+    void setTrap(int row);
+    void setSnmpLocation();
+
+    // Enters the actions of the session's buttons and check boxes into a dispatch table.
+    void addButtonActions(QHash<int, std::function<void()>>& table);
+
+private:
+    PanelConditions conditions() const;
+    void apply(const EnableTable& table);
+    void send(const SessionCommand& command);
+
+    DialogForm& m_form;
+    SessionFlags& m_flags;
+    std::function<SessionState()> m_sessionState;
+    SendFn m_send;
+};
+
+} // namespace zek
