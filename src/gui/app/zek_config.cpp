@@ -10,6 +10,7 @@
 #include "gui/scan/scan_endpoint.h"
 #include "gui/session/session_connection.h"
 #include "gui/session/session_panels.h"
+#include "gui/session/sequence_driver.h"
 #include "gui/settings/language_loader.h"
 #include "gui/settings/settings_file.h"
 
@@ -46,7 +47,7 @@ constexpr int kDialogHeightAtSetup = 485;
 
 // Buttons whose actions come with the session, clock and sequence work; a click on them
 // is routed and therefore does not log the unknown-button line.
-constexpr int kRoutedLater[] = {5110, 5195, 5196, 5197, 5198};
+constexpr int kRoutedLater[] = {5110};
 
 // The version text cut to its first two blank-separated words.
 QString frameCaption() { return kVersionText.section(QLatin1Char(' '), 0, 1); }
@@ -70,14 +71,26 @@ ZEKConfig::ZEKConfig(QWidget* parent)
     m_session =
         std::make_unique<SessionConnection>(*this, *m_form, m_table, *m_endpoint, *m_tree, *m_panels, m_flags,
                                             m_texts, [this](const QString& line) { AppendLogLine(line); });
+    m_gauge = new LedGauge(this);
+    m_gauge->setObjectName(QString::number(kGaugeId));
+    m_sequence = std::make_unique<SequenceDriver>(SequenceDriver::Wiring{
+        *this, *m_form, m_flags, *m_panels, *m_gauge, m_timerB, [this] { return sessionState(); },
+        [this](std::string_view text) { return m_session->SendText(text); }, [this](int id) { DispatchButton(id); },
+        [this](const QString& line) { AppendLogLine(line); },
+        [this](const QString& software) { updateFeatureLetters(software); }});
+    connect(m_session.get(), &SessionConnection::lineReceived, this,
+            [this](const QByteArray& line) { m_sequence->applyReply(line); });
+    // A read that completed a line lets the sequence take its next step at once.
     connect(m_session.get(), &SessionConnection::linesCompleted, this, &ZEKConfig::timerBTick);
+    connect(m_session.get(), &SessionConnection::stateEntered, this, [this](SessionState state) {
+        if (state == SessionState::Connected)
+            m_sequence->sequence().setStep(ReadSequence::kConnectStep);
+    });
     buildDispatchTable();
 
     m_logo = blendedLogo();
     if (auto* glyph = m_form->control<QPushButton>(kGlyphButton))
         glyph->setIcon(QPixmap::fromImage(m_logo));
-    m_gauge = new LedGauge(this);
-    m_gauge->setObjectName(QString::number(kGaugeId));
 
     for (QTimer* timer : {&m_timerA, &m_timerB}) {
         timer->setSingleShot(true);
@@ -101,6 +114,11 @@ void ZEKConfig::buildDispatchTable() {
     m_panels->addButtonActions(m_buttons);
     m_buttons.insert(5124, [this] { m_panels->applyClockPanel(); });
     m_buttons.insert(5160, [this] { m_panels->applyClockPanel(); });
+    // The group buttons only set the step; the next tick starts the work.
+    const std::pair<int, int> groupSteps[] = {{5196, ReadSequence::kReadLogger}, {5195, ReadSequence::kSetLogger},
+                                              {5197, ReadSequence::kReadSnmp},   {5198, ReadSequence::kSetSnmp}};
+    for (const auto& [id, step] : groupSteps)
+        m_buttons.insert(id, [this, step] { m_sequence->sequence().setStep(step); });
     for (const int id : kRoutedLater)
         m_buttons.insert(id, [] {});
 }
@@ -266,7 +284,11 @@ void ZEKConfig::timerATick() {
     m_timerA.start();
 }
 
-void ZEKConfig::timerBTick() { m_timerB.start(); }
+void ZEKConfig::timerBTick() {
+    if (!m_flags.SequenceBusy)
+        m_sequence->sequence().RunSequenceStep();
+    m_timerB.start();
+}
 
 void ZEKConfig::onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t senderPort) {
     const auto decoded = decodeDatagram(bytes, senderPort, [this](std::string_view key) { return m_texts.text(key); });

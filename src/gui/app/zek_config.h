@@ -26,6 +26,7 @@ class LanguageLoader;
 class LedGauge;
 class NetworkSettingsPanel;
 class ScanEndpoint;
+class SequenceDriver;
 class SessionConnection;
 class SessionPanels;
 class SettingsFile;
@@ -75,6 +76,7 @@ public:
     int currentLanguage() const { return m_currentLanguage; }
     SessionConnection& session() { return *m_session; }
     SessionPanels& sessionPanels() { return *m_panels; }
+    SequenceDriver& sequenceDriver() { return *m_sequence; }
     SessionFlags& sessionFlags() { return m_flags; }
 
 signals:
@@ -114,6 +116,7 @@ private:
     SessionFlags m_flags;
     std::unique_ptr<SessionPanels> m_panels;
     std::unique_ptr<SessionConnection> m_session;
+    std::unique_ptr<SequenceDriver> m_sequence;
     QHash<int, std::function<void()>> m_buttons;
     QTimer m_timerA;
     QTimer m_timerB;

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "core/session/read_sequence.h"
+#include "core/session/reply_parser.h"
+#include "core/session/session_flags.h"
+#include "core/session/session_state.h"
+
+#include <QByteArray>
+
+#include <functional>
+
+class QTimer;
+class QWidget;
+
+namespace zek {
+
+class DialogForm;
+class LedGauge;
+class SessionPanels;
+
+// Drives the read/write step machine from the window and applies each reply line the
+// module sends to the controls, the session flags and the running sequence.
+class SequenceDriver : public SequenceHost {
+public:
+    struct Wiring {
+        QWidget& dialog;
+        DialogForm& form;
+        SessionFlags& flags;
+        SessionPanels& panels;
+        LedGauge& gauge;
+        QTimer& timerB;
+        std::function<SessionState()> sessionState;
+        std::function<int(std::string_view)> sendText;
+        std::function<void(int)> dispatchButton;
+        std::function<void(const QString&)> log;
+        std::function<void(const QString&)> showSoftware; // "Software:" text and the feature letters
+    };
+
+    explicit SequenceDriver(Wiring wiring) : m_w(std::move(wiring)), m_sequence(*this) {}
+
+    ReadSequence& sequence() { return m_sequence; }
+    // One reply line, in arrival order.
+    void applyReply(const QByteArray& line);
+
+    // SequenceHost
+    bool connected() const override;
+    bool readAutomatically() const override;
+    bool modulConfigSeen() const override { return m_w.flags.ModulConfigSeen; }
+    void clearModulConfigSeen() override { m_w.flags.ModulConfigSeen = false; }
+    bool loggerCapable() const override { return m_w.flags.LoggerCapable; }
+    bool trapCapable() const override { return m_w.flags.TrapCapable; }
+    bool loggerActive() const override { return m_w.flags.LoggerActive; }
+    bool timeSent() const override { return m_w.flags.TimeSent; }
+    bool replySeen(std::string_view keyword) const override;
+    void clearReplySeen(std::string_view keyword) override;
+    void markReplySeen(std::string_view keyword) override;
+    void sendText(std::string_view text) override { m_w.sendText(text); }
+    void pressButton(int id) override { m_w.dispatchButton(id); }
+    void setPeriod(int milliseconds) override;
+    void log(std::string_view line) override;
+    void setGauge(int value, GaugeColour colour) override;
+    void setGaugeValue(int value) override;
+    void setBusyCursor(bool busy) override;
+
+private:
+    void setSeen(ReplyKey key) { m_w.flags.setSeen(key); }
+    void applyTrapRow(const ParsedReply& reply);
+    void applyRule(const ParsedReply& reply, bool start);
+    void showText(int id, const std::optional<std::string>& text);
+
+    Wiring m_w;
+    ReadSequence m_sequence;
+};
+
+} // namespace zek
