@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QMainWindow>
 #include <QTest>
@@ -44,6 +46,12 @@ bool GuiFixture::startFleet(const std::vector<SimModuleConfig>& modules, FleetOp
                          m_requests.append({bytes, sender});
                      });
     return m_fleet->start();
+}
+
+void GuiFixture::installLanguageFiles() {
+    const QDir resources(QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../../resources")));
+    for (const char* name : {"LANG01.ini", "LANG02.ini", "MERIDON_Brisklink.ini"})
+        QFile::copy(resources.filePath(QString::fromLatin1(name)), QDir::current().filePath(QString::fromLatin1(name)));
 }
 
 void GuiFixture::startApp() {

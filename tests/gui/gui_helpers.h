@@ -35,6 +35,8 @@ public:
 
     bool startFleet(const std::vector<SimModuleConfig>& modules, FleetOptions options = {});
     void startApp();
+    // Copies the shipped language files and default settings into the start directory.
+    static void installLanguageFiles();
     // Selects the PC interface with this address, as the user would in "PC-IP:".
     bool selectInterface(const QString& address);
 

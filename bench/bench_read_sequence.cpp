@@ -1,0 +1,93 @@
+// Measures the full automatic read after connecting to a module that answers at once:
+// the time from pressing Connect to the sequence's end, and how much of it the step
+// machine spends waiting for timer ticks rather than for replies. Prints figures; run it
+// inside a private network namespace: scripts/netns-run.sh build/.../bench/bench_read_sequence
+#include "gui/app/zek_config.h"
+#include "gui/app/zek_config_app.h"
+#include "gui/scan/device_tree.h"
+#include "sim/sim_fleet.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <cstdio>
+#include <vector>
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
+    QTemporaryDir startDir;
+    QDir::setCurrent(startDir.path());
+
+    zek::SimModuleConfig module;
+    module.mac = {0x02, 0x5A, 0x45, 0, 0, 1};
+    module.network.ip = 0x7F000002u;
+    module.network.netmask = 0xFF000000u;
+    module.network.port = 10001;
+    module.network.setName("bench");
+    module.faults.merge = true;
+    zek::SimFleet fleet({module});
+    if (!fleet.start()) {
+        std::fprintf(stderr, "bench_read_sequence: %s (run it inside scripts/netns-run.sh)\n",
+                     qPrintable(fleet.errorString()));
+        return 1;
+    }
+
+    zek::TZEKConfigApp zekApp;
+    zekApp.BuildMainWindow();
+    zekApp.frame()->show();
+    zek::ZEKConfig& dialog = *zekApp.dialog();
+    auto* interfaces = dialog.control<QComboBox>(5026);
+    const int loopback = interfaces->findText(QStringLiteral(": 127.0.0.1"), Qt::MatchEndsWith);
+    interfaces->setCurrentIndex(loopback);
+    emit interfaces->activated(loopback);
+    auto* tree = dialog.control<QTreeWidget>(5150);
+    if (!QTest::qWaitFor([&] { return tree->topLevelItem(0)->childCount() == 1; }, 5000))
+        return 1;
+    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
+    auto* log = dialog.control<QListWidget>(5010);
+
+    for (int round = 1; round <= 3; ++round) {
+        std::vector<qint64> stepTimes; // when each "State: %d" line appeared
+        QElapsedTimer clock;
+        int seen = log->count();
+        clock.start();
+        dialog.DispatchButton(5006);
+        bool ended = false;
+        (void)QTest::qWaitFor(
+            [&] {
+                for (; seen < log->count(); ++seen) {
+                    const QString line = log->item(seen)->text();
+                    if (line.startsWith(QStringLiteral("State: "))) {
+                        stepTimes.push_back(clock.nsecsElapsed());
+                        ended = line == QStringLiteral("State: 0");
+                    }
+                }
+                seen = log->count();
+                return ended;
+            },
+            20000);
+        const double total = double(clock.nsecsElapsed()) / 1e6;
+        // A gap of 100 ms or more between two steps is a wait for timer B, not for a reply.
+        double timerWaits = stepTimes.empty() ? 0 : double(stepTimes.front()) / 1e6;
+        for (std::size_t i = 1; i < stepTimes.size(); ++i) {
+            const double gap = double(stepTimes[i] - stepTimes[i - 1]) / 1e6;
+            if (gap >= 100)
+                timerWaits += gap;
+        }
+        std::printf("read %d: %zu steps, %s, %.1f ms from Connect to the end, %.1f ms of it timer waits\n", round,
+                    stepTimes.size(), ended ? "ended" : "did not end", total, timerWaits);
+        dialog.DispatchButton(5006); // disconnect
+        (void)QTest::qWaitFor([&] { return dialog.sessionState() == zek::SessionState::Idle; }, 5000);
+    }
+    return 0;
+}
