@@ -49,14 +49,13 @@ QByteArray readFile(const QString& name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-// The shipped language files, copied into the start directory.
-void copyShippedLanguages() {
-    const QDir resources(
-        QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../../resources")));
-    for (const QString& name : {QStringLiteral("LANG01.ini"), QStringLiteral("LANG02.ini")}) {
-        QFile::remove(name);
-        QVERIFY(QFile::copy(resources.filePath(name), QDir::current().filePath(name)));
-    }
+// The shipped German and English files with a settings file that lists them; returns
+// what the settings file holds.
+QByteArray installShipped(const QByteArray& more = {}) {
+    GuiFixture::installLanguageFiles();
+    const QByteArray settings = "[BASIC_SETTINGS]\nLANG01=Deutsch\nLANG02=English\n" + more;
+    writeFile(kSettings, settings);
+    return settings;
 }
 
 // A language file that marks itself in the Search button.
@@ -94,10 +93,6 @@ QStringList items(QComboBox* combo) {
     return texts;
 }
 
-QMenu* popup(GuiFixture& f, int index) {
-    return f.app().menu(index);
-}
-
 QStringList actionTexts(QMenu* menu) {
     QStringList texts;
     for (const QAction* action : menu->actions())
@@ -123,6 +118,19 @@ bool tipShows(QWidget* w) {
     return QToolTip::isVisible() && QToolTip::text() == w->toolTip();
 }
 
+QString searchCaption(const GuiFixture& f) {
+    return f.dialog().control<QPushButton>(5064)->text();
+}
+
+// The Language menu as the user opens it: per entry 'e' or '-' for enabled, 'c' when checked.
+QStringList menuStates(QMenu* menu) {
+    emit menu->aboutToShow();
+    QStringList states;
+    for (const QAction* a : menu->actions())
+        states << QLatin1String(a->isEnabled() ? "e" : "-") + QLatin1String(a->isChecked() ? "c" : "");
+    return states;
+}
+
 void selectSortOrder(GuiFixture& f, int order) {
     auto* sort = f.dialog().control<QComboBox>(5152);
     sort->setCurrentIndex(order);
@@ -136,34 +144,32 @@ class TestSettingsLanguage : public QObject {
 private slots:
     void choicesSurviveARestart();
     void deferredCallWritesAppliesAndSearches();
-    void savedLanguageIsFound_data();
-    void savedLanguageIsFound();
     void everyKeyReachesItsTarget();
     void captionTooltipAndRefilledLists();
-    void applyingTwiceAddsNoTooltips();
-    void flyOverTogglesTipsAndCheckMark();
+    void tipsRegisteredOnceAndFlyOver();
     void languageMenuBeyondThirtyEntries();
     void languageFilesFromTheDataDirectory();
     void languageMenuGreyWhileSessionNotIdle();
-    void badFilesApplyDefaults_data();
-    void badFilesApplyDefaults();
+    void startupReadsTheFiles_data();
+    void startupReadsTheFiles();
 };
 
 void TestSettingsLanguage::choicesSurviveARestart() {
     GuiFixture f;
-    copyShippedLanguages();
+    GuiFixture::installLanguageFiles();
     writeFile(kSettings, "; kept\r\n[BASIC_SETTINGS]\r\nLANG01=Deutsch\r\nLANG02=English\r\n");
     QVERIFY(f.startFleet({GuiFixture::module(3, "beta"), GuiFixture::module(20, "Alpha")}));
     f.startApp();
     QVERIFY(f.selectInterface(QStringLiteral("127.0.0.1")));
     const int interface = f.dialog().control<QComboBox>(5026)->currentIndex();
     f.dialog().MenuCommand(kLanguageCommandFirst);
-    QCOMPARE(f.dialog().control<QPushButton>(5064)->text(), QStringLiteral("Suchen"));
+    QCOMPARE(searchCaption(f), QStringLiteral("Suchen"));
     selectSortOrder(f, 2);
     QVERIFY(f.waitForModules(2));
-    QCOMPARE(savedSettings().interface, interface);
-    QCOMPARE(savedSettings().language, QStringLiteral("Deutsch"));
-    QCOMPARE(savedSettings().sort, 2);
+    const Saved saved = savedSettings();
+    QCOMPARE(saved.interface, interface);
+    QCOMPARE(saved.language, QStringLiteral("Deutsch"));
+    QCOMPARE(saved.sort, 2);
     QVERIFY(
         readFile(kSettings).startsWith("; kept\r\n[BASIC_SETTINGS]\r\nLANG01=Deutsch\r\nLANG02=English\r\n"));
 
@@ -171,18 +177,15 @@ void TestSettingsLanguage::choicesSurviveARestart() {
     ZEKConfig& d = f.dialog();
     QCOMPARE(d.control<QComboBox>(5026)->currentIndex(), interface);
     QCOMPARE(d.control<QComboBox>(5205)->currentText(), QStringLiteral("Deutsch"));
-    QCOMPARE(d.control<QComboBox>(5152)->currentIndex(), 2);
     QCOMPARE(d.control<QComboBox>(5152)->currentText(), QStringLiteral("Name"));
     QCOMPARE(d.deviceTree().sortOrder(), 2);
-    QCOMPARE(d.control<QPushButton>(5064)->text(), QStringLiteral("Suchen"));
+    QCOMPARE(searchCaption(f), QStringLiteral("Suchen"));
     QCOMPARE(d.control<QPushButton>(5006)->text(), QStringLiteral("Verbinden"));
     QVERIFY(f.waitForModules(2));
     QCOMPARE(f.moduleNodeTexts(), (QStringList{" Alpha : 127.000.000.020", " beta : 127.000.000.003"}));
     QCOMPARE(f.tree()->topLevelItem(0)->text(0), QStringLiteral("ZEK online: 2"));
-    const QStringList leaves = f.leafTexts(0);
-    QVERIFY(leaves.contains(QStringLiteral("Netzmaske : 255.0.0.0")));
-    QVERIFY(leaves.contains(QStringLiteral("Modus : Automatisch")));
-    QVERIFY(leaves.contains(QStringLiteral("DHCP : aus")));
+    for (const char* leaf : {"Netzmaske : 255.0.0.0", "Modus : Automatisch", "DHCP : aus"})
+        QVERIFY2(f.leafTexts(0).contains(QString::fromLatin1(leaf)), leaf);
     // The German MAC label still leads the selection to the module.
     f.tree()->setCurrentItem(f.moduleNode(0)->child(0));
     QCOMPARE(d.control<QLineEdit>(5050)->text(), QStringLiteral("20"));
@@ -190,67 +193,24 @@ void TestSettingsLanguage::choicesSurviveARestart() {
 
 void TestSettingsLanguage::deferredCallWritesAppliesAndSearches() {
     GuiFixture f;
-    copyShippedLanguages();
-    const QByteArray settings = "[BASIC_SETTINGS]\nLANG01=Deutsch\nLANG02=English\nLANGUAGE=english\n";
-    writeFile(kSettings, settings);
+    const QByteArray settings = installShipped("LANGUAGE=english\n");
     QVERIFY(f.startFleet({GuiFixture::module(3, "beta")}));
     f.startApp();
     ZEKConfig& d = f.dialog();
     // Set-up applied the language but wrote nothing and left the current language open.
     QCOMPARE(d.control<QComboBox>(5205)->currentIndex(), 1);
-    QCOMPARE(d.control<QPushButton>(5064)->text(), QStringLiteral("Search"));
+    QCOMPARE(searchCaption(f), QStringLiteral("Search"));
     QCOMPARE(d.currentLanguage(), -1);
     QCOMPARE(readFile(kSettings), settings);
     QVERIFY(!f.waitForRequest(CMD_SEARCH).bytes.isEmpty());
 
     writeFile(QStringLiteral("LANG02.ini"), markerLanguage("Look;Look again"));
     QTRY_COMPARE_WITH_TIMEOUT(d.currentLanguage(), 1, kTimeoutMs);
-    QCOMPARE(d.control<QPushButton>(5064)->text(), QStringLiteral("Look"));
+    QCOMPARE(searchCaption(f), QStringLiteral("Look"));
     QCOMPARE(readFile(kSettings),
              QByteArray("[BASIC_SETTINGS]\nLANG01=Deutsch\nLANG02=English\nLANGUAGE=English\n"
                         "ETH_INTERFACE=0\nTREE_SORTING=0\n"));
     QVERIFY(!f.waitForRequest(CMD_SEARCH).bytes.isEmpty());
-}
-
-void TestSettingsLanguage::savedLanguageIsFound_data() {
-    QTest::addColumn<QByteArray>("settings");
-    QTest::addColumn<QStringList>("listed");
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<QString>("search");
-    const QByteArray both = "[BASIC_SETTINGS]\nLANG01=Deutsch\nLANG02=English\n";
-    QTest::newRow("letter case ignored") << both + "LANGUAGE=english\n"
-                                         << QStringList{"Deutsch", "English"} << 1 << "two";
-    QTest::newRow("an empty key shifts the list")
-        << QByteArray("[BASIC_SETTINGS]\nLANG01=\nLANG02=English\nLANGUAGE=English\n")
-        << QStringList{"English"} << 0 << "one";
-    QTest::newRow("gaps and the 49th key")
-        << QByteArray("[BASIC_SETTINGS]\nLANG03=Deutsch\nLANG49=English\nLANG50=Klingon\nLANGUAGE=ENGLISH\n")
-        << QStringList{"Deutsch", "English"} << 1 << "two";
-    QTest::newRow("no match") << both + "LANGUAGE=Klingon\n"
-                              << QStringList{"Deutsch", "English"} << -1 << "Search";
-    QTest::newRow("none saved") << both << QStringList{"Deutsch", "English"} << -1 << "Search";
-}
-
-void TestSettingsLanguage::savedLanguageIsFound() {
-    QFETCH(QByteArray, settings);
-    QFETCH(QStringList, listed);
-    QFETCH(int, selected);
-    QFETCH(QString, search);
-    GuiFixture f;
-    writeFile(kSettings, settings);
-    writeFile(QStringLiteral("LANG01.ini"), markerLanguage("one"));
-    writeFile(QStringLiteral("LANG02.ini"), markerLanguage("two"));
-    f.startApp();
-    auto* languages = f.dialog().control<QComboBox>(5205);
-    QCOMPARE(items(languages), listed);
-    QCOMPARE(languages->currentIndex(), selected);
-    QCOMPARE(f.dialog().control<QPushButton>(5064)->text(), search);
-    // The menu offers the languages whether or not one was applied; the first replaces
-    // the placeholder.
-    QCOMPARE(actionTexts(popup(f, 1)), listed);
-    QCOMPARE(action(popup(f, 1), kLanguageCommandFirst)->text(), listed.first());
-    if (selected >= 0)
-        QTRY_COMPARE_WITH_TIMEOUT(f.dialog().currentLanguage(), selected, kTimeoutMs);
 }
 
 void TestSettingsLanguage::everyKeyReachesItsTarget() {
@@ -280,31 +240,27 @@ void TestSettingsLanguage::everyKeyReachesItsTarget() {
         const auto limited = [&](const QString& text) { return text.left(int(key.limit)); };
         switch (key.use) {
         case KeyUse::PopupTitle:
-            QCOMPARE(popup(f, key.control)->title(), both);
+            QCOMPARE(f.app().menu(key.control)->title(), both);
             break;
         case KeyUse::MenuItem:
-            QCOMPARE(action(popup(f, key.popup), key.control)->text(), both);
+            QCOMPARE(action(f.app().menu(key.popup), key.control)->text(), both);
             break;
         case KeyUse::LanguageItems:
-            QCOMPARE(actionTexts(popup(f, 1)), QStringList{"Only"});
+            QCOMPARE(actionTexts(f.app().menu(1)), QStringList{"Only"});
             break;
         case KeyUse::Caption:
             QCOMPARE(caption(d.widget(key.control)), both);
             break;
         case KeyUse::Tip:
         case KeyUse::TipAndCaption:
-            for (const int id : key.tips)
-                if (id != 0)
-                    QCOMPARE(d.widget(id)->toolTip(), tip);
-            if (key.use == KeyUse::TipAndCaption)
-                QCOMPARE(caption(d.widget(key.control)), cap);
-            break;
         case KeyUse::TipAndRowCaption:
             for (const int id : key.tips)
                 if (id != 0)
                     QCOMPARE(d.widget(id)->toolTip(), tip);
-            QCOMPARE(caption(d.widget(key.control)), cap);
-            QCOMPARE(d.widget(key.control)->toolTip(), cap);
+            if (key.use != KeyUse::Tip)
+                QCOMPARE(caption(d.widget(key.control)), cap);
+            if (key.use == KeyUse::TipAndRowCaption)
+                QCOMPARE(d.widget(key.control)->toolTip(), cap);
             break;
         case KeyUse::ListEntries: {
             QStringList expected;
@@ -327,7 +283,7 @@ void TestSettingsLanguage::everyKeyReachesItsTarget() {
     // Items taken out and appended again keep their order; the Connect button shows the
     // caption of the idle state; a text is cut at its limit.
     QStringList help;
-    for (const QAction* item : popup(f, 2)->actions())
+    for (const QAction* item : f.app().menu(2)->actions())
         help << item->objectName();
     QCOMPARE(help, (QStringList{"5305", "5304", "5303", "5301"}));
     QCOMPARE(d.control<QPushButton>(5006)->text(),
@@ -353,7 +309,7 @@ void TestSettingsLanguage::captionTooltipAndRefilledLists() {
     // Before any language the refilled lists are empty.
     QCOMPARE(d.control<QComboBox>(5130)->count(), 0);
     d.MenuCommand(kLanguageCommandFirst);
-    QCOMPARE(d.control<QPushButton>(5064)->text(), QStringLiteral("Search"));
+    QCOMPARE(searchCaption(f), QStringLiteral("Search"));
     QCOMPARE(d.widget(5064)->toolTip(), QStringLiteral("Start a new search"));
     QCOMPARE(caption(d.widget(5083)), QStringLiteral("Address"));
     for (const int id : {5053, 5052, 5051, 5050})
@@ -380,53 +336,45 @@ void TestSettingsLanguage::captionTooltipAndRefilledLists() {
     QCOMPARE(d.control<QComboBox>(5217)->currentIndex(), 3);
     QCOMPARE(d.control<QComboBox>(5130)->currentIndex(), 2);
     // A key the file lacks gives an empty text, no longer the resource's.
-    QCOMPARE(d.control<QPushButton>(5064)->text(), QString());
+    QCOMPARE(searchCaption(f), QString());
     QCOMPARE(d.widget(5064)->toolTip(), QString());
 }
 
-void TestSettingsLanguage::applyingTwiceAddsNoTooltips() {
+void TestSettingsLanguage::tipsRegisteredOnceAndFlyOver() {
     GuiFixture f;
-    copyShippedLanguages();
-    writeFile(kSettings, "[BASIC_SETTINGS]\nLANG01=Deutsch\nLANG02=English\nLANGUAGE=Deutsch\n");
+    installShipped("LANGUAGE=English\n");
     f.startApp();
+    QVERIFY(QTest::qWaitForWindowExposed(f.app().frame()));
     LanguageLoader& language = f.dialog().language();
     const std::size_t registered = language.tips().size();
     const int attempts = language.tips().attempts();
     QCOMPARE(registered, std::size_t(75));
-    QCOMPARE(f.dialog().widget(5064)->toolTip(), QStringLiteral("Module im Netzwerk suchen"));
-    language.ApplyLanguage(QStringLiteral("LANG02.ini"));
-    language.ApplyLanguage(QStringLiteral("LANG02.ini"));
-    QCOMPARE(language.tips().size(), registered);
-    QCOMPARE(language.tips().attempts(), attempts);
-    QCOMPARE(f.dialog().widget(5064)->toolTip(), QStringLiteral("Search the network for modules"));
-}
-
-void TestSettingsLanguage::flyOverTogglesTipsAndCheckMark() {
-    GuiFixture f;
-    copyShippedLanguages();
-    writeFile(kSettings, "[BASIC_SETTINGS]\nLANG01=Deutsch\nLANG02=English\nLANGUAGE=English\n");
-    f.startApp();
-    QVERIFY(QTest::qWaitForWindowExposed(f.app().frame()));
     QWidget* search = f.dialog().widget(5064);
-    QMenu* help = popup(f, 2);
+    QCOMPARE(search->toolTip(), QStringLiteral("Search the network for modules"));
+    QMenu* help = f.app().menu(2);
     QAction* flyOver = action(help, 5303);
     QVERIFY(flyOver);
     QCOMPARE(flyOver->text(), QStringLiteral("&Fly over"));
-    emit help->aboutToShow();
-    QVERIFY(flyOver->isChecked());
-    QVERIFY(tipShows(search));
-
-    flyOver->trigger();
-    QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), kTimeoutMs);
-    emit help->aboutToShow();
-    QVERIFY(!flyOver->isChecked());
-    QVERIFY(!tipShows(search));
-
-    flyOver->trigger();
-    emit help->aboutToShow();
-    QVERIFY(flyOver->isChecked());
-    QVERIFY(tipShows(search));
+    // On at start, off after the first click, on again after the second.
+    bool first = true;
+    for (const bool on : {true, false, true}) {
+        if (!std::exchange(first, false))
+            flyOver->trigger();
+        if (!on)
+            QTRY_VERIFY_WITH_TIMEOUT(!QToolTip::isVisible(), kTimeoutMs);
+        emit help->aboutToShow();
+        QCOMPARE(flyOver->isChecked(), on);
+        QCOMPARE(tipShows(search), on);
+    }
     QToolTip::hideText();
+
+    // The deferred call, and applying a language twice more, register no further tips.
+    QTRY_COMPARE_WITH_TIMEOUT(f.dialog().currentLanguage(), 1, kTimeoutMs);
+    language.ApplyLanguage(QStringLiteral("LANG01.ini"));
+    language.ApplyLanguage(QStringLiteral("LANG01.ini"));
+    QCOMPARE(language.tips().size(), registered);
+    QCOMPARE(language.tips().attempts(), attempts);
+    QCOMPARE(search->toolTip(), QStringLiteral("Module im Netzwerk suchen"));
 }
 
 void TestSettingsLanguage::languageMenuBeyondThirtyEntries() {
@@ -438,24 +386,21 @@ void TestSettingsLanguage::languageMenuBeyondThirtyEntries() {
     writeFile(kSettings, settings);
     writeFile(QStringLiteral("LANG33.ini"), markerLanguage("33"));
     f.startApp();
-    QCOMPARE(popup(f, 1)->actions().size(), 40);
+    QCOMPARE(f.app().menu(1)->actions().size(), 40);
     // The 33rd entry works like the others: it is selected, saved, applied and checked.
-    QAction* entry = action(popup(f, 1), kLanguageCommandFirst + 32);
+    QAction* entry = action(f.app().menu(1), kLanguageCommandFirst + 32);
     QVERIFY(entry);
-    emit popup(f, 1)->aboutToShow();
-    QVERIFY(entry->isEnabled());
+    QCOMPARE(menuStates(f.app().menu(1)), QStringList(40, QStringLiteral("e")));
     entry->trigger();
     QCOMPARE(f.dialog().currentLanguage(), 32);
-    QCOMPARE(f.dialog().control<QPushButton>(5064)->text(), QStringLiteral("33"));
+    QCOMPARE(searchCaption(f), QStringLiteral("33"));
     QCOMPARE(savedSettings().language, QStringLiteral("Language 33"));
-    emit popup(f, 1)->aboutToShow();
-    QVERIFY(entry->isChecked());
-    QVERIFY(!action(popup(f, 1), kLanguageCommandFirst)->isChecked());
+    QCOMPARE(menuStates(f.app().menu(1)).indexOf(QStringLiteral("ec")), 32);
 
     // A listed language without a file leaves the texts as they are and says so.
     f.dialog().MenuCommand(kLanguageCommandFirst + 39);
     QCOMPARE(f.dialog().currentLanguage(), 39);
-    QCOMPARE(f.dialog().control<QPushButton>(5064)->text(), QStringLiteral("33"));
+    QCOMPARE(searchCaption(f), QStringLiteral("33"));
     QVERIFY(f.logLines().contains(
         QStringLiteral("Language file LANG40.ini not found; the texts stay as they are")));
     // Commands past the list do nothing.
@@ -482,99 +427,108 @@ void TestSettingsLanguage::languageFilesFromTheDataDirectory() {
     });
     writeFile(shared + QStringLiteral("/LANG49.ini"), markerLanguage("shared"));
     language.ApplyLanguage(QStringLiteral("LANG49.ini"));
-    QCOMPARE(f.dialog().control<QPushButton>(5064)->text(), QStringLiteral("shared"));
+    QCOMPARE(searchCaption(f), QStringLiteral("shared"));
     writeFile(QStringLiteral("LANG49.ini"), markerLanguage("start"));
     language.ApplyLanguage(QStringLiteral("LANG49.ini"));
-    QCOMPARE(f.dialog().control<QPushButton>(5064)->text(), QStringLiteral("start"));
+    QCOMPARE(searchCaption(f), QStringLiteral("start"));
 }
 
 void TestSettingsLanguage::languageMenuGreyWhileSessionNotIdle() {
     GuiFixture f;
-    copyShippedLanguages();
-    writeFile(kSettings,
-              "[BASIC_SETTINGS]\nLANG01=Deutsch\nLANG02=English\nLANGUAGE=English\nETH_INTERFACE=2\n");
+    installShipped("LANGUAGE=English\nETH_INTERFACE=2\n");
     QVERIFY(f.startFleet({GuiFixture::module(5, "boiler")}));
     f.startApp();
     QCOMPARE(f.dialog().control<QComboBox>(5026)->currentText(), QStringLiteral("3: 127.0.0.1"));
     QTRY_COMPARE_WITH_TIMEOUT(f.dialog().currentLanguage(), 1, kTimeoutMs);
     QVERIFY(f.waitForModules(1));
     f.tree()->setCurrentItem(f.moduleNode(0));
-    QMenu* languages = popup(f, 1);
-    auto states = [&] {
-        emit languages->aboutToShow();
-        QList<std::pair<bool, bool>> enabledChecked;
-        for (const QAction* a : languages->actions())
-            enabledChecked.append({a->isEnabled(), a->isChecked()});
-        return enabledChecked;
-    };
-    const QList<std::pair<bool, bool>> idle = {{true, false}, {true, true}};
-    QCOMPARE(states(), idle);
-
+    QMenu* languages = f.app().menu(1);
+    const QStringList idle{"e", "ec"};
+    const QStringList busy{"-", "-c"};
+    QCOMPARE(menuStates(languages), idle);
     f.click(5006);
     QCOMPARE(f.dialog().control<QPushButton>(5006)->text(), QStringLiteral("Cancel"));
-    QCOMPARE(states(), (QList<std::pair<bool, bool>>{{false, false}, {false, true}}));
+    QCOMPARE(menuStates(languages), busy);
     QVERIFY(
         QTest::qWaitFor([&] { return f.dialog().sessionState() == SessionState::Connected; }, kTimeoutMs));
     QCOMPARE(f.dialog().control<QPushButton>(5006)->text(), QStringLiteral("Disconnect"));
-    QCOMPARE(states(), (QList<std::pair<bool, bool>>{{false, false}, {false, true}}));
+    QCOMPARE(menuStates(languages), busy);
     f.click(5006);
-    QCOMPARE(states(), idle);
+    QCOMPARE(menuStates(languages), idle);
     QCOMPARE(f.dialog().control<QPushButton>(5006)->text(), QStringLiteral("Connect"));
 }
 
-void TestSettingsLanguage::badFilesApplyDefaults_data() {
+void TestSettingsLanguage::startupReadsTheFiles_data() {
     QTest::addColumn<QByteArray>("settings"); // "<dir>" puts a directory in the file's place
-    QTest::addColumn<QByteArray>("language"); // LANG01.ini; empty for none
+    QTest::addColumn<QByteArray>("lang01");   // empty for no file
+    QTest::addColumn<QByteArray>("lang02");
     QTest::addColumn<QStringList>("listed");
     QTest::addColumn<int>("selected");
     QTest::addColumn<int>("sort");
     QTest::addColumn<QString>("search");
     QTest::addColumn<QString>("logged");
+    const auto row = [](const char* tag, const QByteArray& settings, const QByteArray& lang01,
+                        const QByteArray& lang02, const QStringList& listed, int selected, int sort,
+                        const QString& search, const char* logged = "") {
+        QTest::newRow(tag) << settings << lang01 << lang02 << listed << selected << sort << search
+                           << QString::fromLatin1(logged);
+    };
+    const QByteArray both = "[BASIC_SETTINGS]\nLANG01=Deutsch\nLANG02=English\n";
+    const QStringList bothListed{"Deutsch", "English"};
+    const QByteArray one = markerLanguage("one");
+    const QByteArray two = markerLanguage("two");
     const QByteArray good = "[GROUPBOX_SOCKET_COMMUNICATION]\nBUTTON_SEARCH=Go;Go search\n";
     const QByteArray listX = "[BASIC_SETTINGS]\nLANG01=X\nLANGUAGE=X\n";
-    QTest::newRow("missing") << QByteArray() << QByteArray() << QStringList{} << -1 << 0 << "Search"
-                             << QString();
-    QTest::newRow("unreadable") << QByteArray("<dir>") << good << QStringList{} << -1 << 0 << "Search"
-                                << "Settings file %PATH% cannot be read; defaults apply";
-    QTest::newRow("lines without =")
-        << QByteArray("[BASIC_SETTINGS]\nLANG01\n=\nnonsense\n\x01\x02\nLANG02=Deutsch\nLANGUAGE=deutsch\n"
-                      "TREE_SORTING=abc\n")
-        << good << QStringList{"Deutsch"} << 0 << 0 << "Go" << QString();
-    QTest::newRow("huge settings values")
-        << QByteArray("[BASIC_SETTINGS]\nLANG01=" + QByteArray(200000, 'x') +
-                      "\nLANGUAGE=" + QByteArray(5000, 'x') + "\n")
-        << good << QStringList{QString(int(kLanguageNameMax), QLatin1Char('x'))} << -1 << 0 << "Search"
-        << "Settings: LANGUAGE=%999X% is none of the listed languages";
-    QTest::newRow("huge language value")
-        << listX
-        << QByteArray("[GROUPBOX_SOCKET_COMMUNICATION]\nBUTTON_SEARCH=" + QByteArray(100000, 'y') + "\n")
-        << QStringList{"X"} << 0 << 0 << QString(int(kProfileTextMax), QLatin1Char('y')) << QString();
-    QTest::newRow("not UTF-8") << QByteArray("[BASIC_SETTINGS]\nLANG01=Fran\xE7"
-                                             "ais\nLANGUAGE=FRAN\xC7"
-                                             "AIS\n")
-                               << QByteArray(
-                                      "[GROUPBOX_SOCKET_COMMUNICATION]\nBUTTON_SEARCH=Chercher \xE0 \x80\n")
-                               << QStringList{QString::fromUtf8("Fran\xC3\xA7"
-                                                                "ais")}
-                               << 0 << 0 << QString::fromUtf8("Chercher \xC3\xA0 \xE2\x82\xAC") << QString();
-    QTest::newRow("interface beyond the list")
-        << QByteArray("[BASIC_SETTINGS]\nETH_INTERFACE=99\nTREE_SORTING=-4\n") << QByteArray()
-        << QStringList{} << -1 << 0 << "Search"
-        << "Settings: ETH_INTERFACE=99 names none of the 3 PC interfaces; the first one is used";
-    QTest::newRow("sort order too large") << QByteArray("[BASIC_SETTINGS]\nTREE_SORTING=7\n") << QByteArray()
-                                          << QStringList{} << -1 << 2 << "Search"
-                                          << "Settings: TREE_SORTING=7 is outside 0-2; 2 is used";
+    const QByteArray none;
+    const QString search = QStringLiteral("Search");
+
+    // How the saved language is found.
+    row("letter case ignored", both + "LANGUAGE=english\n", one, two, bothListed, 1, 0, "two");
+    row("an empty key shifts the list", "[BASIC_SETTINGS]\nLANG01=\nLANG02=English\nLANGUAGE=English\n", one,
+        two, {"English"}, 0, 0, "one");
+    row("gaps and the 49th key",
+        "[BASIC_SETTINGS]\nLANG03=Deutsch\nLANG49=English\nLANG50=Klingon\nLANGUAGE=ENGLISH\n", one, two,
+        bothListed, 1, 0, "two");
+    row("no match", both + "LANGUAGE=Klingon\n", one, two, bothListed, -1, 0, search);
+    row("none saved", both, one, two, bothListed, -1, 0, search);
+
+    // Bad files: defaults apply.
+    row("missing", none, none, none, {}, -1, 0, search);
+    row("unreadable", "<dir>", good, none, {}, -1, 0, search,
+        "Settings file %PATH% cannot be read; defaults apply");
+    row("lines without =",
+        "[BASIC_SETTINGS]\nLANG01\n=\nnonsense\n\x01\x02\nLANG02=Deutsch\nLANGUAGE=deutsch\nTREE_SORTING="
+        "abc\n",
+        good, none, {"Deutsch"}, 0, 0, "Go");
+    row("huge settings values",
+        "[BASIC_SETTINGS]\nLANG01=" + QByteArray(200000, 'x') + "\nLANGUAGE=" + QByteArray(5000, 'x') + "\n",
+        good, none, {QString(int(kLanguageNameMax), u'x')}, -1, 0, search,
+        "Settings: LANGUAGE=%999X% is none of the listed languages");
+    row("huge language value", listX,
+        "[GROUPBOX_SOCKET_COMMUNICATION]\nBUTTON_SEARCH=" + QByteArray(100000, 'y') + "\n", none, {"X"}, 0, 0,
+        QString(int(kProfileTextMax), u'y'));
+    row("not UTF-8",
+        "[BASIC_SETTINGS]\nLANG01=Fran\xE7"
+        "ais\nLANGUAGE=FRAN\xC7"
+        "AIS\n",
+        "[GROUPBOX_SOCKET_COMMUNICATION]\nBUTTON_SEARCH=Chercher \xE0 \x80\n", none,
+        {QString::fromUtf8("Fran\xC3\xA7"
+                           "ais")},
+        0, 0, QString::fromUtf8("Chercher \xC3\xA0 \xE2\x82\xAC"));
+    row("interface beyond the list", "[BASIC_SETTINGS]\nETH_INTERFACE=99\nTREE_SORTING=-4\n", none, none, {},
+        -1, 0, search, "Settings: ETH_INTERFACE=99 names none of the 3 PC interfaces; the first one is used");
+    row("sort order too large", "[BASIC_SETTINGS]\nTREE_SORTING=7\n", none, none, {}, -1, 2, search,
+        "Settings: TREE_SORTING=7 is outside 0-2; 2 is used");
     const char garbage[] = "\xFF\xFE\0\0[GROUPBOX_SOCKET_COMMUNICATION]\n\0BUTTON_SEARCH=a\n\x80\x81\x82";
-    QTest::newRow("garbage language file")
-        << listX << QByteArray(garbage, sizeof garbage - 1) << QStringList{"X"} << 0 << 0 << "" << QString();
-    QTest::newRow("language file missing")
-        << listX << QByteArray() << QStringList{"X"} << 0 << 0 << "Search"
-        << "Language file LANG01.ini not found; the texts stay as they are";
+    row("garbage language file", listX, QByteArray(garbage, sizeof garbage - 1), none, {"X"}, 0, 0, "");
+    row("language file missing", listX, none, none, {"X"}, 0, 0, search,
+        "Language file LANG01.ini not found; the texts stay as they are");
 }
 
-void TestSettingsLanguage::badFilesApplyDefaults() {
+void TestSettingsLanguage::startupReadsTheFiles() {
     QFETCH(QByteArray, settings);
-    QFETCH(QByteArray, language);
+    QFETCH(QByteArray, lang01);
+    QFETCH(QByteArray, lang02);
     QFETCH(QStringList, listed);
     QFETCH(int, selected);
     QFETCH(int, sort);
@@ -586,15 +540,16 @@ void TestSettingsLanguage::badFilesApplyDefaults() {
         QVERIFY(QDir::current().mkdir(kSettings));
     else if (!settings.isEmpty())
         writeFile(kSettings, settings);
-    if (!language.isEmpty())
-        writeFile(QStringLiteral("LANG01.ini"), language);
+    for (const auto& [name, text] : {std::pair{"LANG01.ini", lang01}, std::pair{"LANG02.ini", lang02}})
+        if (!text.isEmpty())
+            writeFile(QString::fromLatin1(name), text);
     f.startApp();
     ZEKConfig& d = f.dialog();
     QCOMPARE(items(d.control<QComboBox>(5205)), listed);
     QCOMPARE(d.control<QComboBox>(5205)->currentIndex(), selected);
     QCOMPARE(d.control<QComboBox>(5026)->currentIndex(), 0);
     QCOMPARE(d.deviceTree().sortOrder(), sort);
-    QCOMPARE(d.control<QPushButton>(5064)->text(), search);
+    QCOMPARE(searchCaption(f), search);
     if (!logged.isEmpty())
         QVERIFY2(
             f.logLines().contains(QString(logged)
@@ -603,6 +558,14 @@ void TestSettingsLanguage::badFilesApplyDefaults() {
             qPrintable(f.logLines().join(QLatin1Char('\n'))));
     if (settings.isEmpty())
         QVERIFY(!QFile::exists(kSettings));
+    // The menu offers the languages whether or not one was applied; the first replaces
+    // the placeholder.
+    if (!listed.isEmpty()) {
+        QCOMPARE(actionTexts(f.app().menu(1)), listed);
+        QCOMPARE(action(f.app().menu(1), kLanguageCommandFirst)->text(), listed.first());
+    }
+    if (selected >= 0)
+        QTRY_COMPARE_WITH_TIMEOUT(d.currentLanguage(), selected, kTimeoutMs);
 
     // The user's next choice stores sound values, or says why it cannot.
     QVERIFY(f.selectInterface(QStringLiteral("127.0.0.1")));
