@@ -1,5 +1,7 @@
 #include "gui/scan/udp_socket.h"
 
+#include "gui/app/posix_net.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
@@ -10,19 +12,8 @@
 
 namespace zek {
 
-namespace {
-
-sockaddr_in ipv4(std::uint32_t address, std::uint16_t port) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = htonl(address);
-    return sa;
-}
-
-bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
-
-} // namespace
+using posix::ipv4;
+using posix::wouldBlock;
 
 UdpSocket::~UdpSocket() { close(); }
 

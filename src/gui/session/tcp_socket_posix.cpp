@@ -3,6 +3,8 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include "gui/app/posix_net.h"
+
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
@@ -11,19 +13,10 @@
 
 namespace zek {
 
+using posix::ipv4;
+using posix::wouldBlock;
+
 namespace {
-
-sockaddr_in ipv4(std::uint32_t address, std::uint16_t port) {
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_port = htons(port);
-    sa.sin_addr.s_addr = htonl(address);
-    return sa;
-}
-
-bool wouldBlock(int error) {
-    return error == EAGAIN || error == EWOULDBLOCK;
-}
 
 // Errors of a receive that mean the connection is gone rather than one failed read.
 bool connectionLost(int error) {
