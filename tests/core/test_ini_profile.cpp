@@ -206,8 +206,9 @@ TEST_F(ProfileDir, UnreadableFilesGiveDefaultsAndAreNeverOverwritten) {
     for (const fs::path& path : {file("dir.ini"), file("huge.ini"), m_dir / "missing" / "x.ini"}) {
         SCOPED_TRACE(path.string());
         TProfile profile("S", path.string());
-        if (path.parent_path() == m_dir)
+        if (path.parent_path() == m_dir) {
             EXPECT_EQ(profile.file().status(), IniFile::Status::Unreadable);
+        }
         EXPECT_EQ(profile.GetInt("K", 9), 9);
         EXPECT_FALSE(profile.WriteInt("K", 2));
     }
