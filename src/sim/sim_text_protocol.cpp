@@ -43,22 +43,6 @@ std::optional<SimDstRule> parseRule(QByteArrayView text) {
     return rule;
 }
 
-std::optional<quint32> parseAddress(QByteArrayView text) {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^\s*(\d{1,3})\.(\d{1,3})\.(\d{1,3})\.(\d{1,3})\s*$)"));
-    const auto match = pattern.match(QString::fromLatin1(text));
-    if (!match.hasMatch())
-        return std::nullopt;
-    quint32 address = 0;
-    for (int i = 1; i <= 4; ++i) {
-        const uint part = match.capturedView(i).toUInt();
-        if (part > 255)
-            return std::nullopt;
-        address = (address << 8) | part;
-    }
-    return address;
-}
-
 QByteArray addressText(quint32 address) {
     return QByteArray::number(address >> 24) + '.' + QByteArray::number((address >> 16) & 0xFF) + '.' +
            QByteArray::number((address >> 8) & 0xFF) + '.' + QByteArray::number(address & 0xFF);
@@ -102,7 +86,7 @@ QString applySet(const SimTextCommand& command, SimDeviceState& state) {
         return QStringLiteral("rule stored");
     }
     if (keyword.startsWith("TRAP_IP")) {
-        const auto address = parseAddress(command.argument);
+        const auto address = parseIpv4(QString::fromLatin1(command.argument));
         if (!address)
             return refused(command);
         state.trapIps[static_cast<std::size_t>(keyword.back() - '1')] = *address;

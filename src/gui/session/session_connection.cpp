@@ -2,6 +2,7 @@
 
 #include "core/scan/device_table.h"
 #include "core/session/session_flags.h"
+#include "core/settings/language_table.h"
 #include "core/settings/language_texts.h"
 #include "gui/app/dialog_form.h"
 #include "gui/app/text_codec.h"
@@ -36,19 +37,6 @@ const char* stateText(SessionState state) {
         return "State: connecting...";
     case SessionState::Connected:
         return "State: Connected";
-    }
-    return "";
-}
-
-const char* buttonLabelKey(SessionState state) {
-    switch (state) {
-    case SessionState::Idle:
-        return "BUTTON_CONNECT_CONNECT";
-    case SessionState::LookingUp:
-    case SessionState::Connecting:
-        return "BUTTON_CONNECT_CANCEL";
-    case SessionState::Connected:
-        return "BUTTON_CONNECT_DISCONNECT";
     }
     return "";
 }
@@ -202,7 +190,7 @@ void SessionConnection::setState(SessionState state) {
 }
 
 void SessionConnection::updateButtonLabel() {
-    const std::string label = m_texts.text(buttonLabelKey(m_state));
+    const std::string label = m_texts.text(connectCaptionKey(m_state));
     if (auto* button = m_form.control<QAbstractButton>(kConnectButton); button && !label.empty())
         button->setText(QString::fromStdString(label));
 }
