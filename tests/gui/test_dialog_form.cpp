@@ -1,4 +1,4 @@
-#include "gui/app/control_inventory.h"
+#include "core/app/control_inventory.h"
 #include "gui/app/dialog_form.h"
 #include "gui/app/led_gauge.h"
 #include "gui/app/validators.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/app/control_inventory.h"
+#include "core/app/control_inventory.h"
 
 #include <QHash>
 #include <QRect>

@@ -1,5 +1,6 @@
 #include "gui/app/zek_config.h"
 
+#include "core/app/control_ids.h"
 #include "core/app/logo_blend.h"
 #include "core/scan/device_protocol.h"
 #include "core/settings/language_table.h"
@@ -8,9 +9,9 @@
 #include "gui/scan/device_tree.h"
 #include "gui/scan/network_settings_panel.h"
 #include "gui/scan/scan_endpoint.h"
+#include "gui/session/sequence_driver.h"
 #include "gui/session/session_connection.h"
 #include "gui/session/session_panels.h"
-#include "gui/session/sequence_driver.h"
 #include "gui/settings/language_loader.h"
 #include "gui/settings/settings_file.h"
 
@@ -50,12 +51,14 @@ constexpr int kDialogHeightAtSetup = 485;
 constexpr int kRoutedLater[] = {5110};
 
 // The version text cut to its first two blank-separated words.
-QString frameCaption() { return kVersionText.section(QLatin1Char(' '), 0, 1); }
+QString frameCaption() {
+    return kVersionText.section(QLatin1Char(' '), 0, 1);
+}
 
 } // namespace
 
-ZEKConfig::ZEKConfig(QWidget* parent)
-    : QWidget(parent), m_startDirectory(QDir::currentPath().left(1023)),
+ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
+    : QWidget(parent), m_timerPeriodMs(timerPeriodMs), m_startDirectory(QDir::currentPath().left(1023)),
       m_form(std::make_unique<DialogForm>(this)), m_log(m_form->control<QListWidget>(kLogList)) {
     m_endpoint = std::make_unique<ScanEndpoint>(
         [this](const QString& line) { AppendLogLine(line); },
@@ -72,11 +75,11 @@ ZEKConfig::ZEKConfig(QWidget* parent)
         std::make_unique<SessionConnection>(*this, *m_form, m_table, *m_endpoint, *m_tree, *m_panels, m_flags,
                                             m_texts, [this](const QString& line) { AppendLogLine(line); });
     m_gauge = new LedGauge(this);
-    m_gauge->setObjectName(QString::number(kGaugeId));
+    m_gauge->setObjectName(QString::number(ctl::Gauge));
     m_sequence = std::make_unique<SequenceDriver>(SequenceDriver::Wiring{
         *this, *m_form, m_flags, *m_panels, *m_gauge, m_timerB, [this] { return sessionState(); },
-        [this](std::string_view text) { return m_session->SendText(text); }, [this](int id) { DispatchButton(id); },
-        [this](const QString& line) { AppendLogLine(line); },
+        [this](std::string_view text) { return m_session->SendText(text); },
+        [this](int id) { DispatchButton(id); }, [this](const QString& line) { AppendLogLine(line); },
         [this](const QString& software) { updateFeatureLetters(software); }});
     connect(m_session.get(), &SessionConnection::lineReceived, this,
             [this](const QByteArray& line) { m_sequence->applyReply(line); });
@@ -94,7 +97,7 @@ ZEKConfig::ZEKConfig(QWidget* parent)
 
     for (QTimer* timer : {&m_timerA, &m_timerB}) {
         timer->setSingleShot(true);
-        timer->setInterval(kTimerPeriodMs);
+        timer->setInterval(m_timerPeriodMs);
     }
     connect(&m_timerA, &QTimer::timeout, this, &ZEKConfig::timerATick);
     connect(&m_timerB, &QTimer::timeout, this, &ZEKConfig::timerBTick);
@@ -115,8 +118,10 @@ void ZEKConfig::buildDispatchTable() {
     m_buttons.insert(5124, [this] { m_panels->applyClockPanel(); });
     m_buttons.insert(5160, [this] { m_panels->applyClockPanel(); });
     // The group buttons only set the step; the next tick starts the work.
-    const std::pair<int, int> groupSteps[] = {{5196, ReadSequence::kReadLogger}, {5195, ReadSequence::kSetLogger},
-                                              {5197, ReadSequence::kReadSnmp},   {5198, ReadSequence::kSetSnmp}};
+    const std::pair<int, int> groupSteps[] = {{5196, ReadSequence::kReadLogger},
+                                              {5195, ReadSequence::kSetLogger},
+                                              {5197, ReadSequence::kReadSnmp},
+                                              {5198, ReadSequence::kSetSnmp}};
     for (const auto& [id, step] : groupSteps)
         m_buttons.insert(id, [this, step] { m_sequence->sequence().setStep(step); });
     for (const int id : kRoutedLater)
@@ -291,7 +296,8 @@ void ZEKConfig::timerBTick() {
 }
 
 void ZEKConfig::onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t senderPort) {
-    const auto decoded = decodeDatagram(bytes, senderPort, [this](std::string_view key) { return m_texts.text(key); });
+    const auto decoded =
+        decodeDatagram(bytes, senderPort, [this](std::string_view key) { return m_texts.text(key); });
     if (const auto* device = std::get_if<DecodedDevice>(&decoded))
         m_tree->addDevice(*device);
     else if (const auto* software = std::get_if<SoftwareText>(&decoded))

@@ -14,8 +14,8 @@
 
 #include <cstdint>
 #include <functional>
-#include <span>
 #include <memory>
+#include <span>
 
 class QListWidget;
 
@@ -36,13 +36,12 @@ class SettingsFile;
 class ZEKConfig : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kTimerA = 2300;
-    static constexpr int kTimerB = 2301;
     static constexpr int kTimerPeriodMs = 500;
     static constexpr int kLogLinesMax = 501;
-    static constexpr int kGaugeId = 1500;
 
-    explicit ZEKConfig(QWidget* parent = nullptr);
+    // `timerPeriodMs` is the period of both timers (500 ms in the product); the read
+    // sequence's own periods are scaled by it, so tests may run the steps faster.
+    explicit ZEKConfig(QWidget* parent = nullptr, int timerPeriodMs = kTimerPeriodMs);
     ~ZEKConfig() override;
 
     // Fills the controls, starts the timers and triggers the first search; once, after
@@ -102,6 +101,7 @@ private:
     void onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t senderPort);
     QImage blendedLogo() const;
 
+    int m_timerPeriodMs;
     QString m_startDirectory;
     std::unique_ptr<DialogForm> m_form;
     QListWidget* m_log;

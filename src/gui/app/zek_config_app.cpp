@@ -21,25 +21,28 @@ struct MenuItem {
 
 // Menu 5300 as the resource gives it; the language file relabels it.
 constexpr MenuItem kMenu[] = {
-    {0, 5306, "E&xit"},          {1, 5310, "&Deutsch"}, {2, 5305, "&Holvek Website"},
-    {2, 5304, "&Manual"},        {2, 5303, "&Fly over"}, {2, 5301, "&About"},
+    {0, 5306, "E&xit"},   {1, 5310, "&Deutsch"},  {2, 5305, "&Holvek Website"},
+    {2, 5304, "&Manual"}, {2, 5303, "&Fly over"}, {2, 5301, "&About"},
 };
 constexpr const char* kPopups[] = {"&Program", "&Language", "&Help"};
 
 } // namespace
 
-TZEKConfigApp::TZEKConfigApp() = default;
+TZEKConfigApp::TZEKConfigApp(int timerPeriodMs) : m_timerPeriodMs(timerPeriodMs) {}
 
-TZEKConfigApp::~TZEKConfigApp() { qApp->removeEventFilter(this); }
+TZEKConfigApp::~TZEKConfigApp() {
+    qApp->removeEventFilter(this);
+}
 
 void TZEKConfigApp::BuildMainWindow() {
     m_frame = std::make_unique<QMainWindow>();
-    m_dialog = new ZEKConfig(m_frame.get());
+    m_dialog = new ZEKConfig(m_frame.get(), m_timerPeriodMs);
     m_dialog->setWindowTitle(QString::fromLatin1(kAppName));
     m_frame->setCentralWidget(m_dialog);
     // Not resizable, no maximise box; the frame takes the size of its client.
-    m_frame->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    m_frame->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                            Qt::WindowCloseButtonHint);
     m_frame->layout()->setSizeConstraint(QLayout::SetFixedSize);
     QIcon icon;
     icon.addFile(QStringLiteral(":/zekconfig.png"));

@@ -18,7 +18,8 @@ class TZEKConfigApp : public QObject {
 public:
     static constexpr const char* kAppName = "ZEK-Configurator";
 
-    TZEKConfigApp();
+    // The dialog's timer period; 500 ms in the product.
+    explicit TZEKConfigApp(int timerPeriodMs = 500);
     ~TZEKConfigApp() override;
 
     // Builds the frame, the dialog, the menu and the tooltip; runs the dialog's set-up.
@@ -36,6 +37,7 @@ private:
 
     std::unique_ptr<QMainWindow> m_frame;
     ZEKConfig* m_dialog = nullptr;
+    int m_timerPeriodMs;
 };
 
 } // namespace zek

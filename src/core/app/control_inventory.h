@@ -41,7 +41,7 @@ enum ControlFlag : unsigned {
 };
 
 struct ControlSpec {
-    int id;          // resource ID; 0 for a control that has none (labels, lines)
+    int id; // resource ID; 0 for a control that has none (labels, lines)
     ControlKind kind;
     const char* text; // resource text, shown until a language file replaces it
     int x, y, w, h;   // dialog units
