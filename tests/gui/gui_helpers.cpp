@@ -10,11 +10,13 @@
 #include <QTest>
 #include <QTreeWidget>
 
-static void initResources() { Q_INIT_RESOURCE(resources); }
+static void initResources() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace zek::test {
 
-GuiFixture::GuiFixture() : m_oldDir(QDir::currentPath()) {
+GuiFixture::GuiFixture(int timerPeriodMs) : m_timerPeriodMs(timerPeriodMs), m_oldDir(QDir::currentPath()) {
     initResources();
     QDir::setCurrent(m_startDir.path());
 }
@@ -49,13 +51,15 @@ bool GuiFixture::startFleet(const std::vector<SimModuleConfig>& modules, FleetOp
 }
 
 void GuiFixture::installLanguageFiles() {
-    const QDir resources(QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../../resources")));
+    const QDir resources(
+        QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../../resources")));
     for (const char* name : {"LANG01.ini", "LANG02.ini", "MERIDON_Brisklink.ini"})
-        QFile::copy(resources.filePath(QString::fromLatin1(name)), QDir::current().filePath(QString::fromLatin1(name)));
+        QFile::copy(resources.filePath(QString::fromLatin1(name)),
+                    QDir::current().filePath(QString::fromLatin1(name)));
 }
 
 void GuiFixture::startApp() {
-    m_app = std::make_unique<TZEKConfigApp>();
+    m_app = std::make_unique<TZEKConfigApp>(m_timerPeriodMs);
     m_app->BuildMainWindow();
     m_app->frame()->show();
 }
@@ -72,9 +76,13 @@ bool GuiFixture::selectInterface(const QString& address) {
     return false;
 }
 
-QTreeWidget* GuiFixture::tree() const { return dialog().control<QTreeWidget>(5150); }
+QTreeWidget* GuiFixture::tree() const {
+    return dialog().control<QTreeWidget>(5150);
+}
 
-QTreeWidgetItem* GuiFixture::moduleNode(int i) const { return tree()->topLevelItem(0)->child(i); }
+QTreeWidgetItem* GuiFixture::moduleNode(int i) const {
+    return tree()->topLevelItem(0)->child(i);
+}
 
 QStringList GuiFixture::moduleNodeTexts() const {
     QStringList texts;
@@ -105,7 +113,9 @@ bool GuiFixture::waitForModules(int count, int timeoutMs) const {
            tree()->topLevelItem(0)->childCount() == count;
 }
 
-QList<Received> GuiFixture::takeRequests() { return std::exchange(m_requests, {}); }
+QList<Received> GuiFixture::takeRequests() {
+    return std::exchange(m_requests, {});
+}
 
 Received GuiFixture::waitForRequest(quint8 command, int timeoutMs) {
     Received found;
