@@ -17,9 +17,12 @@ namespace {
 
 std::string englishText(std::string_view key) {
     static const std::pair<std::string_view, std::string_view> texts[] = {
-        {"TXT_TREE_DHCP_ON", "on"},         {"TXT_TREE_DHCP_OFF", "off"},
-        {"TXT_ETH_MODE_0", "Auto"},         {"TXT_ETH_MODE_1", "10 Mbit half duplex"},
-        {"TXT_ETH_MODE_2", "10 Mbit full duplex"}, {"TXT_ETH_MODE_3", "100 Mbit half duplex"},
+        {"TXT_TREE_DHCP_ON", "on"},
+        {"TXT_TREE_DHCP_OFF", "off"},
+        {"TXT_ETH_MODE_0", "Auto"},
+        {"TXT_ETH_MODE_1", "10 Mbit half duplex"},
+        {"TXT_ETH_MODE_2", "10 Mbit full duplex"},
+        {"TXT_ETH_MODE_3", "100 Mbit half duplex"},
         {"TXT_ETH_MODE_4", "100 Mbit full duplex"},
     };
     for (const auto& [k, v] : texts)
@@ -35,7 +38,8 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription("Sends one module search and prints the modules that answer.");
     parser.addHelpOption();
-    parser.addOption({"from", "Local IPv4 address to search from (default 127.0.0.1).", "address", "127.0.0.1"});
+    parser.addOption(
+        {"from", "Local IPv4 address to search from (default 127.0.0.1).", "address", "127.0.0.1"});
     parser.addOption({"timeout", "Milliseconds to wait for answers (default 1500).", "ms", "1500"});
     parser.process(app);
 
@@ -57,7 +61,8 @@ int main(int argc, char** argv) {
         while (socket.hasPendingDatagrams()) {
             const QNetworkDatagram d = socket.receiveDatagram();
             const QByteArray data = d.data();
-            const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(data.constData()), data.size());
+            const auto bytes =
+                std::span(reinterpret_cast<const std::uint8_t*>(data.constData()), data.size());
             const auto decoded = zek::decodeDatagram(bytes, quint16(d.senderPort()), englishText);
             if (const auto* dev = std::get_if<zek::DecodedDevice>(&decoded)) {
                 const auto& t = dev->texts;

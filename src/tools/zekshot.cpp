@@ -1,12 +1,13 @@
 // zekshot: starts the configurator's window as a technician would see it, waits until
 // the search has listed the expected number of modules, selects one and writes a
 // picture of the window. Used by the demo and for the pictures in docs/.
+#include "core/app/control_ids.h"
 #include "gui/app/zek_config.h"
 #include "gui/app/zek_config_app.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QComboBox>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
@@ -32,8 +33,9 @@ int main(int argc, char** argv) {
     zekApp.frame()->show();
     zek::ZEKConfig* dialog = zekApp.dialog();
     if (parser.isSet("interface")) {
-        auto* interfaces = dialog->control<QComboBox>(5026);
-        const int index = interfaces->findText(QStringLiteral(": ") + parser.value("interface"), Qt::MatchEndsWith);
+        auto* interfaces = dialog->control<QComboBox>(zek::ctl::PcIpList);
+        const int index =
+            interfaces->findText(QStringLiteral(": ") + parser.value("interface"), Qt::MatchEndsWith);
         if (index < 0) {
             std::fprintf(stderr, "zekshot: no PC interface %s\n", qPrintable(parser.value("interface")));
             return 2;
@@ -42,7 +44,7 @@ int main(int argc, char** argv) {
         emit interfaces->activated(index);
     }
 
-    auto* tree = dialog->control<QTreeWidget>(5150);
+    auto* tree = dialog->control<QTreeWidget>(zek::ctl::Tree);
     const int wanted = parser.value("modules").toInt();
     int found = 0;
     QElapsedTimer clock;

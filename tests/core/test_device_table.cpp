@@ -100,8 +100,14 @@ TEST(TreeTexts, ModuleNodeTextBySortOrder) {
 TEST(TreeTexts, LeavesInOrderSkippingEmptyValues) {
     const auto leaves = leafTexts(defaultLeafLabels(), texts("00 0A 1B 2C 3D 4E", "010.000.000.254", ""));
     const std::vector<std::string> expected = {
-        "IP : 010.000.000.254", "Netmask : 255.255.255.0", "Gateway : 192.168.1.1", "Mode : Auto",
-        "DHCP : off",           "Port : 10001",            "MAC : 00 0A 1B 2C 3D 4E", "Nr : 256",
+        "IP : 010.000.000.254",
+        "Netmask : 255.255.255.0",
+        "Gateway : 192.168.1.1",
+        "Mode : Auto",
+        "DHCP : off",
+        "Port : 10001",
+        "MAC : 00 0A 1B 2C 3D 4E",
+        "Nr : 256",
     };
     EXPECT_EQ(leaves, expected);
     EXPECT_EQ(topNodeText("ZEK online:", 3), "ZEK online: 3");
@@ -138,4 +144,11 @@ TEST(TreeTexts, OrderIgnoresLetterCase) {
     EXPECT_TRUE(lessNoCase("192.168.001.003 : a", "192.168.001.020 : a"));
     EXPECT_FALSE(lessNoCase("ABC", "abc"));
     EXPECT_FALSE(lessNoCase("abc", "ABC"));
+
+    // Arrivals in this order make the tree below; equal texts keep their arrival order.
+    std::vector<std::string> tree;
+    for (const char* text : {" beta : 2", " Alpha : 1", " BETA : 2", " gamma : 3", " alpha : 1", ""})
+        tree.insert(tree.begin() + std::ptrdiff_t(sortedInsertPosition(tree, text)), text);
+    EXPECT_EQ(tree, (std::vector<std::string>{"", " Alpha : 1", " alpha : 1", " beta : 2", " BETA : 2",
+                                              " gamma : 3"}));
 }

@@ -37,19 +37,20 @@ public:
     void markReplySeen(std::string_view k) override { seen.insert(std::string(k)); }
     void sendText(std::string_view text) override {
         wire.emplace_back(text);
-        static const std::map<std::string, std::string> replies = {
-            {"?STARTMSG\r", "modul_typ"}, {"?GERAET\r", "!GERAET"}, {"?REVISION\r", "!REVISION"},
-            {"?FIRMA\r", "!FIRMA"}};
+        static const std::map<std::string, std::string> replies = {{"?STARTMSG\r", "modul_typ"},
+                                                                   {"?GERAET\r", "!GERAET"},
+                                                                   {"?REVISION\r", "!REVISION"},
+                                                                   {"?FIRMA\r", "!FIRMA"}};
         answer(replies.at(std::string(text)));
     }
     void pressButton(int id) override {
         wire.push_back(std::to_string(id));
         static const std::map<int, std::string> replies = {
-            {5090, "!LOG_ON"},    {5106, "!LOG_ON"},    {5089, "!TIME_LOCAL"}, {5110, "!TIME_LOCAL"},
-            {5140, "!DST_USE"},   {5135, "!DST_USE"},   {5139, "!DST_START"},  {5137, "!DST_START"},
-            {5138, "!DST_STOP"},  {5136, "!DST_STOP"},  {5086, "!TRAP_IP1"},   {5107, "!TRAP_IP1"},
-            {5088, "!TRAP_IP2"},  {5108, "!TRAP_IP2"},  {5087, "!TRAP_IP3"},   {5109, "!TRAP_IP3"},
-            {5202, "!SNMP_LOC"},  {5201, "!SNMP_LOC"}};
+            {5090, "!LOG_ON"},   {5106, "!LOG_ON"},   {5089, "!TIME_LOCAL"}, {5110, "!TIME_LOCAL"},
+            {5140, "!DST_USE"},  {5135, "!DST_USE"},  {5139, "!DST_START"},  {5137, "!DST_START"},
+            {5138, "!DST_STOP"}, {5136, "!DST_STOP"}, {5086, "!TRAP_IP1"},   {5107, "!TRAP_IP1"},
+            {5088, "!TRAP_IP2"}, {5108, "!TRAP_IP2"}, {5087, "!TRAP_IP3"},   {5109, "!TRAP_IP3"},
+            {5202, "!SNMP_LOC"}, {5201, "!SNMP_LOC"}};
         answer(replies.at(id));
     }
     void setPeriod(int ms) override { period = ms; }
@@ -95,10 +96,10 @@ TEST(ReadSequence, FullAutomaticReadOfAModuleWithLAndT) {
     host.configSeen = true;
     sequence.setStep(ReadSequence::kModulConfigStep);
     runToEnd(sequence);
-    EXPECT_EQ(states(host), (Strings{"3", "8", "9", "10", "11", "12", "13", "14", "15", "16", "17", "18", "19",
-                                     "20", "21", "22", "23", "24", "0"}));
-    EXPECT_EQ(host.wire, (Strings{"?STARTMSG\r", "?GERAET\r", "?REVISION\r", "?FIRMA\r", "5090", "5089", "5140",
-                                  "5139", "5138", "5086", "5088", "5087", "5202"}));
+    EXPECT_EQ(states(host), (Strings{"3", "8", "9", "10", "11", "12", "13", "14", "15", "16", "17", "18",
+                                     "19", "20", "21", "22", "23", "24", "0"}));
+    EXPECT_EQ(host.wire, (Strings{"?STARTMSG\r", "?GERAET\r", "?REVISION\r", "?FIRMA\r", "5090", "5089",
+                                  "5140", "5139", "5138", "5086", "5088", "5087", "5202"}));
     EXPECT_EQ(host.gauge, 100);
     EXPECT_TRUE(host.green);
     EXPECT_FALSE(host.configSeen);
@@ -147,8 +148,20 @@ TEST(ReadSequence, GroupSets) {
         Strings wire, states;
     } cases[] = {
         {30, true, true, false, true, {"5106"}, {"30", "31", "32", "0"}},
-        {30, true, true, true, true, {"5106", "5135", "5137", "5136", "5110"}, {"30", "31", "32", "33", "34", "35", "36", "0"}},
-        {30, true, true, true, false, {"5106", "5135", "5137", "5136", "5110"}, {"30", "31", "32", "33", "34", "35", "0"}},
+        {30,
+         true,
+         true,
+         true,
+         true,
+         {"5106", "5135", "5137", "5136", "5110"},
+         {"30", "31", "32", "33", "34", "35", "36", "0"}},
+        {30,
+         true,
+         true,
+         true,
+         false,
+         {"5106", "5135", "5137", "5136", "5110"},
+         {"30", "31", "32", "33", "34", "35", "0"}},
         {30, false, true, true, true, {}, {"30", "0"}},
         {40, true, false, true, true, {}, {"40", "0"}},
         {40, true, true, true, true, {"5107", "5108", "5109", "5201"}, {"40", "41", "42", "43", "44", "0"}},
@@ -173,9 +186,14 @@ TEST(ReadSequence, ErrorRepliesSkipTheAwaitedValue) {
         int step, code, after;
         const char* logged;
     } cases[] = {
-        {11, 4, 13, "Skip parameter (1)"}, {12, 20, 13, "Skip parameter (1)"}, {16, 3, 0, "Skip parameter (2)"},
-        {42, 4, 0, "Skip parameter (2)"},  {13, 4, 13, nullptr},               {0, 4, 0, nullptr},
-        {11, 5, 11, nullptr},              {11, 24, 11, nullptr},
+        {11, 4, 13, "Skip parameter (1)"},
+        {12, 20, 13, "Skip parameter (1)"},
+        {16, 3, 0, "Skip parameter (2)"},
+        {42, 4, 0, "Skip parameter (2)"},
+        {13, 4, 13, nullptr},
+        {0, 4, 0, nullptr},
+        {11, 5, 11, nullptr},
+        {11, 24, 11, nullptr},
     };
     for (const Case& c : cases) {
         FakeHost host;

@@ -54,9 +54,9 @@ TEST(ReplyParser, DecidesEachLine) {
         {" !DST_START 4 0 3 2", ReplyKind::None}, // the whole line must read as the rule
         {"modul_typ ZEK date 05.01.24 SW: 1.02", ReplyKind::ModulTyp, "1.02 date 05.01.24"},
         {"modul_typ ZEK-4 nothing", ReplyKind::ModulTyp, std::nullopt},
-        {"modul_typ date", ReplyKind::ModulTyp, std::nullopt},          // 11 characters or fewer
-        {"modul_typ x date SW", ReplyKind::ModulTyp, " date SW"},      // SW at the end: empty first part
-        {"modul_typ abc SW: 2.0", ReplyKind::ModulTyp, std::nullopt},  // no date
+        {"modul_typ date", ReplyKind::ModulTyp, std::nullopt},        // 11 characters or fewer
+        {"modul_typ x date SW", ReplyKind::ModulTyp, " date SW"},     // SW at the end: empty first part
+        {"modul_typ abc SW: 2.0", ReplyKind::ModulTyp, std::nullopt}, // no date
         {ofLength("!FIRMA ", 254), ReplyKind::Firma, ofLength("", 247)},
         {ofLength("!FIRMA ", 255), ReplyKind::None},
         {ofLength("!FIRMA ", 298), ReplyKind::None},

@@ -1,3 +1,4 @@
+#include "core/app/control_ids.h"
 #include "core/app/control_inventory.h"
 #include "gui/app/dialog_form.h"
 #include "gui/app/led_gauge.h"
@@ -20,25 +21,33 @@ using namespace zek;
 
 namespace {
 
-QRect duRect(const ControlSpec& spec) {
-    return {spec.x, spec.y, spec.w, spec.h};
+const char* classOf(ControlKind kind) {
+    switch (kind) {
+    case ControlKind::GroupBox:
+        return "QGroupBox";
+    case ControlKind::Text:
+    case ControlKind::TextRight:
+    case ControlKind::BitmapStatic:
+        return "QLabel";
+    case ControlKind::Edit:
+        return "QLineEdit";
+    case ControlKind::PushButton:
+    case ControlKind::DefaultPushButton:
+    case ControlKind::GlyphButton:
+        return "QPushButton";
+    case ControlKind::CheckBox:
+        return "QCheckBox";
+    case ControlKind::DropDownList:
+        return "QComboBox";
+    case ControlKind::ListBox:
+        return "QListWidget";
+    case ControlKind::TreeView:
+        return "QTreeWidget";
+    case ControlKind::EtchedLine:
+        return "QFrame";
+    }
+    return "";
 }
-
-QByteArray describe(const ControlSpec& spec) {
-    return QByteArray::number(spec.id) + " '" + spec.text + "'";
-}
-
-// Controls that lie outside every group: the view button, the logo placeholder and
-// the bitmap static parked left of the dialog.
-const QSet<int> kOutsideGroups = {5065, 5220, 5059};
-
-// Every control that the view toggle hides, plus "Set MAC", and nothing else.
-const QSet<int> kCompactHidden = {5089, 5090, 5086, 5088, 5087, 5110, 5106, 5107, 5108, 5109,
-                                  5202, 5201, 5135, 5140, 5137, 5139, 5136, 5138, 5077, 5078,
-                                  5111, 5035, 5193, 5194, 5179, 5180, 5119, 5121, 5066};
-
-// Height of a group's title band, in dialog units, that controls keep clear of.
-constexpr int kGroupTitleDu = 8;
 
 } // namespace
 
@@ -47,15 +56,15 @@ class TestDialogForm : public QObject {
 
 private slots:
     void initTestCase() { QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 8)); }
-    void init() { m_form = std::make_unique<DialogForm>(&m_dialog.emplace()); }
+    void init() {
+        m_form = std::make_unique<DialogForm>(&m_dialog.emplace(), mainDialog(), QApplication::font());
+    }
     void cleanup() {
         m_form.reset();
         m_dialog.reset();
     }
 
-    void sampleControls_data();
-    void sampleControls();
-    void inventory();
+    void everyControlAsDeclared();
     void input_data();
     void input();
     void labelsShowMarkupLiterally();
@@ -67,122 +76,29 @@ private:
     std::unique_ptr<DialogForm> m_form;
 };
 
-void TestDialogForm::sampleControls_data() {
-    QTest::addColumn<int>("id");
-    QTest::addColumn<QString>("className");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("limit");
-    // Initial state: h hidden, d disabled, r read-only edit, c checked box.
-    QTest::addColumn<QString>("state");
-
-    const auto row = [](int id, const char* className, const char* text, int limit, const char* state) {
-        QTest::newRow(qPrintable(QString::number(id)))
-            << id << QString::fromLatin1(className) << QString::fromLatin1(text) << limit
-            << QString::fromLatin1(state);
-    };
-    row(5184, "QGroupBox", "Socket Communication", 0, "");
-    row(5003, "QGroupBox", "TCP/IP Debug Send/Receive", 0, "");
-    row(5053, "QLineEdit", "0", 3, "");
-    row(5009, "QLineEdit", "0", 5, "");
-    row(5075, "QLineEdit", "0", 3, "r");
-    row(5036, "QLineEdit", "0", 2, "");
-    row(5034, "QLineEdit", "?", 31, "");
-    row(5200, "QLineEdit", "?", 32, "");
-    row(5067, "QLineEdit", "", 3, "");
-    row(5159, "QLineEdit", "00:00:00 ", 9, "");
-    row(5214, "QLineEdit", "01.01.10 ", 0, "");
-    row(5179, "", "", 0, "r");
-    row(5182, "", "", 0, "d");
-    row(5064, "QPushButton", "Search", 0, "");
-    row(5066, "QPushButton", "Set MAC", 0, "");
-    row(5206, "QPushButton", "", 0, "hd");
-    row(5054, "QCheckBox", "Use DHCP", 0, "");
-    row(5192, "", "", 0, "c");
-    row(5160, "", "", 0, "c");
-    row(5026, "QComboBox", "", 0, "");
-    row(5150, "QTreeWidget", "", 0, "");
-    row(5010, "QListWidget", "", 0, "");
-    row(5158, "QLabel", "Timezone:", 0, "");
-    row(5012, "QLabel", "Gesamt Out", 0, "");
-    row(5005, "QLabel", "State: Idle", 0, "");
-    row(5183, "QFrame", "", 0, "");
-    for (const int hidden : {5065, 5059, 5060, 5008})
-        row(hidden, "", "", 0, "h");
-}
-
-// An empty class leaves class, text and limit unchecked.
-void TestDialogForm::sampleControls() {
-    QFETCH(int, id);
-    QFETCH(QString, className);
-    QFETCH(QString, text);
-    QFETCH(int, limit);
-    QFETCH(QString, state);
-
-    QWidget* widget = m_form->widget(id);
-    QVERIFY(widget != nullptr);
-    QCOMPARE(widget->objectName(), QString::number(id));
-    QCOMPARE(m_dialog->findChild<QWidget*>(QString::number(id)), widget);
-    QCOMPARE(widget->isHidden(), state.contains(u'h'));
-    QCOMPARE(widget->isEnabled(), !state.contains(u'd'));
-    auto* edit = qobject_cast<QLineEdit*>(widget);
-    if (edit != nullptr)
-        QCOMPARE(edit->isReadOnly(), state.contains(u'r'));
-    if (auto* box = qobject_cast<QCheckBox*>(widget))
-        QCOMPARE(box->isChecked(), state.contains(u'c'));
-    if (className.isEmpty())
-        return;
-    QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), className);
-    QCOMPARE(widget->property(qobject_cast<QGroupBox*>(widget) ? "title" : "text").toString(), text);
-    if (edit != nullptr) {
-        auto* validator = qobject_cast<const LimitValidator*>(edit->validator());
-        QCOMPARE(validator != nullptr ? validator->limit() : 0, limit);
-    }
-}
-
-void TestDialogForm::inventory() {
-    QList<QRect> groups;
+void TestDialogForm::everyControlAsDeclared() {
     for (const ControlSpec& spec : controlInventory()) {
-        if (spec.kind == ControlKind::GroupBox)
-            groups.append(duRect(spec));
-    }
-    QCOMPARE(groups.size(), 7);
-    QCOMPARE(findControlSpec(0), nullptr);
-    QCOMPARE(findControlSpec(4999), nullptr);
-
-    const auto all = controlInventory();
-    QSet<int> seen;
-    QSet<int> compact;
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        const ControlSpec& a = all[i];
-        if (a.id != 0) {
-            QVERIFY2(!seen.contains(a.id), describe(a));
-            seen.insert(a.id);
-            QCOMPARE(findControlSpec(a.id), &a);
-            QVERIFY(m_form->widget(a.id) != nullptr);
-        }
-        if ((a.flags & HiddenInCompact) != 0)
-            compact.insert(a.id);
-        if (a.kind == ControlKind::GroupBox)
+        if (spec.id == 0)
             continue;
-        // A control lies clear inside the group that holds its centre, or is one of the few outside.
-        const QRect* owner = nullptr;
-        for (const QRect& group : std::as_const(groups)) {
-            if (group.contains(duRect(a).center()))
-                owner = &group;
-        }
-        if (owner == nullptr)
-            QVERIFY2(kOutsideGroups.contains(a.id), describe(a));
-        else
-            QVERIFY2(owner->adjusted(1, kGroupTitleDu, -1, -1).contains(duRect(a)), describe(a));
-        if ((a.flags & Hidden) != 0)
-            continue;
-        for (std::size_t j = i + 1; j < all.size(); ++j) {
-            const ControlSpec& b = all[j];
-            if (b.kind != ControlKind::GroupBox && (b.flags & Hidden) == 0)
-                QVERIFY2(!duRect(a).intersects(duRect(b)), describe(a) + " and " + describe(b));
+        const QByteArray what = QByteArray::number(spec.id);
+        QWidget* widget = m_form->widget(spec.id);
+        QVERIFY2(widget != nullptr, what);
+        QCOMPARE(m_dialog->findChild<QWidget*>(QString::number(spec.id)), widget);
+        QVERIFY2(widget->inherits(classOf(spec.kind)), what);
+        QCOMPARE(widget->isHidden(), (spec.flags & Hidden) != 0 || spec.kind == ControlKind::BitmapStatic ||
+                                         spec.kind == ControlKind::GlyphButton);
+        QCOMPARE(widget->isEnabled(), (spec.flags & Disabled) == 0);
+        if (auto* box = qobject_cast<QCheckBox*>(widget))
+            QCOMPARE(box->isChecked(), (spec.flags & Checked) != 0);
+        const char* property = qobject_cast<QGroupBox*>(widget) ? "title" : "text";
+        if (spec.kind != ControlKind::DropDownList && spec.kind != ControlKind::EtchedLine)
+            QVERIFY2(widget->property(property).toString() == QString::fromLatin1(spec.text), what);
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            QCOMPARE(edit->isReadOnly(), (spec.flags & ReadOnly) != 0);
+            auto* validator = qobject_cast<const LimitValidator*>(edit->validator());
+            QCOMPARE(validator != nullptr ? validator->limit() : 0, spec.limit);
         }
     }
-    QCOMPARE(compact, kCompactHidden);
 }
 
 void TestDialogForm::input_data() {
@@ -200,28 +116,28 @@ void TestDialogForm::input_data() {
         QTest::newRow(name) << id << how << input << expected << message;
     };
 
-    row("octet 255", 5053, 't', "255", "255", {});
-    row("octet 256", 5053, 't', "256", "25", octetRange);
-    row("trap octet 999", 5098, 't', "999", "99", octetRange);
-    row("octet letter", 5046, 't', "1a", "1", badChar);
-    row("octet minus", 5042, 't', "-1", "1", badChar);
-    row("octet over limit", 5050, 't', "0012", "001", {});
-    row("port 65535", 5009, 't', "65535", "65535", {});
-    row("port 65536", 5009, 't', "65536", "6553", portRange);
-    row("mac g", 5041, 't', "g", "", badChar);
-    row("mac hex", 5038, 't', "aF", "aF", {});
-    row("mac over limit", 5037, 't', "abc", "ab", {});
-    row("eeprom address", 5067, 't', "1fZ0", "1f0", badChar);
-    row("eeprom value", 5069, 't', "x2", "2", badChar);
-    row("name limit", 5034, 't', QString(40, u'n'), QString(31, u'n'), {});
-    row("location limit", 5200, 't', QString(40, u'l'), QString(32, u'l'), {});
+    row("octet 255", ctl::kIpEdits[0], 't', "255", "255", {});
+    row("octet 256", ctl::kIpEdits[0], 't', "256", "25", octetRange);
+    row("trap octet 999", ctl::kTrapRows[0].edits[3], 't', "999", "99", octetRange);
+    row("octet letter", ctl::kNetmaskEdits[3], 't', "1a", "1", badChar);
+    row("octet minus", ctl::kGatewayEdits[3], 't', "-1", "1", badChar);
+    row("octet over limit", ctl::kIpEdits[3], 't', "0012", "001", {});
+    row("port 65535", ctl::PortEdit, 't', "65535", "65535", {});
+    row("port 65536", ctl::PortEdit, 't', "65536", "6553", portRange);
+    row("mac g", ctl::kMacEdits[0], 't', "g", "", badChar);
+    row("mac hex", ctl::kMacEdits[3], 't', "aF", "aF", {});
+    row("mac over limit", ctl::kMacEdits[4], 't', "abc", "ab", {});
+    row("eeprom address", ctl::EepromAddress, 't', "1fZ0", "1f0", badChar);
+    row("eeprom value", ctl::EepromValue, 't', "x2", "2", badChar);
+    row("name limit", ctl::NameEdit, 't', QString(40, u'n'), QString(31, u'n'), {});
+    row("location limit", ctl::SnmpLocation, 't', QString(40, u'l'), QString(32, u'l'), {});
     // Pasted text is judged whole: it goes in entirely or not at all.
-    row("pasted octet 300", 5052, 'p', "300", "", octetRange);
-    row("pasted octet 12", 5052, 'p', "12", "12", {});
-    row("pasted mac 0G", 5040, 'p', "0G", "", badChar);
+    row("pasted octet 300", ctl::kIpEdits[1], 'p', "300", "", octetRange);
+    row("pasted octet 12", ctl::kIpEdits[1], 'p', "12", "12", {});
+    row("pasted mac 0G", ctl::kMacEdits[1], 'p', "0G", "", badChar);
     // A module may carry a 32-character name; the user may type 31.
-    row("program name", 5034, 's', QString(32, u'm'), QString(32, u'm'), {});
-    row("program serial", 5075, 's', "1234567", "1234567", {});
+    row("program name", ctl::NameEdit, 's', QString(32, u'm'), QString(32, u'm'), {});
+    row("program serial", ctl::SerialEdit, 's', "1234567", "1234567", {});
 }
 
 void TestDialogForm::input() {
@@ -257,7 +173,7 @@ void TestDialogForm::labelsShowMarkupLiterally() {
     for (QLabel* label : m_dialog->findChildren<QLabel*>())
         QCOMPARE(label->textFormat(), Qt::PlainText);
 
-    auto* software = m_form->control<QLabel>(5078);
+    auto* software = m_form->control<QLabel>(ctl::SoftwareText);
     software->setText(QStringLiteral("<b>x</b>"));
     QCOMPARE(software->text(), QStringLiteral("<b>x</b>"));
     QLabel reference;
@@ -270,22 +186,23 @@ void TestDialogForm::dialogUnitsFollowTheFont() {
     const QSize full = m_form->fullSize();
     QVERIFY2(full.width() >= 1000 && full.width() <= 1400, qPrintable(QString::number(full.width())));
     QVERIFY2(full.height() >= 700 && full.height() <= 950, qPrintable(QString::number(full.height())));
-    const ControlSpec* log = findControlSpec(5010);
-    QCOMPARE(m_form->widget(5010)->geometry(), m_form->units().toPixels(log->x, log->y, log->w, log->h));
-    QVERIFY(QFontInfo(m_form->widget(5010)->font()).fixedPitch());
-    QVERIFY(m_form->control<QTreeWidget>(5150)->isHeaderHidden());
+    const ControlSpec* log = findControlSpec(ctl::LogList);
+    QCOMPARE(m_form->widget(ctl::LogList)->geometry(),
+             m_form->units().toPixels(log->x, log->y, log->w, log->h));
+    QVERIFY(QFontInfo(m_form->widget(ctl::LogList)->font()).fixedPitch());
+    QVERIFY(m_form->control<QTreeWidget>(ctl::Tree)->isHeaderHidden());
 
     const QFont saved = QApplication::font();
     QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 12));
     QWidget larger;
-    DialogForm largerForm(&larger);
+    DialogForm largerForm(&larger, mainDialog(), QApplication::font());
     QApplication::setFont(saved);
     QVERIFY(largerForm.fullSize().width() > full.width() && largerForm.fullSize().height() > full.height());
 }
 
 void TestDialogForm::gaugeDrawsItsValue() {
     LedGauge gauge;
-    QCOMPARE(gauge.objectName(), QStringLiteral("1500"));
+    QCOMPARE(gauge.objectName(), QString::number(ctl::Gauge));
     QCOMPARE(gauge.size(), QSize(210, 20));
     gauge.setBarColor(Qt::green);
     gauge.setValue(50);

@@ -2,16 +2,18 @@
 // order, button enabling by selection, routing and the log list.
 #include "gui_helpers.h"
 
+#include "core/app/control_ids.h"
 #include "core/scan/device_protocol.h"
-#include "gui/scan/device_tree.h"
-#include "gui/scan/scan_endpoint.h"
+#include "sim/sim_protocol.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QMainWindow>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUdpSocket>
@@ -28,6 +30,19 @@ std::vector<SimModuleConfig> threeModules() {
     auto b = GuiFixture::module(20, "Alpha", std::nullopt);
     auto c = GuiFixture::module(5, "gamma", 7);
     return {a, b, c};
+}
+
+void writeSettings(const QByteArray& bytes) {
+    QFile file(QDir::current().filePath(QStringLiteral("MERIDON_Brisklink.ini")));
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+// The port the tool's endpoint searched from, as the fleet saw it.
+quint16 toolPort(GuiFixture& f) {
+    QSignalSpy requests(&f.fleet(), &SimFleet::requestReceived);
+    f.dialog().DispatchButton(ctl::Search);
+    return requests.wait(5000) ? requests.last().at(2).value<quint16>() : 0;
 }
 
 } // namespace
@@ -57,7 +72,7 @@ void TestMainWindow::startUpSearchesFromTheFirstInterface() {
     QCOMPARE(search.sender, QHostAddress(QStringLiteral("192.0.2.1")));
     QVERIFY(f.waitForModules(3));
     QCOMPARE(f.app().frame()->windowTitle(), QStringLiteral("MERIDON Brisklink"));
-    auto* interfaces = f.dialog().control<QComboBox>(5026);
+    auto* interfaces = f.dialog().control<QComboBox>(ctl::PcIpList);
     QCOMPARE(interfaces->itemText(0), QStringLiteral("1: 192.0.2.1"));
     QCOMPARE(interfaces->itemText(interfaces->count() - 1),
              QStringLiteral("%1: 127.0.0.1").arg(interfaces->count()));
@@ -86,13 +101,13 @@ void TestMainWindow::treeInEachSortOrder() {
     QFETCH(int, order);
     QFETCH(QStringList, nodes);
     GuiFixture f;
+    GuiFixture::installLanguageFiles();
+    writeSettings("[BASIC_SETTINGS]\nLANG01=Deutsch\nLANG02=English\nLANGUAGE=English\nTREE_SORTING=" +
+                  QByteArray::number(order) + "\n");
     QVERIFY(f.startFleet(threeModules()));
     f.startApp();
     QVERIFY(f.waitForModules(3));
-    f.dialog().texts().set("TXT_ZEK_ONLINE", "ZEK online:");
-    f.dialog().deviceTree().setOnlineText(QStringLiteral("ZEK online:"));
-    f.dialog().deviceTree().setSortOrder(order);
-    f.dialog().DispatchButton(5064);
+    f.dialog().DispatchButton(ctl::Search);
     QCOMPARE(f.tree()->topLevelItem(0)->text(0), QStringLiteral("ZEK online: 0"));
     QVERIFY(f.waitForModules(3));
     QCOMPARE(f.moduleNodeTexts(), nodes);
@@ -100,9 +115,10 @@ void TestMainWindow::treeInEachSortOrder() {
 
     // Alpha reported no mode ("---"), gamma an unknown one ("???"); empty values are skipped.
     const int alpha = order == 2 ? 0 : 2;
-    QCOMPARE(f.leafTexts(alpha), (QStringList{"IP : 127.000.000.020", "Netmask : 255.0.0.0", "Gateway : 127.0.0.1",
-                                              "Mode : ---", "Name : Alpha", "Port : 10020", "MAC : 00 50 C2 00 00 14",
-                                              "Nr : 1020"}));
+    QCOMPARE(
+        f.leafTexts(alpha),
+        (QStringList{"IP : 127.000.000.020", "Netmask : 255.0.0.0", "Gateway : 127.0.0.1", "Mode : ---",
+                     "DHCP : off", "Name : Alpha", "Port : 10020", "MAC : 00 50 C2 00 00 14", "No. : 1020"}));
     const int gamma = order == 2 ? 2 : 1;
     QVERIFY(f.leafTexts(gamma).contains(QStringLiteral("Mode : ???")));
 }
@@ -112,7 +128,8 @@ void TestMainWindow::selectionEnablesButtons() {
     QVERIFY(f.startFleet(threeModules()));
     f.startApp();
     QVERIFY(f.waitForModules(3));
-    const int buttons[] = {5035, 5066, 5077, 5068, 5033, 5006, 5193, 5194};
+    const int buttons[] = {ctl::Reboot,    ctl::SetMac,  ctl::SoftwareRead,     ctl::EepromSet,
+                           ctl::SetValues, ctl::Connect, ctl::TechnicalWebsite, ctl::UserWebsite};
     auto enabled = [&] {
         QList<bool> states;
         for (const int id : buttons)
@@ -122,19 +139,18 @@ void TestMainWindow::selectionEnablesButtons() {
 
     f.tree()->setCurrentItem(f.tree()->topLevelItem(0));
     QCOMPARE(enabled(), (QList<bool>{false, false, false, false, false, false, false, false}));
-    QCOMPARE(f.dialog().deviceTree().table().selectedIndex(), -1);
 
     // Searched from 192.0.2.1: the modules on 127/8 are not in the PC's subnet.
     f.tree()->setCurrentItem(f.moduleNode(0));
     QCOMPARE(enabled(), (QList<bool>{true, true, true, true, true, false, false, false}));
-    QCOMPARE(f.dialog().control<QLineEdit>(5050)->text(), QStringLiteral("3"));
-    QCOMPARE(f.dialog().control<QLineEdit>(5036)->text(), QStringLiteral("03"));
+    QCOMPARE(f.dialog().control<QLineEdit>(ctl::kIpEdits[3])->text(), QStringLiteral("3"));
+    QCOMPARE(f.dialog().control<QLineEdit>(ctl::kMacEdits[5])->text(), QStringLiteral("03"));
 
     QVERIFY(f.selectInterface(QStringLiteral("127.0.0.1")));
     QVERIFY(f.waitForModules(3));
     f.tree()->setCurrentItem(f.moduleNode(1)->child(0)); // the IP leaf of the second module
     QCOMPARE(enabled(), (QList<bool>{true, true, true, true, true, true, true, true}));
-    QCOMPARE(f.dialog().control<QLineEdit>(5050)->text(), QStringLiteral("5"));
+    QCOMPARE(f.dialog().control<QLineEdit>(ctl::kIpEdits[3])->text(), QStringLiteral("5"));
 }
 
 void TestMainWindow::nrLeafKeepsTheSelectedModule() {
@@ -143,30 +159,31 @@ void TestMainWindow::nrLeafKeepsTheSelectedModule() {
     f.startApp();
     QVERIFY(f.waitForModules(3));
     f.tree()->setCurrentItem(f.moduleNode(0));
-    const int selected = f.dialog().deviceTree().table().selectedIndex();
+    auto* macList = f.dialog().control<QComboBox>(ctl::MacList);
+    const int selected = macList->currentIndex();
     QVERIFY(selected >= 0);
     QTreeWidgetItem* otherModule = f.moduleNode(2);
     f.tree()->setCurrentItem(otherModule->child(otherModule->childCount() - 1)); // its "Nr" leaf
-    QCOMPARE(f.dialog().deviceTree().table().selectedIndex(), selected);
-    QCOMPARE(f.dialog().control<QLineEdit>(5050)->text(), QStringLiteral("3"));
-    QVERIFY(f.dialog().widget(5035)->isEnabled());
-    QVERIFY(f.dialog().widget(5033)->isEnabled());
+    QCOMPARE(macList->currentIndex(), selected);
+    QCOMPARE(f.dialog().control<QLineEdit>(ctl::kIpEdits[3])->text(), QStringLiteral("3"));
+    QVERIFY(f.dialog().widget(ctl::Reboot)->isEnabled());
+    QVERIFY(f.dialog().widget(ctl::SetValues)->isEnabled());
 }
 
 void TestMainWindow::unroutedCheckBoxLogsUnknownButton() {
     GuiFixture f;
     f.startApp();
-    auto* box = f.dialog().control<QCheckBox>(5208);
+    auto* box = f.dialog().control<QCheckBox>(ctl::kFeatureLetters[5].checkBox);
     f.dialog().ToggleView(); // the "D" box lives in the extended view
     QTest::mouseClick(box, Qt::LeftButton);
     QVERIFY(box->isChecked());
     QCOMPARE(f.logLines().last(), QStringLiteral("Error: Unkown Button command"));
 
     const int before = f.logLines().size();
-    f.click(5192); // routed by state only: still logs, keeps its state
+    f.click(ctl::AutoRead); // routed by state only: still logs, keeps its state
     QCOMPARE(f.logLines().size(), before + 1);
-    QVERIFY(!f.dialog().control<QCheckBox>(5192)->isChecked());
-    f.dialog().DispatchButton(5124); // a routed button never logs the line
+    QVERIFY(!f.dialog().control<QCheckBox>(ctl::AutoRead)->isChecked());
+    f.dialog().DispatchButton(ctl::AutomaticDst); // a routed button never logs the line
     QCOMPARE(f.logLines().size(), before + 1);
 }
 
@@ -175,7 +192,7 @@ void TestMainWindow::escapeLeavesTheWindowOpen() {
     f.startApp();
     QVERIFY(QTest::qWaitForWindowExposed(f.app().frame()));
     QTest::keyClick(f.app().frame(), Qt::Key_Escape);
-    QTest::keyClick(f.dialog().widget(5034), Qt::Key_Escape);
+    QTest::keyClick(f.dialog().widget(ctl::NameEdit), Qt::Key_Escape);
     QVERIFY(f.app().frame()->isVisible());
 }
 
@@ -199,16 +216,17 @@ void TestMainWindow::garbageDoesNotHideLaterReplies() {
     QVERIFY(f.waitForModules(3));
     // Garbage from the modules' port straight to the tool's socket, then a new search.
     QUdpSocket peer;
-    QVERIFY(peer.bind(QHostAddress::AnyIPv4, DEVICE_UDP_PORT, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
+    QVERIFY(peer.bind(QHostAddress::AnyIPv4, DEVICE_UDP_PORT,
+                      QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
     const QHostAddress tool(QStringLiteral("192.0.2.1"));
-    const quint16 port = f.dialog().endpoint().localPort();
+    const quint16 port = toolPort(f);
     const QByteArray lying = QByteArray::fromHex("0003000000000001ffff") + QByteArray(20, 'x');
     for (const QByteArray& garbage : {QByteArray(), QByteArray(1, '\3'), QByteArray(65507, '\xA5'), lying,
-                                       QByteArray::fromHex("0008000000000000ffff41")})
+                                      QByteArray::fromHex("0008000000000000ffff41")})
         QCOMPARE(peer.writeDatagram(garbage, tool, port), qint64(garbage.size()));
-    f.dialog().DispatchButton(5064);
+    f.dialog().DispatchButton(ctl::Search);
     QVERIFY(f.waitForModules(3));
-    QCOMPARE(f.dialog().deviceTree().table().count(), 3u);
+    QCOMPARE(f.moduleNodeTexts().size(), 3);
 }
 
 void TestMainWindow::duplicatesAndAFullTable() {
@@ -220,18 +238,27 @@ void TestMainWindow::duplicatesAndAFullTable() {
     burst.replySpacingMs = 0;
     QVERIFY(f.startFleet(modules, burst));
     f.startApp();
-    QVERIFY(QTest::qWaitFor([&] { return f.fleet().queuedReplies() == 0 && f.moduleNodeTexts().size() >= 260; }, 10000));
-    // A second search in a row answered twice: first answers win, the table holds 260.
-    QSignalSpy replies(&f.fleet(), &SimFleet::replySent);
-    f.dialog().DispatchButton(5064);
-    f.dialog().endpoint().send(encodeSearch());
-    QVERIFY(QTest::qWaitFor([&] { return replies.size() == 2 * 262; }, 10000));
+    QVERIFY(QTest::qWaitFor(
+        [&] { return f.fleet().queuedReplies() == 0 && f.moduleNodeTexts().size() >= 260; }, 10000));
+    // Every module answers once more under another name: first answers win.
+    const quint16 port = toolPort(f);
+    QVERIFY(QTest::qWaitFor(
+        [&] { return f.fleet().queuedReplies() == 0 && f.moduleNodeTexts().size() >= 260; }, 10000));
+    QUdpSocket peer;
+    QVERIFY(peer.bind(QHostAddress::AnyIPv4, DEVICE_UDP_PORT,
+                      QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
+    const QHostAddress tool(QStringLiteral("192.0.2.1"));
+    for (SimModuleConfig& module : modules) {
+        module.network.setName("again");
+        peer.writeDatagram(encodeSearchReply(module.mac, module.serial, module.network), tool, port);
+    }
     // Datagrams are read in order: once this text shows, every reply before it was handled.
     f.fleet().module(0).setSoftware("marker L");
-    QVERIFY(f.fleet().sendSoftwareInfo(0, QHostAddress(QStringLiteral("192.0.2.1")), f.dialog().endpoint().localPort()));
-    QTRY_COMPARE_WITH_TIMEOUT(f.dialog().control<QLabel>(5078)->text(), QStringLiteral("marker L"), 5000);
+    QVERIFY(f.fleet().sendSoftwareInfo(0, tool, port));
+    QTRY_COMPARE_WITH_TIMEOUT(f.dialog().control<QLabel>(ctl::SoftwareText)->text(),
+                              QStringLiteral("marker L"), 5000);
     QCOMPARE(f.moduleNodeTexts().size(), 260);
-    QCOMPARE(f.dialog().deviceTree().table().count(), 260u);
+    QVERIFY(!f.moduleNodeTexts().join(QString()).contains(QStringLiteral("again")));
 }
 
 void TestMainWindow::compactViewHidesTheDebugArea() {
@@ -239,18 +266,18 @@ void TestMainWindow::compactViewHidesTheDebugArea() {
     f.startApp();
     ZEKConfig& d = f.dialog();
     QVERIFY(d.isCompactView());
-    QVERIFY(!d.widget(5065)->isVisible());
-    QVERIFY(!d.widget(5035)->isVisible());
-    QVERIFY(!d.widget(5066)->isVisible());
-    QVERIFY(d.control<QLineEdit>(5041)->isReadOnly());
-    for (const int id : {5195, 5196, 5197, 5198, 5033, 1500})
-        QVERIFY2(d.widget(id) ? d.widget(id)->isVisible() : d.findChild<QWidget*>("1500")->isVisible(),
-                 qPrintable(QString::number(id)));
-    QVERIFY(d.height() < d.widget(5003)->geometry().top());
+    QVERIFY(!d.widget(ctl::ViewButton)->isVisible());
+    QVERIFY(!d.widget(ctl::Reboot)->isVisible());
+    QVERIFY(!d.widget(ctl::SetMac)->isVisible());
+    QVERIFY(d.control<QLineEdit>(ctl::kMacEdits[0])->isReadOnly());
+    for (const int id : {ctl::LoggerGroupSet, ctl::LoggerGroupRead, ctl::SnmpGroupRead, ctl::SnmpGroupSet,
+                         ctl::SetValues, ctl::Gauge})
+        QVERIFY2(d.findChild<QWidget*>(QString::number(id))->isVisible(), qPrintable(QString::number(id)));
+    QVERIFY(d.height() < d.widget(ctl::DebugGroup)->geometry().top());
     d.ToggleView();
-    QVERIFY(d.widget(5035)->isVisible());
-    QVERIFY(!d.control<QLineEdit>(5041)->isReadOnly());
-    QVERIFY(d.height() > d.widget(5010)->geometry().bottom());
+    QVERIFY(d.widget(ctl::Reboot)->isVisible());
+    QVERIFY(!d.control<QLineEdit>(ctl::kMacEdits[0])->isReadOnly());
+    QVERIFY(d.height() > d.widget(ctl::LogList)->geometry().bottom());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -66,7 +66,8 @@ public:
         return QTest::qWaitFor(
             [&] {
                 const Steps s = states();
-                return s.size() > 1 && s.last() == 0 && m_f.dialog().sessionState() == SessionState::Connected;
+                return s.size() > 1 && s.last() == 0 &&
+                       m_f.dialog().sessionState() == SessionState::Connected;
             },
             kTimeoutMs);
     }
@@ -123,15 +124,17 @@ void TestReadSequence::automaticReadFillsEveryField() {
     QVERIFY(f.dialog().control<QCheckBox>(5199)->isChecked());
     QCOMPARE(s.index(5103), 14);
     QVERIFY(f.dialog().control<QCheckBox>(5124)->isChecked());
-    QCOMPARE((QList<int>{s.index(5133), s.index(5127), s.index(5130), s.index(5131)}), (QList<int>{4, 6, 2, 2}));
-    QCOMPARE((QList<int>{s.index(5134), s.index(5128), s.index(5129), s.index(5132)}), (QList<int>{4, 6, 9, 3}));
+    QCOMPARE((QList<int>{s.index(5133), s.index(5127), s.index(5130), s.index(5131)}),
+             (QList<int>{4, 6, 2, 2}));
+    QCOMPARE((QList<int>{s.index(5134), s.index(5128), s.index(5129), s.index(5132)}),
+             (QList<int>{4, 6, 9, 3}));
     QCOMPARE((QStringList{s.text(5101), s.text(5100), s.text(5099), s.text(5098)}),
              (QStringList{"192", "168", "1", "20"}));
     QVERIFY(f.dialog().control<QCheckBox>(5170)->isChecked());
     QVERIFY(!f.dialog().control<QCheckBox>(5171)->isChecked());
-    QCOMPARE(s.received, (QList<QByteArray>{"?STARTMSG", "?GERAET", "?REVISION", "?FIRMA", "?LOG_ON", "?TIME_UTC",
-                                            "?DST_USE", "?DST_START", "?DST_STOP", "?TRAP_IP1", "?TRAP_IP2",
-                                            "?TRAP_IP3", "?SNMP_LOC"}));
+    QCOMPARE(s.received, (QList<QByteArray>{"?STARTMSG", "?GERAET", "?REVISION", "?FIRMA", "?LOG_ON",
+                                            "?TIME_UTC", "?DST_USE", "?DST_START", "?DST_STOP", "?TRAP_IP1",
+                                            "?TRAP_IP2", "?TRAP_IP3", "?SNMP_LOC"}));
 }
 
 void TestReadSequence::identityOnlyWhenNotAutomatic() {

@@ -301,6 +301,11 @@ static_assert(idsAreUnique(), "every control ID appears once");
 
 } // namespace
 
+const DialogTemplate& mainDialog() {
+    static constexpr DialogTemplate kMain{kInventory, 659, 509};
+    return kMain;
+}
+
 std::span<const ControlSpec> controlInventory() {
     return kInventory;
 }

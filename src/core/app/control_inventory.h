@@ -5,8 +5,8 @@
 
 namespace zek {
 
-// The main dialog's controls, declared once: every other piece of the window finds
-// a control by its resource ID, which is also its objectName.
+// A dialog's controls, declared once: every other piece of the window finds a control
+// by its resource ID, which is also its objectName.
 enum class ControlKind {
     GroupBox,
     Text,      // static text, left-aligned
@@ -52,9 +52,15 @@ struct ControlSpec {
     unsigned flags = NoFlags;
 };
 
-inline constexpr int DIALOG_WIDTH_DU = 659;
-inline constexpr int DIALOG_HEIGHT_DU = 509;
+// A dialog declared as data: its controls in creation order and its size in dialog units.
+struct DialogTemplate {
+    std::span<const ControlSpec> controls;
+    int widthDu;
+    int heightDu;
+};
 
+// The main dialog.
+const DialogTemplate& mainDialog();
 std::span<const ControlSpec> controlInventory();
 // nullptr for an ID that is not in the inventory (and for 0).
 const ControlSpec* findControlSpec(int id);

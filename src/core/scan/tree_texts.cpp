@@ -23,21 +23,32 @@ std::string joined(std::string_view a, std::string_view b) {
 
 const std::string& leafValue(const DeviceTexts& t, Leaf leaf) {
     switch (leaf) {
-    case Leaf::Ip: return t.ip;
-    case Leaf::Netmask: return t.netmask;
-    case Leaf::Gateway: return t.gateway;
-    case Leaf::Mode: return t.mode;
-    case Leaf::Dhcp: return t.dhcp;
-    case Leaf::Name: return t.name;
-    case Leaf::Port: return t.port;
-    case Leaf::Mac: return t.mac;
+    case Leaf::Ip:
+        return t.ip;
+    case Leaf::Netmask:
+        return t.netmask;
+    case Leaf::Gateway:
+        return t.gateway;
+    case Leaf::Mode:
+        return t.mode;
+    case Leaf::Dhcp:
+        return t.dhcp;
+    case Leaf::Name:
+        return t.name;
+    case Leaf::Port:
+        return t.port;
+    case Leaf::Mac:
+        return t.mac;
     case Leaf::Nr:
-    case Leaf::Count: break;
+    case Leaf::Count:
+        break;
     }
     return t.serial;
 }
 
-bool isSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+bool isSpace(char c) {
+    return std::isspace(static_cast<unsigned char>(c)) != 0;
+}
 
 // A minimal scanf-like cursor over a string_view: whitespace directives, "%s" words,
 // a literal character and "%X" numbers, each reporting whether it matched.
@@ -80,8 +91,9 @@ public:
         unsigned long value = 0;
         while (p < m_text.size() && std::isxdigit(static_cast<unsigned char>(m_text[p]))) {
             const char c = m_text[p++];
-            const unsigned d = std::isdigit(static_cast<unsigned char>(c)) ? unsigned(c - '0')
-                                                                           : unsigned(std::toupper(c) - 'A' + 10);
+            const unsigned d = std::isdigit(static_cast<unsigned char>(c))
+                                   ? unsigned(c - '0')
+                                   : unsigned(std::toupper(c) - 'A' + 10);
             value = value > 0xFFFFFFFUL ? 0xFFFFFFFFUL : (value << 4 | d);
         }
         if (p == digits)
@@ -109,14 +121,20 @@ std::string_view leafLabelKey(Leaf leaf) {
     return keys[std::min(std::size_t(leaf), kLeafCount - 1)];
 }
 
-int clampSortOrder(int sortOrder) { return std::clamp(sortOrder, 0, kSortOrders - 1); }
+int clampSortOrder(int sortOrder) {
+    return std::clamp(sortOrder, 0, kSortOrders - 1);
+}
 
 std::optional<std::string> moduleNodeText(int sortOrder, const DeviceTexts& texts) {
     switch (sortOrder) {
-    case 0: return joined(texts.mac, texts.name);
-    case 1: return joined(texts.ip, texts.name);
-    case 2: return joined(" " + texts.name, texts.ip);
-    default: return std::nullopt;
+    case 0:
+        return joined(texts.mac, texts.name);
+    case 1:
+        return joined(texts.ip, texts.name);
+    case 2:
+        return joined(" " + texts.name, texts.ip);
+    default:
+        return std::nullopt;
     }
 }
 
@@ -160,6 +178,13 @@ bool lessNoCase(std::string_view a, std::string_view b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
     });
+}
+
+std::size_t sortedInsertPosition(std::span<const std::string> sortedTexts, std::string_view key) {
+    const auto at =
+        std::upper_bound(sortedTexts.begin(), sortedTexts.end(), key,
+                         [](std::string_view k, const std::string& text) { return lessNoCase(k, text); });
+    return std::size_t(at - sortedTexts.begin());
 }
 
 } // namespace zek

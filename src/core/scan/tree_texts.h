@@ -4,8 +4,10 @@
 
 #include <array>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zek {
 
@@ -36,6 +38,9 @@ std::optional<std::string> macFromNodeText(std::string_view text, std::string_vi
 
 // Ordering of module nodes: ascending, letter case ignored.
 bool lessNoCase(std::string_view a, std::string_view b);
+// Where a node with text `key` goes among node texts kept in that order: after every text
+// that is not greater, so equal texts keep their arrival order.
+std::size_t sortedInsertPosition(std::span<const std::string> sortedTexts, std::string_view key);
 
 } // namespace zek
 

@@ -91,8 +91,6 @@ public:
     bool writeInt(std::string_view section, std::string_view key, int value);
 
 private:
-    bool store() const;
-
     std::string m_fileName;
     IniDocument m_document;
     Status m_status = Status::Missing;

@@ -1,5 +1,7 @@
 #include "core/settings/language_table.h"
 
+#include "core/app/control_ids.h"
+
 #include <algorithm>
 #include <cstdio>
 
@@ -12,11 +14,25 @@ constexpr std::string_view kSocket = "GROUPBOX_SOCKET_COMMUNICATION";
 constexpr std::string_view kSettings = "GROUPBOX_SETTINGS";
 constexpr std::string_view kTelnet = "GROUPBOX_TELNET";
 
-constexpr LanguageList kSortList{"TXT_TREE_SORT_", 1, 3, {5152, 0}, {0, 0}, kProfileTextMax, false};
-constexpr LanguageList kModeList{"TXT_ETH_MODE_", 0, 5, {5217, 0}, {0, 0}, kEthModeNameMax, true};
-constexpr LanguageList kMonthLists{"TXT_DST_MONTH_", 1, 12, {5130, 5129}, {2, 9}, kProfileTextMax, false};
-constexpr LanguageList kDayLists{"TXT_DST_DAY_", 1, 7, {5127, 5128}, {6, 6}, kProfileTextMax, false};
-constexpr LanguageList kWeekLists{"TXT_DST_NR_", 1, 5, {5133, 5134}, {4, 4}, kProfileTextMax, false, true};
+constexpr LanguageList kSortList{"TXT_TREE_SORT_", 1, 3, {ctl::SortList, 0}, {0, 0}, kProfileTextMax, false};
+constexpr LanguageList kModeList{"TXT_ETH_MODE_", 0, 5, {ctl::EthModeList, 0}, {0, 0}, kEthModeNameMax, true};
+constexpr LanguageList kMonthLists{
+    "TXT_DST_MONTH_", 1,    12, {ctl::kDstStartRow.month, ctl::kDstStopRow.month}, {2, 9},
+    kProfileTextMax,  false};
+constexpr LanguageList kDayLists{
+    "TXT_DST_DAY_",  1,    7, {ctl::kDstStartRow.weekday, ctl::kDstStopRow.weekday}, {6, 6},
+    kProfileTextMax, false};
+constexpr LanguageList kWeekLists{
+    "TXT_DST_NR_", 1, 5, {ctl::kDstStartRow.week, ctl::kDstStopRow.week}, {4, 4}, kProfileTextMax, false};
+
+// The controls of a row that all take one tooltip.
+template <std::size_t N> constexpr std::array<int, 6> tipsOf(const std::array<int, N>& ids) {
+    static_assert(N <= 6);
+    std::array<int, 6> tips{};
+    for (std::size_t i = 0; i < N; ++i)
+        tips[i] = ids[i];
+    return tips;
+}
 
 constexpr LanguageKey popupTitle(std::string_view key, int popup) {
     return {kMenu, key, KeyUse::PopupTitle, popup};
@@ -37,8 +53,8 @@ constexpr LanguageKey tipsAndLabel(std::string_view section, std::string_view ke
                                    int label) {
     return {section, key, KeyUse::TipAndCaption, label, tips};
 }
-constexpr LanguageKey trapRow(std::string_view key, std::array<int, 6> edits, int check) {
-    return {kTelnet, key, KeyUse::TipAndRowCaption, check, edits};
+constexpr LanguageKey trapRow(std::string_view key, const ctl::TrapRow& row) {
+    return {kTelnet, key, KeyUse::TipAndRowCaption, row.checkBox, tipsOf(row.edits)};
 }
 constexpr LanguageKey leaf(std::string_view key, Leaf which) {
     return {kSocket, key, KeyUse::LeafLabel, 0, {}, kLeafLabelMax, 0, which};
@@ -50,25 +66,25 @@ constexpr LanguageKey list(std::string_view section, const LanguageList& refille
     return {section, refilled.prefix, KeyUse::ListEntries, 0, {}, refilled.limit, 0, Leaf::Count, &refilled};
 }
 constexpr LanguageKey connectCaption(std::string_view key) {
-    return {kTelnet, key, KeyUse::ConnectCaption, 5006, {}, kConnectCaptionMax};
+    return {kTelnet, key, KeyUse::ConnectCaption, ctl::Connect, {}, kConnectCaptionMax};
 }
 
 constexpr LanguageKey kKeys[] = {
     popupTitle("MENU_PROGRAM", 0),
-    menuItem("MENU_PROGRAM_EXIT", 0, 5306),
+    menuItem("MENU_PROGRAM_EXIT", 0, cmd::Exit),
     popupTitle("MENU_LANGUAGE", 1),
     {kMenu, "", KeyUse::LanguageItems},
     popupTitle("MENU_HELP", 2),
-    menuItem("MENU_HELP_HOLVEK_WEBSITE", 2, 5305),
-    menuItem("MENU_HELP_MANUAL", 2, 5304),
-    menuItem("MENU_FLYOVER", 2, 5303),
-    menuItem("MENU_HELP_ABOUT", 2, 5301),
+    menuItem("MENU_HELP_HOLVEK_WEBSITE", 2, cmd::Website),
+    menuItem("MENU_HELP_MANUAL", 2, cmd::Manual),
+    menuItem("MENU_FLYOVER", 2, cmd::FlyOver),
+    menuItem("MENU_HELP_ABOUT", 2, cmd::About),
 
-    tip(kSocket, "LISTBOX_PC_IP", 5026),
-    tip(kSocket, "TREEVIEW_ZEK", 5150),
-    caption(kSocket, "GROUP_SOCKET_COMMUNICATION", 5184),
-    caption(kSocket, "GROUP_DEVICE", 5174),
-    caption(kSocket, "TXT_PC_IP", 5122),
+    tip(kSocket, "LISTBOX_PC_IP", ctl::PcIpList),
+    tip(kSocket, "TREEVIEW_ZEK", ctl::Tree),
+    caption(kSocket, "GROUP_SOCKET_COMMUNICATION", ctl::SocketGroup),
+    caption(kSocket, "GROUP_DEVICE", ctl::DeviceGroup),
+    caption(kSocket, "TXT_PC_IP", ctl::PcIpLabel),
     {kSocket, "TXT_ZEK_ONLINE", KeyUse::OnlineText, 0, {}, kOnlineTextMax},
     leaf("TXT_TREE_MAC", Leaf::Mac),
     leaf("TXT_TREE_NR", Leaf::Nr),
@@ -81,70 +97,70 @@ constexpr LanguageKey kKeys[] = {
     leaf("TXT_TREE_NAME", Leaf::Name),
     leaf("TXT_TREE_PORT", Leaf::Port),
     leaf("TXT_TREE_MODE", Leaf::Mode),
-    tipsAndLabel(kSocket, "TXT_SORT", {5152}, 5153),
+    tipsAndLabel(kSocket, "TXT_SORT", {ctl::SortList}, ctl::SortLabel),
     list(kSocket, kSortList),
-    both(kSocket, "BUTTON_SEARCH", 5064),
+    both(kSocket, "BUTTON_SEARCH", ctl::Search),
 
-    caption(kSettings, "GROUP_SETTINGS", 5185),
-    tipsAndLabel(kSettings, "TXT_MAC", {5041, 5040, 5039, 5038, 5037, 5036}, 5082),
-    tipsAndLabel(kSettings, "TXT_SERIAL_NO", {5075}, 5116),
-    tipsAndLabel(kSettings, "TXT_IP", {5053, 5052, 5051, 5050}, 5083),
-    tipsAndLabel(kSettings, "TXT_NETMASK", {5049, 5048, 5047, 5046}, 5080),
-    tipsAndLabel(kSettings, "TXT_GATEWAY", {5045, 5044, 5043, 5042}, 5114),
-    tipsAndLabel(kSettings, "TXT_ETH_MODE", {5217}, 5218),
+    caption(kSettings, "GROUP_SETTINGS", ctl::SettingsGroup),
+    tipsAndLabel(kSettings, "TXT_MAC", tipsOf(ctl::kMacEdits), ctl::MacLabel),
+    tipsAndLabel(kSettings, "TXT_SERIAL_NO", {ctl::SerialEdit}, ctl::SerialLabel),
+    tipsAndLabel(kSettings, "TXT_IP", tipsOf(ctl::kIpEdits), ctl::IpLabel),
+    tipsAndLabel(kSettings, "TXT_NETMASK", tipsOf(ctl::kNetmaskEdits), ctl::NetmaskLabel),
+    tipsAndLabel(kSettings, "TXT_GATEWAY", tipsOf(ctl::kGatewayEdits), ctl::GatewayLabel),
+    tipsAndLabel(kSettings, "TXT_ETH_MODE", {ctl::EthModeList}, ctl::EthModeLabel),
     list(kSettings, kModeList),
-    both(kSettings, "CHECK_USE_DHCP", 5054),
-    tipsAndLabel(kSettings, "TXT_NAME", {5034}, 5112),
-    tipsAndLabel(kSettings, "TXT_PORT", {5009}, 5113),
-    tipsAndLabel(kSettings, "TXT_MODUL_INFO", {5173}, 5123),
-    tipsAndLabel(kSettings, "TXT_MODUL_TYP", {5175}, 5149),
-    tipsAndLabel(kSettings, "TXT_MODUL_FIRMA", {5176}, 5147),
-    tipsAndLabel(kSettings, "TXT_MODUL_REVISION", {5177}, 5148),
-    caption(kSettings, "TXT_SOFTWARE", 5111),
-    both(kSettings, "BUTTON_READ_SOFTWARE", 5077),
-    both(kSettings, "BUTTON_REBOOT", 5035),
-    both(kSettings, "BUTTON_SET_VALUES", 5033),
-    both(kSettings, "CHECKBOX_AUTOLOAD", 5192),
-    both(kSettings, "BUTTON_TECHNICAL_WEBSITE", 5193),
-    both(kSettings, "BUTTON_USER_WEBSITE", 5194),
+    both(kSettings, "CHECK_USE_DHCP", ctl::UseDhcp),
+    tipsAndLabel(kSettings, "TXT_NAME", {ctl::NameEdit}, ctl::NameLabel),
+    tipsAndLabel(kSettings, "TXT_PORT", {ctl::PortEdit}, ctl::PortLabel),
+    tipsAndLabel(kSettings, "TXT_MODUL_INFO", {ctl::ModuleInfo}, ctl::ModuleInfoLabel),
+    tipsAndLabel(kSettings, "TXT_MODUL_TYP", {ctl::ModuleTyp}, ctl::ModuleTypLabel),
+    tipsAndLabel(kSettings, "TXT_MODUL_FIRMA", {ctl::ModuleFirma}, ctl::ModuleFirmaLabel),
+    tipsAndLabel(kSettings, "TXT_MODUL_REVISION", {ctl::ModuleRevision}, ctl::ModuleRevisionLabel),
+    caption(kSettings, "TXT_SOFTWARE", ctl::SoftwareLabel),
+    both(kSettings, "BUTTON_READ_SOFTWARE", ctl::SoftwareRead),
+    both(kSettings, "BUTTON_REBOOT", ctl::Reboot),
+    both(kSettings, "BUTTON_SET_VALUES", ctl::SetValues),
+    both(kSettings, "CHECKBOX_AUTOLOAD", ctl::AutoRead),
+    both(kSettings, "BUTTON_TECHNICAL_WEBSITE", ctl::TechnicalWebsite),
+    both(kSettings, "BUTTON_USER_WEBSITE", ctl::UserWebsite),
 
-    caption(kTelnet, "GROUP_DATALOGGER", 5118),
-    caption(kTelnet, "GROUP_SNMP", 5178),
-    both(kTelnet, "CHECKBOX_USE_DATALOGGER", 5199),
-    caption(kTelnet, "TXT_PC_LOCAL", 5105),
-    caption(kTelnet, "TXT_PC_UTC", 5121),
-    both(kTelnet, "CHECKBOX_USE_PC_TIME", 5160),
-    caption(kTelnet, "TXT_ZEK_TIME_MANUALLY", 5154),
-    caption(kTelnet, "TXT_ZEK_TIME_ZONE", 5158),
-    tip(kTelnet, "TXT_ZEK_EDIT_TIME", 5159),
-    tip(kTelnet, "TXT_ZEK_EDIT_DATE", 5214),
+    caption(kTelnet, "GROUP_DATALOGGER", ctl::LoggerGroup),
+    caption(kTelnet, "GROUP_SNMP", ctl::SnmpGroup),
+    both(kTelnet, "CHECKBOX_USE_DATALOGGER", ctl::LoggerActive),
+    caption(kTelnet, "TXT_PC_LOCAL", ctl::PcLocalLabel),
+    caption(kTelnet, "TXT_PC_UTC", ctl::PcUtcLabel),
+    both(kTelnet, "CHECKBOX_USE_PC_TIME", ctl::UsePcTime),
+    caption(kTelnet, "TXT_ZEK_TIME_MANUALLY", ctl::EnterTimeLabel),
+    caption(kTelnet, "TXT_ZEK_TIME_ZONE", ctl::ZoneLabel),
+    tip(kTelnet, "TXT_ZEK_EDIT_TIME", ctl::TimeEdit),
+    tip(kTelnet, "TXT_ZEK_EDIT_DATE", ctl::DateEdit),
     stored(kTelnet, "DIALOG_DATE", kDialogTextMax),
-    tip(kTelnet, "LISTBOX_TIME_ZONE", 5156),
-    tipsAndLabel(kTelnet, "TXT_ZEK_UTC_TIME", {5179}, 5180),
-    tipsAndLabel(kTelnet, "TXT_ZEK_LOCAL_TIME", {5182}, 5181),
-    caption(kTelnet, "TXT_LOG_TIME", 5102),
-    tip(kTelnet, "LISTBOX_LOG_TIME", 5103),
-    caption(kTelnet, "TXT_DEVICE_TIMEZONE", 5216),
-    trapRow("TXT_TRAP_IP1", {5101, 5100, 5099, 5098}, 5170),
-    trapRow("TXT_TRAP_IP2", {5097, 5096, 5095, 5094}, 5171),
-    trapRow("TXT_TRAP_IP3", {5191, 5093, 5092, 5091}, 5172),
-    tipsAndLabel(kTelnet, "TXT_SNMP_LOCATION", {5200}, 5203),
-    tip(kTelnet, "BUTTON_CONNECT_HELP", 5006),
+    tip(kTelnet, "LISTBOX_TIME_ZONE", ctl::ZoneList),
+    tipsAndLabel(kTelnet, "TXT_ZEK_UTC_TIME", {ctl::ZekUtcTime}, ctl::ZekUtcLabel),
+    tipsAndLabel(kTelnet, "TXT_ZEK_LOCAL_TIME", {ctl::ZekLocalTime}, ctl::ZekLocalLabel),
+    caption(kTelnet, "TXT_LOG_TIME", ctl::LogTimeLabel),
+    tip(kTelnet, "LISTBOX_LOG_TIME", ctl::LogTimeList),
+    caption(kTelnet, "TXT_DEVICE_TIMEZONE", ctl::DeviceZoneLabel),
+    trapRow("TXT_TRAP_IP1", ctl::kTrapRows[0]),
+    trapRow("TXT_TRAP_IP2", ctl::kTrapRows[1]),
+    trapRow("TXT_TRAP_IP3", ctl::kTrapRows[2]),
+    tipsAndLabel(kTelnet, "TXT_SNMP_LOCATION", {ctl::SnmpLocation}, ctl::SnmpLocationLabel),
+    tip(kTelnet, "BUTTON_CONNECT_HELP", ctl::Connect),
     connectCaption("BUTTON_CONNECT_CONNECT"),
     connectCaption("BUTTON_CONNECT_CANCEL"),
     connectCaption("BUTTON_CONNECT_DISCONNECT"),
-    both(kTelnet, "CHECK_AUTOMATIC_DST", 5124),
+    both(kTelnet, "CHECK_AUTOMATIC_DST", ctl::AutomaticDst),
     stored(kTelnet, "DIALOG_DST", kDialogTextMax),
-    caption(kTelnet, "TXT_DST_START", 5125),
-    tip(kTelnet, "LISTBOX_DST_START_NR", 5133),
-    tip(kTelnet, "LISTBOX_DST_START_DAY", 5127),
-    tip(kTelnet, "LISTBOX_DST_START_MONTH", 5130),
-    tip(kTelnet, "LISTBOX_DST_START_HOUR", 5131),
-    caption(kTelnet, "TXT_DST_STOP", 5126),
-    tip(kTelnet, "LISTBOX_DST_STOP_NR", 5134),
-    tip(kTelnet, "LISTBOX_DST_STOP_DAY", 5128),
-    tip(kTelnet, "LISTBOX_DST_STOP_MONTH", 5129),
-    tip(kTelnet, "LISTBOX_DST_STOP_HOUR", 5132),
+    caption(kTelnet, "TXT_DST_START", ctl::DstStartLabel),
+    tip(kTelnet, "LISTBOX_DST_START_NR", ctl::kDstStartRow.week),
+    tip(kTelnet, "LISTBOX_DST_START_DAY", ctl::kDstStartRow.weekday),
+    tip(kTelnet, "LISTBOX_DST_START_MONTH", ctl::kDstStartRow.month),
+    tip(kTelnet, "LISTBOX_DST_START_HOUR", ctl::kDstStartRow.hour),
+    caption(kTelnet, "TXT_DST_STOP", ctl::DstStopLabel),
+    tip(kTelnet, "LISTBOX_DST_STOP_NR", ctl::kDstStopRow.week),
+    tip(kTelnet, "LISTBOX_DST_STOP_DAY", ctl::kDstStopRow.weekday),
+    tip(kTelnet, "LISTBOX_DST_STOP_MONTH", ctl::kDstStopRow.month),
+    tip(kTelnet, "LISTBOX_DST_STOP_HOUR", ctl::kDstStopRow.hour),
     list(kTelnet, kMonthLists),
     list(kTelnet, kDayLists),
     list(kTelnet, kWeekLists),
@@ -155,10 +171,10 @@ constexpr LanguageKey kKeys[] = {
     stored(kTelnet, "DIALOG_ASK_INVALID_HOUR", kDialogTextMax),
     stored(kTelnet, "BUTTON_ASK_INVALID_HOUR", kDialogTextMax),
     stored(kTelnet, "TXT_ASK_INVALID_HOUR", kDialogTextMax),
-    both(kTelnet, "BUTTON_READ_SNMP", 5197),
-    both(kTelnet, "BUTTON_SET_SNMP", 5198),
-    both(kTelnet, "BUTTON_READ_LOGGER", 5196),
-    both(kTelnet, "BUTTON_SET_LOGGER", 5195),
+    both(kTelnet, "BUTTON_READ_SNMP", ctl::SnmpGroupRead),
+    both(kTelnet, "BUTTON_SET_SNMP", ctl::SnmpGroupSet),
+    both(kTelnet, "BUTTON_READ_LOGGER", ctl::LoggerGroupRead),
+    both(kTelnet, "BUTTON_SET_LOGGER", ctl::LoggerGroupSet),
 };
 
 } // namespace

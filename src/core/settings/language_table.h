@@ -18,8 +18,6 @@ namespace zek {
 inline constexpr int kLanguagesMax = 49;
 inline constexpr std::size_t kLanguageNameMax = 1072;
 inline constexpr std::size_t kLanguageSettingMax = 98;
-// Language menu entry k carries the command 5310 + k.
-inline constexpr int kLanguageCommandFirst = 5310;
 
 inline constexpr std::size_t kOnlineTextMax = 98;
 inline constexpr std::size_t kEthModeNameMax = 39;
@@ -50,8 +48,7 @@ struct LanguageList {
     std::array<int, 2> lists;    // control IDs; 0 = unused
     std::array<int, 2> defaults; // selection when the list had none
     std::size_t limit;
-    bool stored;               // the entries are also kept as language texts
-    bool endsDstLists = false; // the last daylight-saving list: the rule previews follow it
+    bool stored; // the entries are also kept as language texts
 };
 
 // The selection a refilled list gets back: the one it had, or its default without one.

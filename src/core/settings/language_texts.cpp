@@ -7,6 +7,8 @@ std::string LanguageTexts::text(std::string_view key) const {
     return it == m_texts.end() ? std::string() : it->second;
 }
 
-void LanguageTexts::set(std::string_view key, std::string value) { m_texts[std::string(key)] = std::move(value); }
+void LanguageTexts::set(std::string_view key, std::string value) {
+    m_texts[std::string(key)] = std::move(value);
+}
 
 } // namespace zek

@@ -2,7 +2,6 @@
 
 #include "gui/app/validators.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -176,9 +175,10 @@ QRect DialogUnits::toPixels(int x, int y, int w, int h) const {
     return {toX(x), toY(y), toX(w), toY(h)};
 }
 
-DialogForm::DialogForm(QWidget* dialog) : m_dialog(dialog), m_units(QApplication::font()) {
-    m_dialog->setFont(QApplication::font());
-    for (const ControlSpec& spec : controlInventory()) {
+DialogForm::DialogForm(QWidget* dialog, const DialogTemplate& dialogTemplate, const QFont& font)
+    : m_dialog(dialog), m_units(font), m_sizeDu(dialogTemplate.widthDu, dialogTemplate.heightDu) {
+    m_dialog->setFont(font);
+    for (const ControlSpec& spec : dialogTemplate.controls) {
         QWidget* control = createControl(spec, m_dialog);
         control->setGeometry(m_units.toPixels(spec.x, spec.y, spec.w, spec.h));
         if ((spec.flags & Hidden) != 0)
@@ -193,7 +193,7 @@ DialogForm::DialogForm(QWidget* dialog) : m_dialog(dialog), m_units(QApplication
 }
 
 QSize DialogForm::fullSize() const {
-    return {m_units.toX(DIALOG_WIDTH_DU), m_units.toY(DIALOG_HEIGHT_DU)};
+    return {m_units.toX(m_sizeDu.width()), m_units.toY(m_sizeDu.height())};
 }
 
 } // namespace zek

@@ -23,11 +23,12 @@ private:
     double m_baseY;
 };
 
-// Creates every control of the inventory as a child of `dialog`, with its ID as
-// objectName, its resource text, geometry, limit, validator and initial state.
+// Creates every control of a dialog template as a child of `dialog`, with its ID as
+// objectName, its resource text, geometry, limit, validator and initial state, laid out
+// in the dialog units of `font` (which the dialog then uses).
 class DialogForm {
 public:
-    explicit DialogForm(QWidget* dialog);
+    DialogForm(QWidget* dialog, const DialogTemplate& dialogTemplate, const QFont& font);
 
     QWidget* widget(int id) const { return m_controls.value(id, nullptr); }
     template <class T> T* control(int id) const { return qobject_cast<T*>(widget(id)); }
@@ -38,6 +39,7 @@ public:
 private:
     QWidget* m_dialog;
     DialogUnits m_units;
+    QSize m_sizeDu;
     QHash<int, QWidget*> m_controls;
 };
 

@@ -1,5 +1,7 @@
 #include "gui/app/led_gauge.h"
 
+#include "core/app/control_ids.h"
+
 #include <QPainter>
 #include <qdrawutil.h>
 
@@ -8,7 +10,7 @@
 namespace zek {
 
 LedGauge::LedGauge(QWidget* parent) : QWidget(parent), m_barColor(palette().color(QPalette::Highlight)) {
-    setObjectName(QStringLiteral("1500"));
+    setObjectName(QString::number(ctl::Gauge));
     setFixedSize(kWidthPx, kHeightPx);
 }
 

@@ -18,6 +18,8 @@ inline sockaddr_in ipv4(std::uint32_t address, std::uint16_t port) {
     return sa;
 }
 
-inline bool wouldBlock(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+inline bool wouldBlock(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK;
+}
 
 } // namespace zek::posix

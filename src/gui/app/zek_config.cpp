@@ -3,7 +3,9 @@
 #include "core/app/control_ids.h"
 #include "core/app/logo_blend.h"
 #include "core/scan/device_protocol.h"
+#include "core/settings/ini_profile.h"
 #include "core/settings/language_table.h"
+#include "core/settings/settings_choices.h"
 #include "gui/app/led_gauge.h"
 #include "gui/app/text_codec.h"
 #include "gui/scan/device_tree.h"
@@ -13,13 +15,13 @@
 #include "gui/session/session_connection.h"
 #include "gui/session/session_panels.h"
 #include "gui/settings/language_loader.h"
-#include "gui/settings/settings_file.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
@@ -35,20 +37,15 @@ namespace zek {
 namespace {
 
 const QString kVersionText = QStringLiteral("MERIDON Brisklink V1.00.11");
-constexpr int kInterfaceList = 5026;
-constexpr int kLanguageList = 5205;
-constexpr int kSortList = 5152;
-constexpr int kLogList = 5010;
-constexpr int kViewButton = 5065;
-constexpr int kLogoPlace = 5220;
-constexpr int kGlyphButton = 5206;
-constexpr int kSetMacButton = 5066;
-constexpr std::array<int, 6> kMacEdits = {5041, 5040, 5039, 5038, 5037, 5036};
 constexpr int kDialogHeightAtSetup = 485;
 
-// Buttons whose actions come with the session, clock and sequence work; a click on them
-// is routed and therefore does not log the unknown-button line.
-constexpr int kRoutedLater[] = {5110};
+// Commands whose actions come with the clock, the documents and the About box; they are
+// routed, so choosing them does not log the unknown-button line.
+constexpr int kRoutedLater[] = {ctl::ClockSet, cmd::About, cmd::Manual, cmd::Website};
+
+std::string localName(const QString& fileName) {
+    return QFile::encodeName(fileName).toStdString();
+}
 
 // The version text cut to its first two blank-separated words.
 QString frameCaption() {
@@ -59,15 +56,18 @@ QString frameCaption() {
 
 ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
     : QWidget(parent), m_timerPeriodMs(timerPeriodMs), m_startDirectory(QDir::currentPath().left(1023)),
-      m_form(std::make_unique<DialogForm>(this)), m_log(m_form->control<QListWidget>(kLogList)) {
+      m_form(std::make_unique<DialogForm>(this, mainDialog(), QApplication::font())),
+      m_log(m_form->control<QListWidget>(ctl::LogList)) {
     m_endpoint = std::make_unique<ScanEndpoint>(
         [this](const QString& line) { AppendLogLine(line); },
         [this](std::span<const std::uint8_t> bytes, std::uint16_t port) { onDatagram(bytes, port); });
     m_panel = std::make_unique<NetworkSettingsPanel>(*m_form, m_table, *m_endpoint);
     m_tree = std::make_unique<DeviceTree>(*m_form, m_table, *m_endpoint, *m_panel,
                                           [this] { return sessionState(); });
-    m_language = std::make_unique<LanguageLoader>(*this);
-    m_settings = std::make_unique<SettingsFile>(*this);
+    m_language = std::make_unique<LanguageLoader>(LanguageLoader::Wiring{
+        *this, *m_form, m_texts, *m_tree, m_startDirectory, [this] { return sessionState(); },
+        [this](int command) { DispatchButton(command); },
+        [this](const QString& line) { AppendLogLine(line); }});
     m_panels = std::make_unique<SessionPanels>(
         *m_form, m_flags, [this] { return sessionState(); },
         [this](std::string_view text) { return m_session->SendText(text); });
@@ -75,7 +75,6 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
         std::make_unique<SessionConnection>(*this, *m_form, m_table, *m_endpoint, *m_tree, *m_panels, m_flags,
                                             m_texts, [this](const QString& line) { AppendLogLine(line); });
     m_gauge = new LedGauge(this);
-    m_gauge->setObjectName(QString::number(ctl::Gauge));
     m_sequence = std::make_unique<SequenceDriver>(SequenceDriver::Wiring{
         *this, *m_form, m_flags, *m_panels, *m_gauge, m_timerB, [this] { return sessionState(); },
         [this](std::string_view text) { return m_session->SendText(text); },
@@ -92,13 +91,31 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
     buildDispatchTable();
 
     m_logo = blendedLogo();
-    if (auto* glyph = m_form->control<QPushButton>(kGlyphButton))
+    if (auto* glyph = m_form->control<QPushButton>(ctl::GlyphButton))
         glyph->setIcon(QPixmap::fromImage(m_logo));
 
     for (QTimer* timer : {&m_timerA, &m_timerB}) {
         timer->setSingleShot(true);
         timer->setInterval(m_timerPeriodMs);
     }
+    m_timerATickers = {
+        [this] {
+            if (m_panel->countdownTick()) {
+                DispatchButton(ctl::Reboot);
+                if (sessionState() != SessionState::Idle)
+                    DispatchButton(ctl::Connect);
+                DispatchButton(ctl::Search);
+            }
+        },
+        [this] {
+            // The start-up language call, once, on the first tick.
+            if (m_deferredLanguagePending) {
+                m_deferredLanguagePending = false;
+                languageSelected();
+            }
+        },
+        [this] { m_tree->updateStateIcon(false); },
+    };
     connect(&m_timerA, &QTimer::timeout, this, &ZEKConfig::timerATick);
     connect(&m_timerB, &QTimer::timeout, this, &ZEKConfig::timerBTick);
 }
@@ -109,14 +126,14 @@ ZEKConfig::~ZEKConfig() {
 }
 
 void ZEKConfig::buildDispatchTable() {
-    m_buttons.insert(5064, [this] { m_tree->search(); });
-    m_buttons.insert(5033, [this] { m_panel->set(); });
-    m_buttons.insert(5035, [this] { m_panel->reboot(); });
-    m_buttons.insert(5054, [this] { m_panel->applyDhcpRule(); });
-    m_buttons.insert(5006, [this] { m_session->ToggleConnection(); });
+    m_buttons.insert(ctl::Search, [this] { m_tree->search(); });
+    m_buttons.insert(ctl::SetValues, [this] { m_panel->set(); });
+    m_buttons.insert(ctl::Reboot, [this] { m_panel->reboot(); });
+    m_buttons.insert(ctl::UseDhcp, [this] { m_panel->applyDhcpRule(); });
+    m_buttons.insert(ctl::Connect, [this] { m_session->ToggleConnection(); });
     m_panels->addButtonActions(m_buttons);
-    m_buttons.insert(5124, [this] { m_panels->applyClockPanel(); });
-    m_buttons.insert(5160, [this] { m_panels->applyClockPanel(); });
+    m_buttons.insert(ctl::AutomaticDst, [this] { m_panels->applyClockPanel(); });
+    m_buttons.insert(ctl::UsePcTime, [this] { m_panels->applyClockPanel(); });
     // The group buttons only set the step; the next tick starts the work.
     const std::pair<int, int> groupSteps[] = {{5196, ReadSequence::kReadLogger},
                                               {5195, ReadSequence::kSetLogger},
@@ -126,6 +143,12 @@ void ZEKConfig::buildDispatchTable() {
         m_buttons.insert(id, [this, step] { m_sequence->sequence().setStep(step); });
     for (const int id : kRoutedLater)
         m_buttons.insert(id, [] {});
+
+    m_buttons.insert(cmd::Exit, [this] { emit exitRequested(); });
+    m_buttons.insert(cmd::FlyOver, [this] { toggleFlyOver(); });
+    // Every listed language has a command, the entries beyond the thirtieth too.
+    for (int k = 0; k < kLanguagesMax; ++k)
+        m_buttons.insert(cmd::LanguageFirst + k, [this, k] { languageCommand(k); });
 }
 
 SessionState ZEKConfig::sessionState() const {
@@ -150,9 +173,9 @@ void ZEKConfig::routeControls() {
             connect(button, &QAbstractButton::clicked, this, [this, id] { DispatchButton(id); });
     }
     // Only the user's choices count as selection changes; the program's own selections do not.
-    connect(control<QComboBox>(kInterfaceList), &QComboBox::activated, this, &ZEKConfig::interfaceSelected);
-    connect(control<QComboBox>(kLanguageList), &QComboBox::activated, this, &ZEKConfig::languageSelected);
-    connect(control<QComboBox>(kSortList), &QComboBox::activated, this, &ZEKConfig::sortOrderSelected);
+    connect(control<QComboBox>(ctl::PcIpList), &QComboBox::activated, this, &ZEKConfig::interfaceSelected);
+    connect(control<QComboBox>(ctl::LanguageList), &QComboBox::activated, this, &ZEKConfig::languageSelected);
+    connect(control<QComboBox>(ctl::SortList), &QComboBox::activated, this, &ZEKConfig::sortOrderSelected);
 }
 
 void ZEKConfig::SetupWindow() {
@@ -160,53 +183,55 @@ void ZEKConfig::SetupWindow() {
     m_timerA.start();
     m_timerB.start();
 
-    auto* interfaces = control<QComboBox>(kInterfaceList);
+    auto* interfaces = control<QComboBox>(ctl::PcIpList);
     interfaces->clear();
     interfaces->addItems(m_endpoint->fillInterfaceList());
     interfaces->setCurrentIndex(interfaces->count() > 0 ? 0 : -1);
 
-    auto* logTimes = control<QComboBox>(5103);
+    auto* logTimes = control<QComboBox>(ctl::LogTimeList);
     for (int minute = 1; minute <= 60; ++minute)
         logTimes->addItem(QStringLiteral("%1").arg(minute, 2, 10, QLatin1Char('0')));
     logTimes->setCurrentIndex(0);
 
-    for (const int id : {5075, 5173, 5175, 5176, 5177})
+    control<QLineEdit>(ctl::SerialEdit)->setReadOnly(true);
+    for (const int id : ctl::kModuleInfoEdits)
         control<QLineEdit>(id)->setReadOnly(true);
-    control<QCheckBox>(5192)->setChecked(true);
+    control<QCheckBox>(ctl::AutoRead)->setChecked(true);
     m_log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    control<QCheckBox>(5160)->setChecked(true);
+    control<QCheckBox>(ctl::UsePcTime)->setChecked(true);
     m_session->SelectionLock();
     m_panel->applyDhcpRule();
     m_panels->applyAll();
 
-    const QRect view = widget(kViewButton)->geometry();
-    m_gauge->setGeometry(view.left(), view.top() - 23, 210, 20);
+    const QRect view = widget(ctl::ViewButton)->geometry();
+    m_gauge->setGeometry(view.left(), view.top() - 23, LedGauge::kWidthPx, LedGauge::kHeightPx);
     m_fullSize = m_form->fullSize();
     m_compactSize = QSize(m_fullSize.width(), view.top() + view.height() + 5);
-    widget(kViewButton)->hide();
+    widget(ctl::ViewButton)->hide();
 
     m_tree->setupTree();
 
-    for (const int id : {5131, 5132}) {
-        auto* hours = control<QComboBox>(id);
+    // The rule rows' hour lists; their defaults are the usual switch hours 02:00 and 03:00.
+    for (const ctl::DstRuleControls& row : ctl::kDstRuleRows) {
+        auto* hours = control<QComboBox>(row.hour);
         for (int hour = 0; hour < 24; ++hour)
             hours->addItem(QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')));
     }
-    control<QComboBox>(5131)->setCurrentIndex(2);
-    control<QComboBox>(5132)->setCurrentIndex(3);
+    control<QComboBox>(ctl::kDstStartRow.hour)->setCurrentIndex(2);
+    control<QComboBox>(ctl::kDstStopRow.hour)->setCurrentIndex(3);
     m_language->clearTips();
-    widget(kLanguageList)->setEnabled(false);
+    widget(ctl::LanguageList)->setEnabled(false);
 
-    control<QLineEdit>(5179)->setReadOnly(true);
-    widget(5182)->setEnabled(false);
-    control<QLineEdit>(5159)->setText(QStringLiteral("00:00:00 "));
+    control<QLineEdit>(ctl::ZekUtcTime)->setReadOnly(true);
+    widget(ctl::ZekLocalTime)->setEnabled(false);
+    control<QLineEdit>(ctl::TimeEdit)->setText(QStringLiteral("00:00:00 "));
 
-    m_settings->ReadSettings(m_settings->path());
+    ReadSettings();
     m_deferredLanguagePending = true;
 
     setFixedSize(m_fullSize.width(), kDialogHeightAtSetup);
     m_compactView = false;
-    control<QPushButton>(kViewButton)->setText(QStringLiteral(">>"));
+    control<QPushButton>(ctl::ViewButton)->setText(QStringLiteral(">>"));
     ToggleView();
     m_settingsWritingEnabled = true;
     qApp->installEventFilter(this);
@@ -215,23 +240,22 @@ void ZEKConfig::SetupWindow() {
 void ZEKConfig::ToggleView() {
     if (window()->isMinimized())
         return;
-    auto* viewButton = control<QPushButton>(kViewButton);
+    auto* viewButton = control<QPushButton>(ctl::ViewButton);
     if (m_compactView) {
         setFixedSize(m_fullSize);
-        widget(kSetMacButton)->show();
-        for (const int id : kMacEdits)
-            control<QLineEdit>(id)->setReadOnly(false);
+        widget(ctl::SetMac)->show();
         viewButton->setText(QStringLiteral("<<"));
     } else {
         setFixedSize(m_compactSize);
-        widget(kSetMacButton)->hide();
-        for (const int id : kMacEdits)
-            control<QLineEdit>(id)->setReadOnly(true);
+        widget(ctl::SetMac)->hide();
         viewButton->setText(QStringLiteral(">>"));
     }
     m_compactView = !m_compactView;
+    // The MAC can be typed only in the extended view, where Set MAC is.
+    for (const int id : ctl::kMacEdits)
+        control<QLineEdit>(id)->setReadOnly(m_compactView);
     for (const ControlSpec& spec : controlInventory())
-        if ((spec.flags & HiddenInCompact) && spec.id != kSetMacButton)
+        if ((spec.flags & HiddenInCompact) && spec.id != ctl::SetMac)
             widget(spec.id)->setVisible(!m_compactView);
 }
 
@@ -243,49 +267,93 @@ void ZEKConfig::AppendLogLine(const QString& line) {
     m_log->scrollToItem(m_log->currentItem());
 }
 
+QString ZEKConfig::settingsPath() const {
+    return QDir(m_startDirectory).filePath(QString::fromLatin1(kSettingsFileName));
+}
+
+void ZEKConfig::ReadSettings() {
+    const QString path = settingsPath();
+    const SettingsChoices choices = resolveSettings(TProfile(kSettingsSection, localName(path)),
+                                                    control<QComboBox>(ctl::PcIpList)->count());
+    for (const std::string& line : choices.interfaceLog)
+        AppendLogLine(QString::fromStdString(line));
+    control<QComboBox>(ctl::PcIpList)->setCurrentIndex(choices.interfaceIndex);
+    interfaceSelected();
+
+    auto* languages = control<QComboBox>(ctl::LanguageList);
+    languages->clear();
+    for (const std::string& name : choices.languages)
+        languages->addItem(QString::fromStdString(name));
+    // The menu offers the languages even before one is applied.
+    m_language->rebuildLanguageMenu();
+    languages->setCurrentIndex(choices.languageIndex);
+    if (choices.languageIndex >= 0)
+        m_language->ApplyLanguage(QString::fromStdString(languageFileName(choices.languageIndex)));
+
+    for (const std::string& line : choices.choiceLog)
+        AppendLogLine(QString::fromStdString(line));
+    control<QComboBox>(ctl::SortList)->setCurrentIndex(choices.sortOrder);
+    m_tree->setSortOrder(choices.sortOrder);
+}
+
+void ZEKConfig::WriteSettings() {
+    if (!m_settingsWritingEnabled)
+        return;
+    const auto* languages = control<QComboBox>(ctl::LanguageList);
+    const auto* sort = control<QComboBox>(ctl::SortList);
+    const std::string language = languages->currentIndex() >= 0 ? languages->currentText().toStdString() : "";
+    // Before a language has filled the sort list, the tree's own order is the one in use.
+    const int order = sort->currentIndex() >= 0 ? sort->currentIndex() : m_tree->sortOrder();
+    const QString path = settingsPath();
+    if (!storeSettings(localName(path), control<QComboBox>(ctl::PcIpList)->currentIndex(), language, order))
+        AppendLogLine(QStringLiteral("Settings file %1 cannot be written").arg(path));
+}
+
 void ZEKConfig::interfaceSelected() {
-    m_endpoint->selectInterface(control<QComboBox>(kInterfaceList)->currentIndex());
+    m_endpoint->selectInterface(control<QComboBox>(ctl::PcIpList)->currentIndex());
     window()->setWindowTitle(frameCaption());
     m_session->createSocket(m_endpoint->pcIp());
     m_table.clear();
-    if (m_settingsWritingEnabled)
-        m_settings->WriteSettings(m_settings->path());
-    DispatchButton(5064);
+    WriteSettings();
+    DispatchButton(ctl::Search);
 }
 
 void ZEKConfig::languageSelected() {
-    const int index = control<QComboBox>(kLanguageList)->currentIndex();
+    const int index = control<QComboBox>(ctl::LanguageList)->currentIndex();
     if (index < 0)
         return;
     m_currentLanguage = index;
-    if (m_settingsWritingEnabled)
-        m_settings->WriteSettings(m_settings->path());
+    WriteSettings();
     m_language->ApplyLanguage(QString::fromStdString(languageFileName(index)));
-    DispatchButton(5064);
+    DispatchButton(ctl::Search);
+}
+
+void ZEKConfig::languageCommand(int index) {
+    auto* languages = control<QComboBox>(ctl::LanguageList);
+    if (index < languages->count()) {
+        languages->setCurrentIndex(index);
+        languageSelected();
+    }
 }
 
 void ZEKConfig::sortOrderSelected() {
-    const int index = control<QComboBox>(kSortList)->currentIndex();
+    const int index = control<QComboBox>(ctl::SortList)->currentIndex();
     if (index < 0)
         return;
     m_tree->setSortOrder(index);
-    if (m_settingsWritingEnabled)
-        m_settings->WriteSettings(m_settings->path());
-    DispatchButton(5064);
+    WriteSettings();
+    DispatchButton(ctl::Search);
+}
+
+void ZEKConfig::toggleFlyOver() {
+    m_flyOver = !m_flyOver;
+    if (!m_flyOver)
+        QToolTip::hideText();
 }
 
 void ZEKConfig::timerATick() {
-    if (m_panel->countdownTick()) {
-        DispatchButton(5035);
-        if (sessionState() != SessionState::Idle)
-            DispatchButton(5006);
-        DispatchButton(5064);
-    }
-    if (m_deferredLanguagePending) {
-        m_deferredLanguagePending = false;
-        languageSelected();
-    }
-    m_tree->updateStateIcon(false);
+    for (const auto& ticker : m_timerATickers)
+        ticker();
     m_timerA.start();
 }
 
@@ -305,42 +373,16 @@ void ZEKConfig::onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t se
 }
 
 void ZEKConfig::updateFeatureLetters(const QString& software) {
-    control<QLabel>(5078)->setText(software);
-    static constexpr std::pair<char, int> kLetters[] = {{'T', 5212}, {'L', 5213}, {'S', 5211},
-                                                        {'H', 5210}, {'X', 5209}, {'D', 5208}};
-    for (const auto& [letter, id] : kLetters)
+    control<QLabel>(ctl::SoftwareText)->setText(software);
+    for (const auto& [letter, id] : ctl::kFeatureLetters)
         control<QCheckBox>(id)->setChecked(software.contains(QLatin1Char(letter)));
 }
 
-void ZEKConfig::MenuCommand(int id) {
-    switch (id) {
-    case 5306:
-        emit exitRequested();
-        break;
-    case 5303:
-        m_flyOver = !m_flyOver;
-        if (!m_flyOver)
-            QToolTip::hideText();
-        emit flyOverChanged(m_flyOver);
-        break;
-    default:
-        // Every listed language has a command, the entries beyond the thirtieth too.
-        if (id >= kLanguageCommandFirst && id < kLanguageCommandFirst + kLanguagesMax) {
-            auto* languages = control<QComboBox>(kLanguageList);
-            if (id - 5310 < languages->count()) {
-                languages->setCurrentIndex(id - 5310);
-                languageSelected();
-            }
-        }
-        break;
-    }
-}
-
 void ZEKConfig::EvCommandEnable(int id, bool& enabled, bool& checked) const {
-    if (id >= 5310 && id < 5360) {
-        checked = id - 5310 == m_currentLanguage;
+    if (id >= cmd::LanguageFirst && id < cmd::LanguageFirst + kLanguagesMax) {
+        checked = id - cmd::LanguageFirst == m_currentLanguage;
         enabled = sessionState() == SessionState::Idle;
-    } else if (id == 5303) {
+    } else if (id == cmd::FlyOver) {
         checked = m_flyOver;
     }
 }
@@ -360,7 +402,7 @@ QImage ZEKConfig::blendedLogo() const {
 void ZEKConfig::paintEvent(QPaintEvent*) {
     if (m_logo.isNull())
         return;
-    const QRect place = widget(kLogoPlace)->geometry();
+    const QRect place = widget(ctl::LogoPlace)->geometry();
     QPainter painter(this);
     painter.drawImage(QPoint(place.left(), place.top() - 30), m_logo);
 }

@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 #include <span>
+#include <vector>
 
 class QListWidget;
 
@@ -29,7 +30,6 @@ class ScanEndpoint;
 class SequenceDriver;
 class SessionConnection;
 class SessionPanels;
-class SettingsFile;
 
 // The main dialog: owns the controls and the subsystem objects and routes clicks,
 // selections, menu commands and timer ticks to them.
@@ -49,13 +49,11 @@ public:
     void SetupWindow();
 
     void AppendLogLine(const QString& line);
-    // Runs the action of a main-window button by its control ID, as a click would.
+    // Runs the action of a main-window button or a menu command by its ID, as a click would.
     void DispatchButton(int id);
     void ToggleView();
     // Shows a module's software text and checks the feature letters it contains.
     void updateFeatureLetters(const QString& software);
-    // A command from the frame's menu (5301-5306, 5310 and up).
-    void MenuCommand(int id);
     // Enabling and check marks of menu items before a menu shows.
     void EvCommandEnable(int id, bool& enabled, bool& checked) const;
 
@@ -65,41 +63,31 @@ public:
     bool isCompactView() const { return m_compactView; }
     bool flyOver() const { return m_flyOver; }
     SessionState sessionState() const;
-    const QString& startDirectory() const { return m_startDirectory; }
-    DeviceTree& deviceTree() { return *m_tree; }
-    ScanEndpoint& endpoint() { return *m_endpoint; }
-    NetworkSettingsPanel& networkPanel() { return *m_panel; }
-    LanguageTexts& texts() { return m_texts; }
-    LanguageLoader& language() { return *m_language; }
-    SettingsFile& settings() { return *m_settings; }
-    int currentLanguage() const { return m_currentLanguage; }
-    SessionConnection& session() { return *m_session; }
-    SessionPanels& sessionPanels() { return *m_panels; }
-    SequenceDriver& sequenceDriver() { return *m_sequence; }
-    SessionFlags& sessionFlags() { return m_flags; }
 
 signals:
     // The user chose Program > Exit.
     void exitRequested();
-    void flyOverChanged(bool on);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The settings reader selects the saved interface with the interface handler.
-    friend class SettingsFile;
-
     void buildDispatchTable();
     void routeControls();
     void interfaceSelected();
     void languageSelected();
     void sortOrderSelected();
+    // A Language menu entry: selects that language as the list would.
+    void languageCommand(int index);
+    void toggleFlyOver();
+    void ReadSettings();
+    void WriteSettings();
     void timerATick();
     void timerBTick();
     void onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t senderPort);
     QImage blendedLogo() const;
+    QString settingsPath() const;
 
     int m_timerPeriodMs;
     QString m_startDirectory;
@@ -112,12 +100,13 @@ private:
     std::unique_ptr<NetworkSettingsPanel> m_panel;
     std::unique_ptr<DeviceTree> m_tree;
     std::unique_ptr<LanguageLoader> m_language;
-    std::unique_ptr<SettingsFile> m_settings;
     SessionFlags m_flags;
     std::unique_ptr<SessionPanels> m_panels;
     std::unique_ptr<SessionConnection> m_session;
     std::unique_ptr<SequenceDriver> m_sequence;
     QHash<int, std::function<void()>> m_buttons;
+    // What each tick of timer A does, in order.
+    std::vector<std::function<void()>> m_timerATickers;
     QTimer m_timerA;
     QTimer m_timerB;
     QImage m_logo;

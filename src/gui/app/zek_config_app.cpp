@@ -1,5 +1,6 @@
 #include "gui/app/zek_config_app.h"
 
+#include "core/app/control_ids.h"
 #include "gui/app/zek_config.h"
 
 #include <QAction>
@@ -19,10 +20,10 @@ struct MenuItem {
     const char* text;
 };
 
-// Menu 5300 as the resource gives it; the language file relabels it.
+// The frame's menu as the resource gives it; the language file relabels it.
 constexpr MenuItem kMenu[] = {
-    {0, 5306, "E&xit"},   {1, 5310, "&Deutsch"},  {2, 5305, "&Holvek Website"},
-    {2, 5304, "&Manual"}, {2, 5303, "&Fly over"}, {2, 5301, "&About"},
+    {0, cmd::Exit, "E&xit"},     {1, cmd::LanguageFirst, "&Deutsch"}, {2, cmd::Website, "&Holvek Website"},
+    {2, cmd::Manual, "&Manual"}, {2, cmd::FlyOver, "&Fly over"},      {2, cmd::About, "&About"},
 };
 constexpr const char* kPopups[] = {"&Program", "&Language", "&Help"};
 
@@ -81,8 +82,9 @@ void TZEKConfigApp::buildMenu() {
     for (const MenuItem& item : kMenu) {
         QAction* action = popups[item.popup]->addAction(QString::fromLatin1(item.text));
         action->setObjectName(QString::number(item.id));
-        action->setCheckable(item.id == 5303 || item.id >= 5310);
-        connect(action, &QAction::triggered, m_dialog, [this, id = item.id] { m_dialog->MenuCommand(id); });
+        action->setCheckable(item.id == cmd::FlyOver || item.id >= cmd::LanguageFirst);
+        connect(action, &QAction::triggered, m_dialog,
+                [this, id = item.id] { m_dialog->DispatchButton(id); });
     }
 }
 

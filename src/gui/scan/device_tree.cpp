@@ -1,5 +1,6 @@
 #include "gui/scan/device_tree.h"
 
+#include "core/app/control_ids.h"
 #include "gui/app/dialog_form.h"
 #include "gui/scan/network_settings_panel.h"
 #include "gui/scan/scan_endpoint.h"
@@ -15,21 +16,20 @@ namespace zek {
 
 namespace {
 
-constexpr int kTree = 5150;
-constexpr int kMacList = 5060;
-constexpr std::array<int, 4> kInViewButtons = {5035, 5066, 5077, 5068};
-constexpr int kSetButton = 5033;
-constexpr std::array<int, 3> kSubnetButtons = {5006, 5193, 5194};
-constexpr std::array<int, 4> kModuleInfoEdits = {5173, 5177, 5175, 5176};
+// Buttons that act on the selected module, and those that also need it in the PC's subnet.
+constexpr std::array<int, 4> kInViewButtons = {ctl::Reboot, ctl::SetMac, ctl::SoftwareRead, ctl::EepromSet};
+constexpr std::array<int, 3> kSubnetButtons = {ctl::Connect, ctl::TechnicalWebsite, ctl::UserWebsite};
 
-QString utf8(const std::string& text) { return QString::fromStdString(text); }
+QString utf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
-DeviceTree::DeviceTree(DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint, NetworkSettingsPanel& panel,
-                       std::function<SessionState()> sessionState)
+DeviceTree::DeviceTree(DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint,
+                       NetworkSettingsPanel& panel, std::function<SessionState()> sessionState)
     : m_form(form), m_endpoint(endpoint), m_panel(panel), m_sessionState(std::move(sessionState)),
-      m_tree(form.control<QTreeWidget>(kTree)), m_table(table) {
+      m_tree(form.control<QTreeWidget>(ctl::Tree)), m_table(table) {
     // Six 16-pixel images side by side; white is the transparent colour.
     QPixmap strip(QStringLiteral(":/tree_states.png"));
     if (!strip.isNull())
@@ -40,6 +40,7 @@ DeviceTree::DeviceTree(DialogForm& form, DeviceTable& table, ScanEndpoint& endpo
 
 void DeviceTree::setupTree() {
     m_tree->clear();
+    m_nodeTexts.clear();
     m_top = new QTreeWidgetItem(m_tree, QStringList(QStringLiteral("ZEK:")));
     m_top->setExpanded(true);
     m_tree->setIconSize(QSize(16, 16));
@@ -48,12 +49,12 @@ void DeviceTree::setupTree() {
 }
 
 void DeviceTree::search() {
-    m_form.control<QComboBox>(kMacList)->clear();
+    m_form.control<QComboBox>(ctl::MacList)->clear();
     m_table.clear();
     // Taking the children out first keeps the selection signal from running against half a tree.
     const QList<QTreeWidgetItem*> children = m_top->takeChildren();
     qDeleteAll(children);
-    m_moduleCount = 0;
+    m_nodeTexts.clear();
     updateTopText();
     m_endpoint.send(encodeSearch());
 }
@@ -63,7 +64,7 @@ void DeviceTree::addDevice(const DecodedDevice& device) {
     texts.name = latin1ToUtf8(texts.name);
     if (m_table.add(device.record, device.texts.mac) != DeviceTable::AddResult::Added)
         return;
-    m_form.control<QComboBox>(kMacList)->addItem(utf8(device.texts.mac));
+    m_form.control<QComboBox>(ctl::MacList)->addItem(utf8(device.texts.mac));
 
     const auto nodeText = moduleNodeText(m_sortOrder, texts);
     auto* node = new QTreeWidgetItem(QStringList(nodeText ? utf8(*nodeText) : QString()));
@@ -72,17 +73,11 @@ void DeviceTree::addDevice(const DecodedDevice& device) {
         auto* item = new QTreeWidgetItem(node, QStringList(utf8(leaf)));
         setImage(item, DetailLeaf);
     }
-    // Keep the module nodes sorted by text, letter case ignored; equal texts keep arrival order.
-    const std::string key = nodeText.value_or(std::string());
-    int at = m_top->childCount();
-    for (int i = 0; i < m_top->childCount(); ++i) {
-        if (lessNoCase(key, m_top->child(i)->text(0).toStdString())) {
-            at = i;
-            break;
-        }
-    }
-    m_top->insertChild(at, node);
-    ++m_moduleCount;
+    // The module nodes stay sorted by text, letter case ignored.
+    std::string key = nodeText.value_or(std::string());
+    const std::size_t at = sortedInsertPosition(m_nodeTexts, key);
+    m_nodeTexts.insert(m_nodeTexts.begin() + std::ptrdiff_t(at), std::move(key));
+    m_top->insertChild(int(at), node);
     updateTopText();
 }
 
@@ -98,7 +93,7 @@ void DeviceTree::selectionChanged() {
         fillFromSelection(selected);
     for (const int id : kInViewButtons)
         m_form.widget(id)->setEnabled(inView);
-    m_form.widget(kSetButton)->setEnabled(inView && m_sessionState() == SessionState::Idle);
+    m_form.widget(ctl::SetValues)->setEnabled(inView && m_sessionState() == SessionState::Idle);
     const bool reachable = inView && sameSubnet(m_endpoint.pcIp(), m_table.selected());
     for (const int id : kSubnetButtons)
         m_form.widget(id)->setEnabled(reachable);
@@ -122,10 +117,10 @@ void DeviceTree::fillFromSelection(QTreeWidgetItem* selected) {
         if (i < 0)
             continue;
         m_table.select(i);
-        m_form.control<QComboBox>(kMacList)->setCurrentIndex(i);
+        m_form.control<QComboBox>(ctl::MacList)->setCurrentIndex(i);
         m_panel.fillFromRecord(m_table.record(std::size_t(i)));
         if (i != m_lastSelectedDevice)
-            for (const int id : kModuleInfoEdits)
+            for (const int id : ctl::kModuleInfoEdits)
                 m_form.control<QLineEdit>(id)->setText(QStringLiteral("?"));
         m_lastSelectedDevice = i;
     }
@@ -155,10 +150,12 @@ void DeviceTree::updateStateIcon(bool idle) {
     m_blinkPhase = !m_blinkPhase;
 }
 
-void DeviceTree::setImage(QTreeWidgetItem* item, Image image) { item->setIcon(0, m_images[std::size_t(image)]); }
+void DeviceTree::setImage(QTreeWidgetItem* item, Image image) {
+    item->setIcon(0, m_images[std::size_t(image)]);
+}
 
 void DeviceTree::updateTopText() {
-    m_top->setText(0, utf8(topNodeText(m_onlineText.toStdString(), std::size_t(m_moduleCount))));
+    m_top->setText(0, utf8(topNodeText(m_onlineText.toStdString(), m_nodeTexts.size())));
 }
 
 } // namespace zek

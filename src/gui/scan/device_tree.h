@@ -10,6 +10,8 @@
 
 #include <array>
 #include <functional>
+#include <string>
+#include <vector>
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -24,7 +26,15 @@ class ScanEndpoint;
 // selection of a module, and the state icon of the selected module.
 class DeviceTree {
 public:
-    enum Image { ModuleIdle, ConnectedBlink, ConnectedRx, DetailLeaf, ConnectedQuiet, ModuleConnecting, kImages };
+    enum Image {
+        ModuleIdle,
+        ConnectedBlink,
+        ConnectedRx,
+        DetailLeaf,
+        ConnectedQuiet,
+        ModuleConnecting,
+        kImages
+    };
 
     DeviceTree(DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint, NetworkSettingsPanel& panel,
                std::function<SessionState()> sessionState);
@@ -60,11 +70,12 @@ private:
     std::function<SessionState()> m_sessionState;
     QTreeWidget* m_tree;
     QTreeWidgetItem* m_top = nullptr;
+    // The module nodes' texts in tree order.
+    std::vector<std::string> m_nodeTexts;
     std::array<QIcon, kImages> m_images;
     DeviceTable& m_table;
     LeafLabels m_labels = defaultLeafLabels();
     QString m_onlineText;
-    int m_moduleCount = 0;
     int m_sortOrder = 0;
     int m_lastSelectedDevice = -2;
     bool m_blinkPhase = false;

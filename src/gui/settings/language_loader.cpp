@@ -1,8 +1,10 @@
 #include "gui/settings/language_loader.h"
 
+#include "core/app/control_ids.h"
 #include "core/settings/ini_profile.h"
 #include "core/settings/language_table.h"
-#include "gui/app/zek_config.h"
+#include "core/settings/language_texts.h"
+#include "gui/app/dialog_form.h"
 #include "gui/scan/device_tree.h"
 
 #include <QAbstractButton>
@@ -21,8 +23,6 @@
 namespace zek {
 
 namespace {
-
-constexpr int kLanguageList = 5205;
 
 QString qt(const std::string& text) {
     return QString::fromStdString(text);
@@ -45,10 +45,10 @@ QString plainToolTip(const QString& tip) {
 
 } // namespace
 
-LanguageLoader::LanguageLoader(ZEKConfig& dialog) : m_dialog(dialog) {}
+LanguageLoader::LanguageLoader(Wiring wiring) : m_w(std::move(wiring)) {}
 
 QStringList LanguageLoader::searchPath() const {
-    QStringList dirs{m_dialog.startDirectory()};
+    QStringList dirs{m_w.startDirectory};
 #ifdef ZEK_DATA_DIR
     dirs << QStringLiteral(ZEK_DATA_DIR);
 #endif
@@ -69,14 +69,12 @@ QString LanguageLoader::locate(const QString& fileName) const {
 void LanguageLoader::ApplyLanguage(const QString& fileName) {
     const QString path = locate(fileName);
     if (path.isEmpty()) {
-        m_dialog.AppendLogLine(
-            QStringLiteral("Language file %1 not found; the texts stay as they are").arg(fileName));
+        m_w.log(QStringLiteral("Language file %1 not found; the texts stay as they are").arg(fileName));
         return;
     }
     const IniFile file(QFile::encodeName(path).toStdString());
     if (file.status() != IniFile::Status::Read) {
-        m_dialog.AppendLogLine(
-            QStringLiteral("Language file %1 cannot be read; the texts stay as they are").arg(path));
+        m_w.log(QStringLiteral("Language file %1 cannot be read; the texts stay as they are").arg(path));
         return;
     }
     for (const LanguageKey& key : languageKeys())
@@ -102,20 +100,20 @@ void LanguageLoader::applyKey(const IniFile& file, const LanguageKey& key) {
         rebuildLanguageMenu();
         break;
     case KeyUse::Caption:
-        setCaption(m_dialog.widget(key.control), qt(value));
+        setCaption(m_w.form.widget(key.control), qt(value));
         break;
     case KeyUse::Tip:
     case KeyUse::TipAndCaption:
     case KeyUse::TipAndRowCaption: {
         for (const int id : key.tips)
             if (id != 0)
-                SetControlTip(m_dialog.widget(id), value);
+                SetControlTip(m_w.form.widget(id), value);
         if (key.use == KeyUse::Tip)
             break;
         const std::string caption = splitCaptionTip(value).caption;
         if (key.use == KeyUse::TipAndRowCaption)
-            SetControlTip(m_dialog.widget(key.control), caption);
-        setCaption(m_dialog.widget(key.control), qt(caption));
+            SetControlTip(m_w.form.widget(key.control), caption);
+        setCaption(m_w.form.widget(key.control), qt(caption));
         break;
     }
     case KeyUse::ListEntries:
@@ -123,19 +121,18 @@ void LanguageLoader::applyKey(const IniFile& file, const LanguageKey& key) {
         break;
     case KeyUse::LeafLabel:
         m_leafLabels[std::size_t(key.leaf)] = value;
-        m_dialog.deviceTree().setLeafLabels(m_leafLabels);
+        m_w.tree.setLeafLabels(m_leafLabels);
         break;
     case KeyUse::OnlineText:
-        m_dialog.texts().set(key.key, value);
-        m_dialog.deviceTree().setOnlineText(qt(value));
+        m_w.texts.set(key.key, value);
+        m_w.tree.setOnlineText(qt(value));
         break;
     case KeyUse::StoredText:
-        m_dialog.texts().set(key.key, value);
+        m_w.texts.set(key.key, value);
         break;
     case KeyUse::ConnectCaption:
-        m_dialog.texts().set(key.key, value);
-        setCaption(m_dialog.widget(key.control),
-                   qt(m_dialog.texts().text(connectCaptionKey(m_dialog.sessionState()))));
+        m_w.texts.set(key.key, value);
+        setCaption(m_w.form.widget(key.control), qt(m_w.texts.text(connectCaptionKey(m_w.sessionState()))));
         break;
     }
 }
@@ -146,11 +143,11 @@ void LanguageLoader::refillLists(const IniFile& file, const LanguageKey& key) {
     for (const std::string& name : keyNames(key)) {
         const std::string entry = file.getString(key.section, name, {}, list.limit);
         if (list.stored)
-            m_dialog.texts().set(name, entry);
+            m_w.texts.set(name, entry);
         entries << qt(entry);
     }
     for (std::size_t i = 0; i < list.lists.size(); ++i) {
-        auto* combo = m_dialog.control<QComboBox>(list.lists[i]);
+        auto* combo = m_w.form.control<QComboBox>(list.lists[i]);
         if (!combo)
             continue;
         const int previous = combo->currentIndex();
@@ -158,8 +155,6 @@ void LanguageLoader::refillLists(const IniFile& file, const LanguageKey& key) {
         combo->addItems(entries);
         combo->setCurrentIndex(keptSelection(previous, combo->count(), list.defaults[i]));
     }
-    if (list.endsDstLists)
-        emit dstListsRefilled();
 }
 
 std::string LanguageLoader::SetControlTip(QWidget* control, std::string_view text) {
@@ -177,7 +172,7 @@ void LanguageLoader::clearTips() {
 }
 
 QMenu* LanguageLoader::popup(int index) const {
-    auto* frame = qobject_cast<QMainWindow*>(m_dialog.window());
+    auto* frame = qobject_cast<QMainWindow*>(m_w.dialog.window());
     if (!frame)
         return nullptr;
     return frame->menuBar()->findChild<QMenu*>(QStringLiteral("menu%1").arg(index));
@@ -196,20 +191,21 @@ QAction* LanguageLoader::takeMenuItem(QMenu* menu, int command) const {
 
 void LanguageLoader::rebuildLanguageMenu() {
     QMenu* menu = popup(1);
-    const auto* languages = m_dialog.control<QComboBox>(kLanguageList);
+    const auto* languages = m_w.form.control<QComboBox>(ctl::LanguageList);
     if (!menu || !languages)
         return;
     for (int i = 0; i < languages->count() && i < kLanguagesMax; ++i) {
         const QString text = languages->itemText(i);
         if (text.isEmpty())
             continue;
-        const int command = kLanguageCommandFirst + i;
+        const int command = cmd::LanguageFirst + i;
         QAction* item = takeMenuItem(menu, command);
         if (!item) {
             item = new QAction(menu);
             item->setObjectName(QString::number(command));
             item->setCheckable(true);
-            connect(item, &QAction::triggered, &m_dialog, [this, command] { m_dialog.MenuCommand(command); });
+            QObject::connect(item, &QAction::triggered, &m_w.dialog,
+                             [this, command] { m_w.menuCommand(command); });
         }
         item->setText(text);
         // The enabling decides the state each time the menu opens.
