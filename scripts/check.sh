@@ -7,6 +7,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 scripts/deps.sh
+scripts/check-format.sh
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen

@@ -5,7 +5,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev googletest libbenchmark-dev
-  clang libclang-rt-dev
+  clang libclang-rt-dev clang-format
   iproute2 util-linux xvfb xauth fonts-dejavu-core
 )
 missing=()

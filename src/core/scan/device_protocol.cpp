@@ -170,18 +170,24 @@ DecodedDatagram decodeDatagram(std::span<const std::uint8_t> bytes, std::uint16_
     }
 }
 
-std::string paddedIpText(std::uint32_t address) {
+namespace {
+
+// The four numbers of an address through a printf format of four "%u" conversions.
+std::string printfDotted(const char* format, std::uint32_t address) {
     char text[16];
-    std::snprintf(text, sizeof text, "%03u.%03u.%03u.%03u", address >> 24, (address >> 16) & 0xFFu,
-                  (address >> 8) & 0xFFu, address & 0xFFu);
+    std::snprintf(text, sizeof text, format, address >> 24, (address >> 16) & 0xFFu, (address >> 8) & 0xFFu,
+                  address & 0xFFu);
     return text;
 }
 
+} // namespace
+
+std::string paddedIpText(std::uint32_t address) {
+    return printfDotted("%03u.%03u.%03u.%03u", address);
+}
+
 std::string dottedText(std::uint32_t address) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", address >> 24, (address >> 16) & 0xFFu,
-                  (address >> 8) & 0xFFu, address & 0xFFu);
-    return text;
+    return printfDotted("%u.%u.%u.%u", address);
 }
 
 } // namespace zek
