@@ -29,6 +29,7 @@ class ScanEndpoint;
 class SequenceDriver;
 class SessionConnection;
 class SessionPanels;
+class SessionStateView;
 class SettingsFile;
 
 // The main dialog: owns the controls and the subsystem objects and routes clicks,
@@ -116,6 +117,7 @@ private:
     SessionFlags m_flags;
     std::unique_ptr<SessionPanels> m_panels;
     std::unique_ptr<SessionConnection> m_session;
+    std::unique_ptr<SessionStateView> m_stateView;
     std::unique_ptr<SequenceDriver> m_sequence;
     QHash<int, std::function<void()>> m_buttons;
     QTimer m_timerA;
