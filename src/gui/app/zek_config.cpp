@@ -80,8 +80,9 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
                 return std::nullopt;
             return ConnectTarget{record->CurrentIp, std::uint16_t(record->Port)};
         });
-    m_stateView = std::make_unique<SessionStateView>(SessionStateView::Wiring{
-        *this, *m_form, m_texts, m_flags, *m_panels, *m_tree, [this] { return m_endpoint->interfaceText(); }});
+    m_stateView = std::make_unique<SessionStateView>(
+        SessionStateView::Wiring{*this, *m_form, m_texts, m_flags, *m_panels, *m_tree,
+                                 [this] { return m_endpoint->interfaceText(); }});
     // The window shows a state before anyone else acts on it.
     connect(m_session.get(), &SessionConnection::stateEntered, this,
             [this](SessionState state) { m_stateView->apply(state); });
