@@ -155,19 +155,13 @@ QList<Received> GuiFixture::takeRequests() {
 }
 
 Received GuiFixture::waitForRequest(quint8 command, int timeoutMs) {
-    Received found;
-    (void)QTest::qWaitFor(
-        [&] {
-            for (qsizetype i = 0; i < m_requests.size(); ++i) {
-                if (m_requests[i].bytes.size() > 1 && quint8(m_requests[i].bytes[1]) == command) {
-                    found = m_requests.takeAt(i);
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    return found;
+    const auto matches = [&](const Received& r) {
+        return r.bytes.size() > 1 && quint8(r.bytes[1]) == command;
+    };
+    const auto find = [&] { return std::find_if(m_requests.begin(), m_requests.end(), matches); };
+    if (!QTest::qWaitFor([&] { return find() != m_requests.end(); }, timeoutMs))
+        return {};
+    return m_requests.takeAt(find() - m_requests.begin());
 }
 
 void GuiFixture::click(int id) const {
