@@ -1,6 +1,9 @@
 #include "gui_helpers.h"
 
+#include "core/app/control_ids.h"
+
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -40,6 +43,12 @@ SimModuleConfig GuiFixture::module(int host, const char* name, std::optional<qui
     return config;
 }
 
+SimModuleConfig GuiFixture::quietModule() {
+    SimModuleConfig m = module(5, "boiler");
+    m.state.startTimeLines = false;
+    return m;
+}
+
 bool GuiFixture::startFleet(const std::vector<SimModuleConfig>& modules, FleetOptions options) {
     m_fleet = std::make_unique<SimFleet>(modules);
     m_fleet->setOptions(options);
@@ -65,7 +74,7 @@ void GuiFixture::startApp() {
 }
 
 bool GuiFixture::selectInterface(const QString& address) {
-    auto* list = dialog().control<QComboBox>(5026);
+    auto* list = dialog().control<QComboBox>(ctl::PcIpList);
     for (int i = 0; i < list->count(); ++i) {
         if (list->itemText(i).endsWith(QStringLiteral(": ") + address)) {
             list->setCurrentIndex(i);
@@ -76,33 +85,61 @@ bool GuiFixture::selectInterface(const QString& address) {
     return false;
 }
 
+bool GuiFixture::openWindow(const SimModuleConfig& module, bool autoRead) {
+    if (!startFleet({module}))
+        return false;
+    startApp();
+    if (!selectInterface(QStringLiteral("127.0.0.1")) || !waitForModules(1))
+        return false;
+    tree()->setCurrentItem(moduleNode(0));
+    dialog().control<QCheckBox>(ctl::AutoRead)->setChecked(autoRead);
+    return true;
+}
+
+bool GuiFixture::connectSession() {
+    const qsizetype mark = logLines().size();
+    click(ctl::Connect);
+    // The read sequence traces its steps; back at step 0 after step 3 it is done.
+    return QTest::qWaitFor(
+               [&] {
+                   const QStringList lines = logLines().mid(mark);
+                   return lines.contains(QStringLiteral("State: 3")) &&
+                          lines.last() == QStringLiteral("State: 0");
+               },
+               5000) &&
+           dialog().sessionState() == SessionState::Connected;
+}
+
+bool GuiFixture::waitForState(SessionState state, int timeoutMs) const {
+    return QTest::qWaitFor([&] { return dialog().sessionState() == state; }, timeoutMs);
+}
+
 QTreeWidget* GuiFixture::tree() const {
-    return dialog().control<QTreeWidget>(5150);
+    return dialog().control<QTreeWidget>(ctl::Tree);
 }
 
 QTreeWidgetItem* GuiFixture::moduleNode(int i) const {
     return tree()->topLevelItem(0)->child(i);
 }
 
-QStringList GuiFixture::moduleNodeTexts() const {
+static QStringList childTexts(const QTreeWidgetItem* item) {
     QStringList texts;
-    const QTreeWidgetItem* top = tree()->topLevelItem(0);
-    for (int i = 0; i < top->childCount(); ++i)
-        texts << top->child(i)->text(0);
+    for (int i = 0; i < item->childCount(); ++i)
+        texts << item->child(i)->text(0);
     return texts;
 }
 
+QStringList GuiFixture::moduleNodeTexts() const {
+    return childTexts(tree()->topLevelItem(0));
+}
+
 QStringList GuiFixture::leafTexts(int i) const {
-    QStringList texts;
-    const QTreeWidgetItem* node = moduleNode(i);
-    for (int n = 0; n < node->childCount(); ++n)
-        texts << node->child(n)->text(0);
-    return texts;
+    return childTexts(moduleNode(i));
 }
 
 QStringList GuiFixture::logLines() const {
     QStringList lines;
-    const auto* log = dialog().control<QListWidget>(5010);
+    const auto* log = dialog().control<QListWidget>(ctl::LogList);
     for (int i = 0; i < log->count(); ++i)
         lines << log->item(i)->text();
     return lines;
@@ -118,19 +155,13 @@ QList<Received> GuiFixture::takeRequests() {
 }
 
 Received GuiFixture::waitForRequest(quint8 command, int timeoutMs) {
-    Received found;
-    (void)QTest::qWaitFor(
-        [&] {
-            for (qsizetype i = 0; i < m_requests.size(); ++i) {
-                if (m_requests[i].bytes.size() > 1 && quint8(m_requests[i].bytes[1]) == command) {
-                    found = m_requests.takeAt(i);
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    return found;
+    const auto matches = [&](const Received& r) {
+        return r.bytes.size() > 1 && quint8(r.bytes[1]) == command;
+    };
+    const auto find = [&] { return std::find_if(m_requests.begin(), m_requests.end(), matches); };
+    if (!QTest::qWaitFor([&] { return find() != m_requests.end(); }, timeoutMs))
+        return {};
+    return m_requests.takeAt(find() - m_requests.begin());
 }
 
 void GuiFixture::click(int id) const {

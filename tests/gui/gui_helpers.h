@@ -4,9 +4,7 @@
 #include "gui/app/zek_config_app.h"
 #include "sim/sim_fleet.h"
 
-#include <QByteArray>
 #include <QHostAddress>
-#include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -34,6 +32,8 @@ public:
 
     // A module on 127.0.0.<host> with a MAC ending in <host>, port 10000 + host.
     static SimModuleConfig module(int host, const char* name, std::optional<quint8> mode = 0);
+    // Module 5 "boiler", whose start message has no clock lines.
+    static SimModuleConfig quietModule();
 
     bool startFleet(const std::vector<SimModuleConfig>& modules, FleetOptions options = {});
     void startApp();
@@ -41,6 +41,14 @@ public:
     static void installLanguageFiles();
     // Selects the PC interface with this address, as the user would in "PC-IP:".
     bool selectInterface(const QString& address);
+    // The fleet of this one module, the window on 127.0.0.1 with the module found and
+    // selected, "Read settings automatically" set to `autoRead`.
+    bool openWindow(const SimModuleConfig& module, bool autoRead = false);
+    // Presses Connect and waits until the identity read that follows has finished.
+    bool connectSession();
+    bool waitForState(SessionState state, int timeoutMs = 5000) const;
+    // The text of a label, button or edit.
+    QString text(int id) const { return dialog().widget(id)->property("text").toString(); }
 
     ZEKConfig& dialog() const { return *m_app->dialog(); }
     TZEKConfigApp& app() const { return *m_app; }
@@ -65,6 +73,14 @@ private:
     std::unique_ptr<SimFleet> m_fleet;
     std::unique_ptr<TZEKConfigApp> m_app;
     QList<Received> m_requests;
+};
+
+// The window connected to one module with its identity read, for tests of what a session does.
+class ConnectedFixture : public GuiFixture {
+public:
+    explicit ConnectedFixture(const SimModuleConfig& module = quietModule(), int timerPeriodMs = 50)
+        : GuiFixture(timerPeriodMs), ready(openWindow(module) && connectSession()) {}
+    const bool ready;
 };
 
 } // namespace zek::test

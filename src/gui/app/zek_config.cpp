@@ -14,6 +14,7 @@
 #include "gui/session/sequence_driver.h"
 #include "gui/session/session_connection.h"
 #include "gui/session/session_panels.h"
+#include "gui/session/session_state_view.h"
 #include "gui/settings/language_loader.h"
 
 #include <QAbstractButton>
@@ -71,9 +72,21 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
     m_panels = std::make_unique<SessionPanels>(
         *m_form, m_flags, [this] { return sessionState(); },
         [this](std::string_view text) { return m_session->SendText(text); });
-    m_session =
-        std::make_unique<SessionConnection>(*this, *m_form, m_table, *m_endpoint, *m_tree, *m_panels, m_flags,
-                                            m_texts, [this](const QString& line) { AppendLogLine(line); });
+    m_session = std::make_unique<SessionConnection>(
+        [this](const QString& line) { AppendLogLine(line); },
+        [this]() -> std::optional<ConnectTarget> {
+            const DeviceRecord* record = m_table.selected();
+            if (!record)
+                return std::nullopt;
+            return ConnectTarget{record->CurrentIp, std::uint16_t(record->Port)};
+        });
+    m_stateView = std::make_unique<SessionStateView>(
+        SessionStateView::Wiring{*this, *m_form, m_texts, m_flags, *m_panels, *m_tree,
+                                 [this] { return m_endpoint->interfaceText(); }});
+    // The window shows a state before anyone else acts on it.
+    connect(m_session.get(), &SessionConnection::stateEntered, this,
+            [this](SessionState state) { m_stateView->apply(state); });
+    connect(m_session.get(), &SessionConnection::rxActivity, this, [this] { m_tree->noteRxActivity(); });
     m_gauge = new LedGauge(this);
     m_sequence = std::make_unique<SequenceDriver>(SequenceDriver::Wiring{
         *this, *m_form, m_flags, *m_panels, *m_gauge, m_timerB, [this] { return sessionState(); },
@@ -199,7 +212,7 @@ void ZEKConfig::SetupWindow() {
     control<QCheckBox>(ctl::AutoRead)->setChecked(true);
     m_log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     control<QCheckBox>(ctl::UsePcTime)->setChecked(true);
-    m_session->SelectionLock();
+    m_stateView->applySelectionLock(sessionState());
     m_panel->applyDhcpRule();
     m_panels->applyAll();
 

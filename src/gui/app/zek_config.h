@@ -30,6 +30,7 @@ class ScanEndpoint;
 class SequenceDriver;
 class SessionConnection;
 class SessionPanels;
+class SessionStateView;
 
 // The main dialog: owns the controls and the subsystem objects and routes clicks,
 // selections, menu commands and timer ticks to them.
@@ -103,6 +104,7 @@ private:
     SessionFlags m_flags;
     std::unique_ptr<SessionPanels> m_panels;
     std::unique_ptr<SessionConnection> m_session;
+    std::unique_ptr<SessionStateView> m_stateView;
     std::unique_ptr<SequenceDriver> m_sequence;
     QHash<int, std::function<void()>> m_buttons;
     // What each tick of timer A does, in order.

@@ -1,9 +1,7 @@
 #pragma once
 
-#include "gui/scan/udp_socket.h"
+#include "gui/scan/udp_transport.h"
 
-#include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -12,45 +10,42 @@
 #include <span>
 #include <vector>
 
-class QSocketNotifier;
-
 namespace zek {
 
 // The one UDP socket through which discovery and network configuration travel: bound to
 // the chosen PC interface, sending every request to 255.255.255.255:8002. Also owns the
 // list of the PC's IPv4 addresses from which that interface is chosen.
-class ScanEndpoint : public QObject {
-    Q_OBJECT
+class ScanEndpoint {
 public:
     using LogFn = std::function<void(const QString&)>;
     using DatagramFn = std::function<void(std::span<const std::uint8_t> bytes, std::uint16_t senderPort)>;
 
     static constexpr int kReceiveBufferRequest = 4 << 20;
-    // Datagrams read per readiness notification; the notifier fires again while more wait,
+    // Datagrams read per readiness notification; the notification repeats while more wait,
     // so a flood cannot keep the window from other events.
     static constexpr int kReadsPerNotification = 512;
 
-    ScanEndpoint(LogFn log, DatagramFn onDatagram, QObject* parent = nullptr);
-    ~ScanEndpoint() override;
+    ScanEndpoint(LogFn log, DatagramFn onDatagram,
+                 const UdpTransport::Factory& transport = platformUdpFactory());
+    ~ScanEndpoint();
+    ScanEndpoint(const ScanEndpoint&) = delete;
+    ScanEndpoint& operator=(const ScanEndpoint&) = delete;
 
     // Reads the PC's addresses; returns the entries "%d: %d.%d.%d.%d" for the "PC-IP:" list.
     QStringList fillInterfaceList();
     // "Netz %d: %d.%d.%d.%d " with the first address: the caption of an idle session.
     QString interfaceText() const { return m_interfaceText; }
-    int interfaceCount() const { return int(m_addresses.size()); }
 
     // Takes the PC address at `index` (read afresh) as PcIp and opens the endpoint on it.
     // Returns false, with a log line, when there is no address at that index.
     bool selectInterface(int index);
-    int selectedIndex() const { return m_selectedIndex; }
     std::uint32_t pcIp() const { return m_pcIp; }
 
     bool open(std::uint32_t address);
-    // 1 when the datagram was handed to the network, 0 when not.
-    int send(std::span<const std::uint8_t> bytes);
+    // True when the datagram was handed to the network.
+    bool send(std::span<const std::uint8_t> bytes);
     void close();
-    bool isReady() const { return m_socket.isOpen(); }
-    std::uint16_t localPort() const { return m_socket.localPort(); }
+    std::uint16_t localPort() const { return m_socket->localPort(); }
 
 private:
     void receive();
@@ -58,14 +53,9 @@ private:
 
     LogFn m_log;
     DatagramFn m_onDatagram;
-    UdpSocket m_socket;
-    QPointer<QSocketNotifier> m_notifier; // a child: deleted with the endpoint at the latest
-    std::vector<std::uint32_t> m_addresses;
+    std::unique_ptr<UdpTransport> m_socket;
     QString m_interfaceText;
-    int m_selectedIndex = 0;
     std::uint32_t m_pcIp = 0;
 };
-
-QString dottedAddress(std::uint32_t address);
 
 } // namespace zek

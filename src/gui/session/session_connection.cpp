@@ -1,54 +1,18 @@
 #include "gui/session/session_connection.h"
 
-#include "core/scan/device_table.h"
-#include "core/session/session_flags.h"
-#include "core/settings/language_table.h"
-#include "core/settings/language_texts.h"
-#include "gui/app/dialog_form.h"
 #include "gui/app/text_codec.h"
-#include "gui/scan/device_tree.h"
-#include "gui/scan/scan_endpoint.h"
-#include "gui/session/session_panels.h"
-#include "gui/session/tcp_socket.h"
-
-#include <QAbstractButton>
-#include <QLabel>
-#include <QLineEdit>
 
 #include <array>
 
 namespace zek {
 
-namespace {
-
-constexpr int kStateText = 5005;
-constexpr int kConnectButton = 5006;
-constexpr int kSoftwareText = 5078;
-constexpr std::array<int, 6> kSelectionControls = {5060, 5064, 5150, 5152, 5026, 5192};
-constexpr std::array<int, 4> kModuleInfoEdits = {5173, 5175, 5177, 5176};
-
-const char* stateText(SessionState state) {
-    switch (state) {
-    case SessionState::Idle:
-        return "State: Idle";
-    case SessionState::LookingUp:
-        return "State: Looking Up Address...";
-    case SessionState::Connecting:
-        return "State: connecting...";
-    case SessionState::Connected:
-        return "State: Connected";
-    }
-    return "";
-}
-
-} // namespace
-
-SessionConnection::SessionConnection(QWidget& dialog, DialogForm& form, DeviceTable& table,
-                                     ScanEndpoint& endpoint, DeviceTree& tree, SessionPanels& panels,
-                                     SessionFlags& flags, const LanguageTexts& texts, LogFn log,
+SessionConnection::SessionConnection(LogFn log, TargetFn target, TcpTransport::Factory transport,
                                      QObject* parent)
-    : QObject(parent), m_dialog(dialog), m_form(form), m_table(table), m_endpoint(endpoint), m_tree(tree),
-      m_panels(panels), m_flags(flags), m_texts(texts), m_log(std::move(log)) {}
+    : QObject(parent), m_log(std::move(log)), m_target(std::move(target)), m_factory(std::move(transport)) {
+    // Until a PC interface is chosen the socket is one that was never opened, so a send
+    // fails with the platform's own error number.
+    createSocket(0);
+}
 
 SessionConnection::~SessionConnection() {
     if (m_socket)
@@ -64,32 +28,26 @@ void SessionConnection::createSocket(std::uint32_t interfaceAddress) {
         m_socket->close();
         m_socket->deleteLater();
     }
-    m_socket = new TcpSocket(
-        interfaceAddress, [this](TcpSocket::Event event, int error) { onSocketEvent(int(event), error); },
+    m_socket = m_factory(
+        interfaceAddress, [this](TcpTransport::Event event, int error) { onSocketEvent(event, error); },
         this);
-}
-
-std::uint32_t SessionConnection::socketInterface() const {
-    return m_socket ? m_socket->localAddress() : 0;
 }
 
 void SessionConnection::ToggleConnection() {
     switch (m_state) {
     case SessionState::Idle: {
-        // Button 5006 is enabled only with a module selected; a press from the program
-        // without one has nothing to connect to.
-        const DeviceRecord* record = m_table.selected();
-        if (!record) {
+        // The Connect button is enabled only with a module selected; a press from the
+        // program without one has nothing to connect to.
+        const std::optional<ConnectTarget> target = m_target();
+        if (!target) {
             m_log(QStringLiteral("ZEKConfig: No module selected, nothing to connect to"));
             return;
         }
-        m_remoteAddress = record->CurrentIp;
-        m_remotePort = std::uint16_t(record->Port);
-        enterLookingUp();
+        enter(SessionState::LookingUp);
         // The host text is the module's address in dotted form, so no name lookup is
         // needed: straight on to connecting.
-        enterConnecting();
-        runConnect();
+        enter(SessionState::Connecting);
+        runConnect(*target);
         break;
     }
     case SessionState::LookingUp:
@@ -97,16 +55,15 @@ void SessionConnection::ToggleConnection() {
         GoIdle();
         break;
     case SessionState::Connected:
-        if (m_socket)
-            m_socket->shutdownBoth();
+        m_socket->shutdownBoth();
         GoIdle();
         break;
     }
 }
 
-void SessionConnection::runConnect() {
-    if (!m_socket || !m_socket->open()) {
-        logError("creating socket", m_socket ? m_socket->lastError() : TcpSocket::notOpenError());
+void SessionConnection::runConnect(ConnectTarget target) {
+    if (!m_socket->open()) {
+        logError("creating socket", m_socket->lastError());
         GoIdle();
         return;
     }
@@ -115,35 +72,35 @@ void SessionConnection::runConnect() {
         GoIdle();
         return;
     }
-    if (!m_socket->connectTo(m_remoteAddress, m_remotePort)) {
+    if (!m_socket->connectTo(target.address, target.port)) {
         logError("while connecting", m_socket->lastError());
         GoIdle();
     }
 }
 
-void SessionConnection::onSocketEvent(int event, int error) {
-    switch (TcpSocket::Event(event)) {
-    case TcpSocket::Event::Readable:
+void SessionConnection::onSocketEvent(TcpTransport::Event event, int error) {
+    switch (event) {
+    case TcpTransport::Event::Readable:
         if (error != 0)
             logError("while reading", error);
         else if (receive())
             emit linesCompleted();
         break;
-    case TcpSocket::Event::Writable:
+    case TcpTransport::Event::Writable:
         if (error != 0)
             logError("writing data", error);
         break;
-    case TcpSocket::Event::Connected:
+    case TcpTransport::Event::Connected:
         if (m_state != SessionState::Connecting)
             break;
         if (error != 0) {
             logError("while connecting", error);
             GoIdle();
         } else {
-            enterConnected();
+            enter(SessionState::Connected);
         }
         break;
-    case TcpSocket::Event::Closed:
+    case TcpTransport::Event::Closed:
         if (error != 0)
             logError("closing socket", error);
         GoIdle();
@@ -157,10 +114,10 @@ bool SessionConnection::receive() {
     std::array<std::uint8_t, kReadSize> buffer;
     for (int n = 0; n < kReadsPerNotification && generation == m_sessionGeneration && m_socket; ++n) {
         std::size_t received = 0;
-        if (m_socket->read(buffer, received) != TcpSocket::ReadResult::Data)
+        if (m_socket->read(buffer, received) != TcpTransport::ReadResult::Data)
             break;
         m_bytesReceived += std::uint32_t(received);
-        m_tree.noteRxActivity();
+        emit rxActivity();
         m_lines.feed(std::span(buffer.data(), received), [&](std::string_view line) {
             completed = true;
             m_log(QStringLiteral("RCV: ") + fromModuleText(line));
@@ -174,8 +131,8 @@ bool SessionConnection::receive() {
 int SessionConnection::SendText(std::string_view text) {
     text = text.substr(0, text.find('\0'));
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (!m_socket || !m_socket->write(std::span(bytes, text.size()))) {
-        logError("writing data", m_socket ? m_socket->lastError() : TcpSocket::notOpenError());
+    if (!m_socket->write(std::span(bytes, text.size()))) {
+        logError("writing data", m_socket->lastError());
         return -1;
     }
     m_bytesSent += std::uint32_t(text.size());
@@ -183,72 +140,18 @@ int SessionConnection::SendText(std::string_view text) {
     return 0;
 }
 
-void SessionConnection::setState(SessionState state) {
+void SessionConnection::enter(SessionState state) {
     m_state = state;
-    if (auto* text = m_form.control<QLabel>(kStateText))
-        text->setText(QString::fromLatin1(stateText(state)));
-}
-
-void SessionConnection::updateButtonLabel() {
-    const std::string label = m_texts.text(connectCaptionKey(m_state));
-    if (auto* button = m_form.control<QAbstractButton>(kConnectButton); button && !label.empty())
-        button->setText(QString::fromStdString(label));
-}
-
-void SessionConnection::SelectionLock() {
-    const bool unlocked = m_state == SessionState::Idle;
-    for (const int id : kSelectionControls)
-        if (QWidget* widget = m_form.widget(id))
-            widget->setEnabled(unlocked);
-}
-
-void SessionConnection::enterLookingUp() {
-    setState(SessionState::LookingUp);
-    updateButtonLabel();
-    SelectionLock();
-    m_panels.applyAll();
-    emit stateEntered(m_state);
-}
-
-void SessionConnection::enterConnecting() {
-    setState(SessionState::Connecting);
-    m_log(QStringLiteral("ZEKConfig: Socket connecting ..."));
-    updateButtonLabel();
-    m_flags.TrapCapable = false;
-    m_flags.LoggerCapable = false;
-    SelectionLock();
-    m_panels.applyAll();
-    emit stateEntered(m_state);
-}
-
-void SessionConnection::enterConnected() {
-    setState(SessionState::Connected);
-    m_log(QStringLiteral("ZEKConfig: Socket connected"));
-    updateButtonLabel();
-    SelectionLock();
-    // Only the session buttons: the panels follow the module's configuration reply.
-    m_panels.applySessionButtons();
-    m_tree.selectionChanged();
-    for (const int id : kModuleInfoEdits)
-        m_form.control<QLineEdit>(id)->setText(QStringLiteral("?"));
-    m_form.control<QLabel>(kSoftwareText)->setText(QStringLiteral("?"));
-    emit stateEntered(m_state);
+    if (const std::string_view line = stateEntry(state).logLine; !line.empty())
+        m_log(QString::fromLatin1(line.data(), qsizetype(line.size())));
+    emit stateEntered(state);
 }
 
 void SessionConnection::GoIdle() {
     ++m_sessionGeneration;
-    setState(SessionState::Idle);
-    m_log(QStringLiteral("ZEKConfig: Socket disconnected"));
-    updateButtonLabel();
     m_lines.clear();
-    m_dialog.setWindowTitle(m_endpoint.interfaceText() + QStringLiteral(" nicht verbunden"));
-    if (m_socket)
-        m_socket->close();
-    m_tree.updateStateIcon(true);
-    SelectionLock();
-    m_tree.selectionChanged();
-    m_panels.applyAll();
-    emit stateEntered(m_state);
+    m_socket->close();
+    enter(SessionState::Idle);
 }
 
 void SessionConnection::logError(const char* what, int error) {

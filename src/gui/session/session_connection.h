@@ -2,6 +2,7 @@
 
 #include "core/session/line_splitter.h"
 #include "core/session/session_state.h"
+#include "gui/session/tcp_transport.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -10,29 +11,27 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string_view>
-
-class QWidget;
 
 namespace zek {
 
-class DeviceTable;
-class DeviceTree;
-class DialogForm;
-class LanguageTexts;
-class ScanEndpoint;
-class SessionPanels;
-class TcpSocket;
-struct SessionFlags;
+// The module a session connects to: its address (first number in bits 31-24) and port.
+struct ConnectTarget {
+    std::uint32_t address = 0;
+    std::uint16_t port = 0;
+};
 
-// The TCP session to the selected module: its four states and how they show, the
-// Connect/Cancel/Disconnect button, connecting on the chosen PC interface, cutting the
-// received stream into reply lines, sending command texts, the byte counters and every
-// TCP error line.
+// The TCP session to one module: the socket on the chosen PC interface, the four states,
+// cutting the received stream into reply lines, sending command texts, the byte counters
+// and every session log line. What a state entry shows in the window is applied by
+// whoever listens to `stateEntered`.
 class SessionConnection : public QObject {
     Q_OBJECT
 public:
     using LogFn = std::function<void(const QString&)>;
+    // The module to connect to when a connect starts; none when nothing is selected.
+    using TargetFn = std::function<std::optional<ConnectTarget>()>;
 
     // One read takes at most this many bytes; a readiness notification reads until
     // nothing waits, but at most kReadsPerNotification times, so that a flooding peer
@@ -40,66 +39,49 @@ public:
     static constexpr std::size_t kReadSize = 2047;
     static constexpr int kReadsPerNotification = 64;
 
-    SessionConnection(QWidget& dialog, DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint,
-                      DeviceTree& tree, SessionPanels& panels, SessionFlags& flags,
-                      const LanguageTexts& texts, LogFn log, QObject* parent = nullptr);
+    SessionConnection(LogFn log, TargetFn target, TcpTransport::Factory transport = platformTcpFactory(),
+                      QObject* parent = nullptr);
     ~SessionConnection() override;
 
     // A new socket for the chosen PC interface; it replaces the previous one.
     void createSocket(std::uint32_t interfaceAddress);
-    // The action of button 5006 in every state: connect, cancel or disconnect.
+    // The action of the Connect button in every state: connect, cancel or disconnect.
     void ToggleConnection();
     // Sends the text up to its first NUL (it carries its own CR). 0 when the socket took
     // it, -1 after a logged failure.
     int SendText(std::string_view text);
     // Into Idle: every failure path ends here.
     void GoIdle();
-    // Disables the device selection controls while the session is not Idle, enables
-    // them in Idle.
-    void SelectionLock();
-    // Shows the button caption of the current state; a state whose language text is
-    // empty (no language applied yet) leaves the caption as it stands.
-    void updateButtonLabel();
 
     SessionState state() const { return m_state; }
     std::uint32_t BytesSent() const { return m_bytesSent; }
     std::uint32_t BytesReceived() const { return m_bytesReceived; }
     // Characters of the partly received reply line.
     std::size_t pendingLineLength() const { return m_lines.length(); }
-    std::uint32_t socketInterface() const;
 
 signals:
     // Each complete reply line, in arrival order: the reply parser's input.
     void lineReceived(const QByteArray& line);
     // A read completed at least one line: the read sequence takes its next step at once.
     void linesCompleted();
-    // After the entry actions of a state.
+    // A read delivered bytes: the tree's state icon shows it.
+    void rxActivity();
+    // After the connection's own part of a state entry; the window's part follows.
     void stateEntered(zek::SessionState state);
 
 private:
-    void enterLookingUp();
-    void enterConnecting();
-    void enterConnected();
-    void setState(SessionState state);
-    void runConnect();
-    void onSocketEvent(int event, int error);
+    void enter(SessionState state);
+    void runConnect(ConnectTarget target);
+    void onSocketEvent(TcpTransport::Event event, int error);
     bool receive();
     void logError(const char* what, int error);
 
-    QWidget& m_dialog;
-    DialogForm& m_form;
-    DeviceTable& m_table;
-    ScanEndpoint& m_endpoint;
-    DeviceTree& m_tree;
-    SessionPanels& m_panels;
-    SessionFlags& m_flags;
-    const LanguageTexts& m_texts;
     LogFn m_log;
-    QPointer<TcpSocket> m_socket;
+    TargetFn m_target;
+    TcpTransport::Factory m_factory;
+    QPointer<TcpTransport> m_socket;
     SessionState m_state = SessionState::Idle;
     LineSplitter m_lines;
-    std::uint32_t m_remoteAddress = 0;
-    std::uint16_t m_remotePort = 0;
     std::uint32_t m_bytesSent = 0;
     std::uint32_t m_bytesReceived = 0;
     // Changes on every entry to Idle, so that a handler can tell that the session ended

@@ -1,22 +1,20 @@
-#include "gui/session/tcp_socket.h"
-
-#include <QSocketNotifier>
-#include <QTimer>
+#include "gui/session/tcp_transport.h"
 
 #include "gui/app/posix_net.h"
 
-#include <arpa/inet.h>
+#include <QTimer>
+
 #include <cerrno>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <vector>
 
 namespace zek {
 
+namespace {
+
 using posix::ipv4;
 using posix::wouldBlock;
-
-namespace {
 
 // Errors of a receive that mean the connection is gone rather than one failed read.
 bool connectionLost(int error) {
@@ -24,13 +22,57 @@ bool connectionLost(int error) {
            error == EHOSTUNREACH || error == ENETUNREACH;
 }
 
-} // namespace
+// The POSIX stream socket, driven by socket notifiers.
+class TcpSocket : public TcpTransport {
+public:
+    // Bytes that may wait to be sent; a write beyond this is refused, so a peer that
+    // never reads cannot make the queue grow without bound.
+    static constexpr std::size_t kQueueLimit = 64 * 1024;
 
-TcpSocket::TcpSocket(std::uint32_t localAddress, EventFn onEvent, QObject* parent)
-    : QObject(parent), m_localAddress(localAddress), m_onEvent(std::move(onEvent)) {}
+    TcpSocket(std::uint32_t localAddress, EventFn onEvent, QObject* parent)
+        : TcpTransport(parent), m_localAddress(localAddress), m_onEvent(std::move(onEvent)) {}
+    ~TcpSocket() override { close(); }
 
-TcpSocket::~TcpSocket() {
-    close();
+    bool open() override;
+    bool bind() override;
+    bool connectTo(std::uint32_t address, std::uint16_t port) override;
+    ReadResult read(std::span<std::uint8_t> buffer, std::size_t& received) override;
+    bool write(std::span<const std::uint8_t> bytes) override;
+    void shutdownBoth() override;
+    void close() override;
+    int lastError() const override { return m_lastError; }
+    int notOpenError() const override { return EBADF; }
+
+private:
+    std::size_t queuedBytes() const { return m_queue.size() - m_queueSent; }
+    bool notOpen();
+    void readReady();
+    void writeReady();
+    void completeConnect();
+    // Sends queued bytes until the system takes no more; false on a send error.
+    bool flush();
+    void setWriteNotifier(bool on);
+    void postClosed(int error);
+
+    std::uint32_t m_localAddress;
+    EventFn m_onEvent;
+    int m_fd = -1;
+    int m_lastError = 0;
+    // Changes with every close, so that a queued event of an earlier connection is dropped.
+    unsigned m_generation = 0;
+    bool m_connecting = false;
+    bool m_ended = false;
+    std::vector<std::uint8_t> m_queue;
+    std::size_t m_queueSent = 0;
+    QPointer<QSocketNotifier> m_readNotifier;
+    QPointer<QSocketNotifier> m_writeNotifier;
+};
+
+bool TcpSocket::notOpen() {
+    if (m_fd >= 0)
+        return false;
+    m_lastError = notOpenError();
+    return true;
 }
 
 bool TcpSocket::open() {
@@ -41,10 +83,8 @@ bool TcpSocket::open() {
 }
 
 bool TcpSocket::bind() {
-    if (m_fd < 0) {
-        m_lastError = notOpenError();
+    if (notOpen())
         return false;
-    }
     const sockaddr_in sa = ipv4(m_localAddress, 0);
     if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0)
         return true;
@@ -53,10 +93,8 @@ bool TcpSocket::bind() {
 }
 
 bool TcpSocket::connectTo(std::uint32_t address, std::uint16_t port) {
-    if (m_fd < 0) {
-        m_lastError = notOpenError();
+    if (notOpen())
         return false;
-    }
     const sockaddr_in sa = ipv4(address, port);
     if (::connect(m_fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0 && errno != EINPROGRESS &&
         !wouldBlock(errno)) {
@@ -100,12 +138,10 @@ void TcpSocket::writeReady() {
         m_onEvent(Event::Writable, m_lastError);
 }
 
-TcpSocket::ReadResult TcpSocket::read(std::span<std::uint8_t> buffer, std::size_t& received) {
+TcpTransport::ReadResult TcpSocket::read(std::span<std::uint8_t> buffer, std::size_t& received) {
     received = 0;
-    if (m_fd < 0) {
-        m_lastError = notOpenError();
+    if (notOpen())
         return ReadResult::Failed;
-    }
     if (m_ended || buffer.empty())
         return ReadResult::WouldBlock;
     const ssize_t n = ::recv(m_fd, buffer.data(), buffer.size(), 0);
@@ -137,21 +173,16 @@ void TcpSocket::postClosed(int error) {
 }
 
 bool TcpSocket::write(std::span<const std::uint8_t> bytes) {
-    if (m_fd < 0) {
-        m_lastError = notOpenError();
+    if (notOpen())
         return false;
-    }
     if (bytes.size() > kQueueLimit - queuedBytes()) {
         m_lastError = ENOBUFS;
         return false;
     }
     m_queue.insert(m_queue.end(), bytes.begin(), bytes.end());
-    if (m_connecting)
+    // While connecting, or behind earlier bytes that wait for write readiness, these wait too.
+    if (m_connecting || queuedBytes() > bytes.size())
         return true;
-    if (queuedBytes() > bytes.size()) {
-        // Earlier bytes still wait for write readiness; these go after them.
-        return true;
-    }
     return flush();
 }
 
@@ -174,15 +205,13 @@ bool TcpSocket::flush() {
             return true;
         }
         m_lastError = error;
-        m_queue.clear();
-        m_queueSent = 0;
-        setWriteNotifier(false);
-        return false;
+        break;
     }
+    const bool sent = queuedBytes() == 0;
     m_queue.clear();
     m_queueSent = 0;
     setWriteNotifier(false);
-    return true;
+    return sent;
 }
 
 void TcpSocket::setWriteNotifier(bool on) {
@@ -199,17 +228,9 @@ void TcpSocket::shutdownBoth() {
         ::shutdown(m_fd, SHUT_RDWR);
 }
 
-void TcpSocket::dropNotifier(QPointer<QSocketNotifier>& notifier) {
-    if (notifier) {
-        notifier->setEnabled(false);
-        notifier->deleteLater();
-        notifier = nullptr;
-    }
-}
-
 void TcpSocket::close() {
-    dropNotifier(m_readNotifier);
-    dropNotifier(m_writeNotifier);
+    posix::dropNotifier(m_readNotifier);
+    posix::dropNotifier(m_writeNotifier);
     if (m_fd >= 0)
         ::close(m_fd);
     m_fd = -1;
@@ -220,16 +241,12 @@ void TcpSocket::close() {
     m_queueSent = 0;
 }
 
-std::uint16_t TcpSocket::localPort() const {
-    sockaddr_in sa{};
-    socklen_t size = sizeof sa;
-    if (m_fd < 0 || ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&sa), &size) != 0)
-        return 0;
-    return ntohs(sa.sin_port);
-}
+} // namespace
 
-int TcpSocket::notOpenError() {
-    return EBADF;
+TcpTransport::Factory platformTcpFactory() {
+    return [](std::uint32_t localAddress, TcpTransport::EventFn onEvent, QObject* parent) -> TcpTransport* {
+        return new TcpSocket(localAddress, std::move(onEvent), parent);
+    };
 }
 
 } // namespace zek

@@ -1,0 +1,75 @@
+#include "gui/session/session_state_view.h"
+
+#include "core/app/control_ids.h"
+#include "core/session/session_flags.h"
+#include "core/settings/language_table.h"
+#include "core/settings/language_texts.h"
+#include "gui/app/dialog_form.h"
+#include "gui/scan/device_tree.h"
+#include "gui/session/session_panels.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace zek {
+
+void SessionStateView::apply(SessionState state) {
+    const StateEntry& entry = stateEntry(state);
+    for (const EntryEffect effect : entry.effects)
+        applyEffect(effect, entry);
+}
+
+void SessionStateView::applySelectionLock(SessionState state) {
+    for (const int id : ctl::kSelectionControls)
+        if (QWidget* widget = m_w.form.widget(id))
+            widget->setEnabled(state == SessionState::Idle);
+}
+
+void SessionStateView::applyEffect(EntryEffect effect, const StateEntry& entry) {
+    switch (effect) {
+    case EntryEffect::None:
+        break;
+    case EntryEffect::StateText:
+        if (auto* text = m_w.form.control<QLabel>(ctl::StateText))
+            text->setText(QString::fromLatin1(entry.text.data(), qsizetype(entry.text.size())));
+        break;
+    case EntryEffect::ConnectCaption: {
+        // A state whose language text is empty (no language applied yet) leaves the
+        // caption as it stands.
+        const std::string label = m_w.texts.text(connectCaptionKey(entry.state));
+        if (auto* button = m_w.form.control<QAbstractButton>(ctl::Connect); button && !label.empty())
+            button->setText(QString::fromStdString(label));
+        break;
+    }
+    case EntryEffect::ClearCapabilities:
+        m_w.flags.TrapCapable = false;
+        m_w.flags.LoggerCapable = false;
+        break;
+    case EntryEffect::SelectionLock:
+        applySelectionLock(entry.state);
+        break;
+    case EntryEffect::SessionButtons:
+        m_w.panels.applySessionButtons();
+        break;
+    case EntryEffect::AllPanels:
+        m_w.panels.applyAll();
+        break;
+    case EntryEffect::TreeSelection:
+        m_w.tree.selectionChanged();
+        break;
+    case EntryEffect::ModuleInfoUnknown:
+        for (const int id : ctl::kModuleInfoEdits)
+            m_w.form.control<QLineEdit>(id)->setText(QStringLiteral("?"));
+        m_w.form.control<QLabel>(ctl::SoftwareText)->setText(QStringLiteral("?"));
+        break;
+    case EntryEffect::IdleCaption:
+        m_w.dialog.setWindowTitle(m_w.interfaceText() + QStringLiteral(" nicht verbunden"));
+        break;
+    case EntryEffect::TreeIdleIcon:
+        m_w.tree.updateStateIcon(true);
+        break;
+    }
+}
+
+} // namespace zek

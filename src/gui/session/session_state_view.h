@@ -1,0 +1,46 @@
+#pragma once
+
+#include "core/session/session_state.h"
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace zek {
+
+class DeviceTree;
+class DialogForm;
+class LanguageTexts;
+class SessionPanels;
+struct SessionFlags;
+
+// Shows the session's state in the window: applies the state-entry table's effects, in
+// their order, each time the session enters a state.
+class SessionStateView {
+public:
+    struct Wiring {
+        QWidget& dialog;
+        DialogForm& form;
+        const LanguageTexts& texts;
+        SessionFlags& flags;
+        SessionPanels& panels;
+        DeviceTree& tree;
+        // "Netz %d: %d.%d.%d.%d ": the start of the caption of an idle session.
+        std::function<QString()> interfaceText;
+    };
+
+    explicit SessionStateView(Wiring wiring) : m_w(std::move(wiring)) {}
+
+    void apply(SessionState state);
+    // Locks the controls that choose a module outside Idle, unlocks them in Idle.
+    void applySelectionLock(SessionState state);
+
+private:
+    void applyEffect(EntryEffect effect, const StateEntry& entry);
+
+    Wiring m_w;
+};
+
+} // namespace zek
