@@ -1,69 +1,40 @@
 #include "sim_helpers.h"
 
-#include <QDeadlineTimer>
-#include <QSignalSpy>
-#include <QVariant>
+#include <QTest>
 
 namespace zek::test {
 
-ToolSocket::ToolSocket(const QHostAddress& address, int receiveBufferBytes) {
-    if (!m_socket.bind(address, 0))
-        return;
-    if (receiveBufferBytes > 0)
-        m_socket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption,
-                                 QVariant(receiveBufferBytes));
-    QObject::connect(&m_socket, &QUdpSocket::readyRead, &m_socket, [this] {
-        while (m_socket.hasPendingDatagrams())
-            received.append(m_socket.receiveDatagram());
-    });
+QByteArray hex(const char* spaced) {
+    return QByteArray::fromHex(QByteArray(spaced).replace(' ', ""));
 }
 
-int ToolSocket::receiveBufferBytes() {
-    return m_socket.socketOption(QAbstractSocket::ReceiveBufferSizeSocketOption).toInt();
-}
-
-bool ToolSocket::broadcast(const QByteArray& bytes, quint16 port) {
-    return m_socket.writeDatagram(bytes, QHostAddress::Broadcast, port) == bytes.size();
-}
-
-bool ToolSocket::sendSearch() {
-    return broadcast(searchRequest());
-}
-
-bool ToolSocket::waitForDatagrams(int count, int timeoutMs) {
-    QSignalSpy readable(&m_socket, &QUdpSocket::readyRead);
-    const QDeadlineTimer deadline(timeoutMs);
-    while (received.size() < count) {
-        const auto remaining = deadline.remainingTime();
-        if (remaining <= 0 || !readable.wait(static_cast<int>(remaining)))
-            return received.size() >= count;
+SimModuleConfig moduleWith(const QString& keys, SimModuleConfig config) {
+    for (const QString& pair : keys.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype equals = pair.indexOf(u'=');
+        const QString error = applyModuleKey(config, pair.left(equals), QStringView(pair).mid(equals + 1));
+        if (!error.isEmpty())
+            qFatal("%s", qPrintable(error));
     }
-    return true;
+    return config;
 }
 
-QByteArray searchRequest() {
-    const auto bytes = encodeSearch();
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
-
-QByteArray fromHex(const char* spacedHex) {
-    return QByteArray::fromHex(QByteArray(spacedHex).replace(' ', ""));
-}
-
-QByteArray toBytes(const std::vector<std::uint8_t>& bytes) {
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<qsizetype>(bytes.size()));
-}
-
-DecodedDatagram decodeWithTool(const QNetworkDatagram& datagram) {
-    const QByteArray data = datagram.data();
-    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(data.constData()),
-                                              static_cast<std::size_t>(data.size()));
-    return decodeDatagram(bytes, static_cast<std::uint16_t>(datagram.senderPort()),
-                          [](std::string_view key) { return std::string(key); });
+QList<QNetworkDatagram> receive(QUdpSocket& socket, int count) {
+    QList<QNetworkDatagram> received;
+    (void)QTest::qWaitFor(
+        [&] {
+            while (socket.hasPendingDatagrams())
+                received += socket.receiveDatagram();
+            return received.size() >= count;
+        },
+        10000);
+    return received;
 }
 
 std::optional<DecodedDevice> decodeDevice(const QNetworkDatagram& datagram) {
-    DecodedDatagram decoded = decodeWithTool(datagram);
+    const QByteArray data = datagram.data();
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size()));
+    DecodedDatagram decoded = decodeDatagram(bytes, std::uint16_t(datagram.senderPort()),
+                                             [](std::string_view key) { return std::string(key); });
     if (auto* device = std::get_if<DecodedDevice>(&decoded))
         return *device;
     return std::nullopt;

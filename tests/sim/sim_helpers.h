@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/scan/device_protocol.h"
+#include "sim/fleet_config.h"
 
 #include <QByteArray>
-#include <QHostAddress>
 #include <QList>
 #include <QNetworkDatagram>
 #include <QUdpSocket>
@@ -12,34 +12,13 @@
 
 namespace zek::test {
 
-// The tool's side of the UDP exchange: a socket bound to one interface address with
-// a port of its own choosing, broadcasting to 255.255.255.255.
-class ToolSocket {
-public:
-    explicit ToolSocket(const QHostAddress& address = QHostAddress(QStringLiteral("127.0.0.1")),
-                        int receiveBufferBytes = 0);
-
-    bool isBound() const { return m_socket.state() == QAbstractSocket::BoundState; }
-    quint16 port() const { return m_socket.localPort(); }
-    int receiveBufferBytes();
-    bool broadcast(const QByteArray& bytes, quint16 port = 8002);
-    bool sendSearch();
-    // Runs the event loop until `count` datagrams are in `received` or the time is up.
-    bool waitForDatagrams(int count, int timeoutMs = 10000);
-
-    // Every datagram received so far, in arrival order.
-    QList<QNetworkDatagram> received;
-
-private:
-    QUdpSocket m_socket;
-};
-
-QByteArray searchRequest();
-QByteArray fromHex(const char* spacedHex);
-QByteArray toBytes(const std::vector<std::uint8_t>& bytes);
-
-// The tool's own decoding of a datagram from its sender port.
-DecodedDatagram decodeWithTool(const QNetworkDatagram& datagram);
+// "00 0A 1B" -> the three bytes.
+QByteArray hex(const char* spaced);
+// Sets "key=value;key=value" as a fleet file would, so that the keys are exercised too.
+SimModuleConfig moduleWith(const QString& keys, SimModuleConfig config = generatedModule(0));
+// The datagrams that reach `socket` until there are `count`, or 10 s have passed.
+QList<QNetworkDatagram> receive(QUdpSocket& socket, int count);
+// The tool's own decoding of a received search reply.
 std::optional<DecodedDevice> decodeDevice(const QNetworkDatagram& datagram);
 
 } // namespace zek::test
