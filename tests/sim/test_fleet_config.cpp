@@ -89,17 +89,14 @@ void TestFleetConfig::parse() {
 }
 
 void TestFleetConfig::generatedFleet() {
-    // Every module of the largest fleet is told apart by the tool and reachable on its own.
+    // Every module of the largest fleet is told apart by the tool and listens on a port of its own.
     QSet<QString> macs, ends;
-    int unreported = 0;
     for (const SimModuleConfig& module : generateModules(kMaxSimModules)) {
         macs.insert(simMacText(module.mac));
         ends.insert(QStringLiteral("%1:%2").arg(ipv4Text(module.network.ip)).arg(module.network.port));
-        unreported += module.network.mode ? 0 : 1;
     }
     QCOMPARE(macs.size(), kMaxSimModules);
     QCOMPARE(ends.size(), kMaxSimModules);
-    QVERIFY(unreported > 0 && unreported < kMaxSimModules);
 }
 
 QTEST_GUILESS_MAIN(TestFleetConfig)
