@@ -150,13 +150,13 @@ void SimFleet::handleDatagram(const QNetworkDatagram& datagram) {
     QString outcome;
     switch (request.kind) {
     case SimRequest::Kind::Search:
-        outcome = answerSearch(sender, senderPort);
+        outcome = answerSearch(request, sender, senderPort);
         break;
     case SimRequest::Kind::SetValues:
         outcome = storeValues(request);
         break;
     case SimRequest::Kind::Reboot:
-        outcome = rebootModule(request);
+        outcome = rebootModules(request);
         break;
     case SimRequest::Kind::Ignored:
         break;
@@ -168,19 +168,20 @@ void SimFleet::handleDatagram(const QNetworkDatagram& datagram) {
             .arg(outcome));
 }
 
-QString SimFleet::answerSearch(const QHostAddress& address, quint16 port) {
+QString SimFleet::answerSearch(const SimRequest& request, const QHostAddress& address, quint16 port) {
     if (!m_socket)
         return QStringLiteral("not answered, the fleet was stopped");
     int answering = 0;
     for (int i = 0; i < moduleCount(); ++i) {
-        if (module(i).isRebooting())
+        SimUdpAction action = actOnRequest(module(i), request);
+        if (action.kind != SimUdpAction::Kind::Reply)
             continue;
         ++answering;
-        const QueuedReply reply{i, address, port};
+        QueuedReply reply{i, address, port, std::move(action.reply)};
         if (m_options.replySpacingMs == 0) {
             sendReply(reply);
         } else if (m_replyQueue.size() < kMaxQueuedReplies) {
-            m_replyQueue.push_back(reply);
+            m_replyQueue.push_back(std::move(reply));
         } else {
             return QStringLiteral("reply queue full, %1 replies dropped").arg(moduleCount() - i);
         }
@@ -195,39 +196,48 @@ QString SimFleet::answerSearch(const QHostAddress& address, quint16 port) {
 }
 
 QString SimFleet::storeValues(const SimRequest& request) {
-    const int index = indexOf(request.mac);
-    if (index < 0)
-        return QStringLiteral("no module has this MAC");
-    SimModule& target = module(index);
-    target.storePending(request.values, request.carriesMode);
-    emit valuesStored(index);
-    const NetworkValues& next = *target.pending();
-    return QStringLiteral("stored for the next reboot: ip %1, port %2, netmask %3, gateway %4, dhcp %5, "
-                          "name \"%6\", mode %7")
-        .arg(ipv4Text(next.ip))
-        .arg(next.port)
-        .arg(ipv4Text(next.netmask), ipv4Text(next.gateway))
-        .arg(next.dhcp)
-        .arg(QString::fromLatin1(next.name()),
-             next.mode ? QString::number(*next.mode) : QStringLiteral("none"));
+    QString outcome = QStringLiteral("no module has this MAC");
+    for (int i = 0; i < moduleCount(); ++i) {
+        if (actOnRequest(module(i), request).kind != SimUdpAction::Kind::Stored)
+            continue;
+        emit valuesStored(i);
+        const NetworkValues& next = *module(i).pending();
+        outcome =
+            QStringLiteral("stored for the next reboot: ip %1, port %2, netmask %3, gateway %4, dhcp %5, "
+                           "name \"%6\", mode %7")
+                .arg(ipv4Text(next.ip))
+                .arg(next.port)
+                .arg(ipv4Text(next.netmask), ipv4Text(next.gateway))
+                .arg(next.dhcp)
+                .arg(QString::fromLatin1(next.name()),
+                     next.mode ? QString::number(*next.mode) : QStringLiteral("none"));
+    }
+    return outcome;
 }
 
-QString SimFleet::rebootModule(const SimRequest& request) {
-    const int index = indexOf(request.mac);
-    if (index < 0)
-        return QStringLiteral("no module has this MAC");
-    SimModule& target = module(index);
-    if (target.isRebooting())
-        return QStringLiteral("already rebooting");
-    if (m_options.rebootMs == 0) {
-        finishReboot(index);
-        return QStringLiteral("rebooted");
+QString SimFleet::rebootModules(const SimRequest& request) {
+    QString outcome = QStringLiteral("no module has this MAC");
+    for (int i = 0; i < moduleCount(); ++i) {
+        switch (actOnRequest(module(i), request).kind) {
+        case SimUdpAction::Kind::AlreadyRebooting:
+            outcome = QStringLiteral("already rebooting");
+            break;
+        case SimUdpAction::Kind::Reboot:
+            if (m_options.rebootMs == 0) {
+                finishReboot(i);
+                outcome = QStringLiteral("rebooted");
+                break;
+            }
+            closeTcpSessions(i);
+            closeListener(i);
+            QTimer::singleShot(m_options.rebootMs, this, [this, i] { finishReboot(i); });
+            outcome = QStringLiteral("rebooting for %1 ms").arg(m_options.rebootMs);
+            break;
+        default:
+            break;
+        }
     }
-    target.setRebooting(true);
-    closeTcpSessions(index);
-    closeListener(index);
-    QTimer::singleShot(m_options.rebootMs, this, [this, index] { finishReboot(index); });
-    return QStringLiteral("rebooting for %1 ms").arg(m_options.rebootMs);
+    return outcome;
 }
 
 void SimFleet::finishReboot(int index) {
@@ -249,7 +259,7 @@ void SimFleet::sendNextReply() {
         m_paceTimer.stop();
         return;
     }
-    const QueuedReply reply = m_replyQueue.front();
+    const QueuedReply reply = std::move(m_replyQueue.front());
     m_replyQueue.pop_front();
     sendReply(reply);
     if (m_replyQueue.empty())
@@ -259,9 +269,7 @@ void SimFleet::sendNextReply() {
 void SimFleet::sendReply(const QueuedReply& reply) {
     if (reply.module >= moduleCount() || module(reply.module).isRebooting())
         return;
-    const SimModule& source = module(reply.module);
-    if (!sendFromModule(reply.module, encodeSearchReply(source.mac(), source.serial(), source.network()),
-                        reply.address, reply.port))
+    if (!sendFromModule(reply.module, reply.bytes, reply.address, reply.port))
         return;
     emit replySent(reply.module, reply.address, reply.port);
     if (m_options.softwareInfoAfterReply)

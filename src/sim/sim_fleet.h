@@ -122,13 +122,15 @@ private:
         int module;
         QHostAddress address;
         quint16 port;
+        QByteArray bytes;
     };
 
     void readPending();
     void handleDatagram(const QNetworkDatagram& datagram);
-    QString answerSearch(const QHostAddress& address, quint16 port);
+    // Each returns what became of the request, for the console.
+    QString answerSearch(const SimRequest& request, const QHostAddress& address, quint16 port);
     QString storeValues(const SimRequest& request);
-    QString rebootModule(const SimRequest& request);
+    QString rebootModules(const SimRequest& request);
     void finishReboot(int index);
     void sendNextReply();
     void sendReply(const QueuedReply& reply);

@@ -87,6 +87,31 @@ SimRequest decodeSimRequest(QByteArrayView datagram) {
     return request;
 }
 
+SimUdpAction actOnRequest(SimModule& module, const SimRequest& request) {
+    using Kind = SimUdpAction::Kind;
+    switch (request.kind) {
+    case SimRequest::Kind::Search:
+        if (module.isRebooting())
+            return {};
+        return {Kind::Reply, encodeSearchReply(module.mac(), module.serial(), module.network())};
+    case SimRequest::Kind::SetValues:
+        if (request.mac != module.mac())
+            return {};
+        module.storePending(request.values, request.carriesMode);
+        return {Kind::Stored, {}};
+    case SimRequest::Kind::Reboot:
+        if (request.mac != module.mac())
+            return {};
+        if (module.isRebooting())
+            return {Kind::AlreadyRebooting, {}};
+        module.setRebooting(true);
+        return {Kind::Reboot, {}};
+    case SimRequest::Kind::Ignored:
+        break;
+    }
+    return {};
+}
+
 QByteArray encodeSearchReply(const SimMac& mac, quint32 serial, const NetworkValues& values) {
     const int size = values.mode ? kSimReplySizeWithMode : kSimReplySize;
     QByteArray out = header(SimCommand::SearchReply, mac, static_cast<quint16>(size));

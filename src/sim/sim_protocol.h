@@ -41,6 +41,20 @@ struct SimRequest {
 // the command byte, the size a command needs, and the addressed MAC count.
 SimRequest decodeSimRequest(QByteArrayView datagram);
 
+// What one module does on hearing a request.
+struct SimUdpAction {
+    enum class Kind {
+        None,             // not meant for it, or it is rebooting and hears nothing
+        Reply,            // send `reply` back to the sender
+        Stored,           // set-values kept for the next reboot; no answer
+        Reboot,           // it is rebooting now; SimModule::reboot() brings it up; no answer
+        AlreadyRebooting, // a reboot request while it reboots changes nothing
+    };
+    Kind kind = Kind::None;
+    QByteArray reply;
+};
+SimUdpAction actOnRequest(SimModule& module, const SimRequest& request);
+
 // 63 bytes when the module reports a mode, else 62.
 QByteArray encodeSearchReply(const SimMac& mac, quint32 serial, const NetworkValues& values);
 // The length field holds the text's length; the text carries no terminator.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/sim_command_stream.h"
 #include "sim/sim_fleet.h"
 #include "sim/sim_module.h"
 
@@ -14,20 +15,13 @@ class QTcpSocket;
 
 namespace zek {
 
-// One accepted TCP connection of a module: cuts the received bytes into command lines,
-// answers them as the module does, and applies the module's faults. Deletes nothing
-// inside the socket's own signals: when the connection is gone it emits finished() and
-// the owner disposes of it later.
+// One accepted TCP connection of a module: hands the received bytes to the module's
+// SimCommandStream and carries out the writes, pauses and closes it answers with.
+// Deletes nothing inside the socket's own signals: when the connection is gone it emits
+// finished() and the owner disposes of it later.
 class SimSession : public QObject {
     Q_OBJECT
 public:
-    // Longest command line kept; the rest of a longer line is dropped and the line is
-    // answered as an unknown command.
-    static constexpr qsizetype kMaxCommandLine = 1024;
-    // Replies are withheld while this much is still waiting to be sent to a peer that
-    // does not read.
-    static constexpr qint64 kMaxSendBacklog = 8 * 1024 * 1024;
-
     // Takes over the connected `socket`.
     SimSession(QTcpSocket* socket, SimModule& module, const FleetOptions& options, QObject* parent = nullptr);
     ~SimSession() override;
@@ -52,21 +46,8 @@ signals:
     void finished();
 
 private:
-    enum class Action { Write, Close, Reset, HalfClose };
-    struct Step {
-        Action action;
-        QByteArray bytes;
-        bool pauseBefore = false; // the second half of a split write
-    };
-
     void readAvailable();
-    void takeBytes(const QByteArray& bytes);
-    void finishLine();
-    void handleLine(const QByteArray& line, qsizetype droppedBytes);
-    QList<QByteArray> replyFor(const QByteArray& line, qsizetype droppedBytes, QString& note);
-    // Returns a description of what was queued, for the log.
-    QString queueReply(const QList<QByteArray>& lines);
-    void queueWrite(const QByteArray& bytes);
+    void handleLine(const SimCommandLine& line);
     void pump();
     void writeNow(const QByteArray& bytes);
     void end();
@@ -76,13 +57,10 @@ private:
     const FleetOptions& m_options;
     QString m_peerText;
     QString m_localText;
-    QByteArray m_line;
-    qsizetype m_dropped = 0; // bytes of the current line beyond kMaxCommandLine
-    bool m_afterCr = false;
-    int m_commands = 0;
+    SimCommandStream m_stream;
     bool m_sendingShut = false; // half-closed: reads go on, nothing more is sent
     bool m_finished = false;
-    std::deque<Step> m_steps;
+    std::deque<SimTcpStep> m_steps;
     QTimer m_pause;
 };
 

@@ -1,45 +1,55 @@
 #pragma once
 
 #include "core/scan/device_protocol.h"
+#include "sim/fleet_config.h"
 
-#include <QByteArray>
-#include <QHostAddress>
-#include <QList>
 #include <QNetworkDatagram>
+#include <QTest>
 #include <QUdpSocket>
 
 #include <optional>
 
 namespace zek::test {
 
-// The tool's side of the UDP exchange: a socket bound to one interface address with
-// a port of its own choosing, broadcasting to 255.255.255.255.
-class ToolSocket {
-public:
-    explicit ToolSocket(const QHostAddress& address = QHostAddress(QStringLiteral("127.0.0.1")),
-                        int receiveBufferBytes = 0);
+// "00 0A 1B" -> the three bytes.
+inline QByteArray hex(const char* spaced) {
+    return QByteArray::fromHex(QByteArray(spaced).replace(' ', ""));
+}
 
-    bool isBound() const { return m_socket.state() == QAbstractSocket::BoundState; }
-    quint16 port() const { return m_socket.localPort(); }
-    int receiveBufferBytes();
-    bool broadcast(const QByteArray& bytes, quint16 port = 8002);
-    bool sendSearch();
-    // Runs the event loop until `count` datagrams are in `received` or the time is up.
-    bool waitForDatagrams(int count, int timeoutMs = 10000);
+// Sets "key=value;key=value" as a fleet file would, so that the keys are exercised too.
+inline SimModuleConfig moduleWith(const QString& keys, SimModuleConfig config = generatedModule(0)) {
+    for (const QString& pair : keys.split(u';', Qt::SkipEmptyParts)) {
+        const qsizetype equals = pair.indexOf(u'=');
+        if (const QString error =
+                applyModuleKey(config, pair.left(equals), QStringView(pair).mid(equals + 1));
+            !error.isEmpty())
+            qFatal("%s", qPrintable(error));
+    }
+    return config;
+}
 
-    // Every datagram received so far, in arrival order.
+// The datagrams that reach `socket` until there are `count`, or 10 s have passed.
+inline QList<QNetworkDatagram> receive(QUdpSocket& socket, int count) {
     QList<QNetworkDatagram> received;
+    (void)QTest::qWaitFor(
+        [&] {
+            while (socket.hasPendingDatagrams())
+                received += socket.receiveDatagram();
+            return received.size() >= count;
+        },
+        10000);
+    return received;
+}
 
-private:
-    QUdpSocket m_socket;
-};
-
-QByteArray searchRequest();
-QByteArray fromHex(const char* spacedHex);
-QByteArray toBytes(const std::vector<std::uint8_t>& bytes);
-
-// The tool's own decoding of a datagram from its sender port.
-DecodedDatagram decodeWithTool(const QNetworkDatagram& datagram);
-std::optional<DecodedDevice> decodeDevice(const QNetworkDatagram& datagram);
+// The tool's own decoding of a received search reply.
+inline std::optional<DecodedDevice> decodeDevice(const QNetworkDatagram& datagram) {
+    const QByteArray data = datagram.data();
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(data.constData()), std::size_t(data.size()));
+    DecodedDatagram decoded = decodeDatagram(bytes, std::uint16_t(datagram.senderPort()),
+                                             [](std::string_view key) { return std::string(key); });
+    if (auto* device = std::get_if<DecodedDevice>(&decoded))
+        return *device;
+    return std::nullopt;
+}
 
 } // namespace zek::test

@@ -1,15 +1,12 @@
-#include "sim/fleet_config.h"
+// The module's side of the TCP text protocol: command bytes against the writes and
+// closes a module object answers with, faults included; then the wiring over loopback.
+#include "sim/sim_command_stream.h"
 #include "sim/sim_fleet.h"
 #include "sim_helpers.h"
 
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QtTest>
-
-#include <cerrno>
-#include <functional>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 using namespace zek;
 using namespace zek::test;
@@ -17,101 +14,35 @@ using namespace zek::test;
 namespace {
 
 constexpr int kWaitMs = 10000;
-constexpr quint32 kModuleIp = 0x7F000002; // 127.0.0.2
-const QDateTime kHostNow(QDate(2026, 6, 10), QTime(11, 4, 0), Qt::UTC);
-const QByteArray kTypeLine = "modul_typ ZEK-100 date 05.12.24 SW: 1.02";
+const QDateTime kHostNow(QDate(2026, 6, 10), QTime(11, 4, 0), Qt::UTC); // a Wednesday, summer time
 
-// How a connection ended, as the fault table expects it.
-constexpr int kOpen = -1;
-constexpr int kTimedOut = -2;
-constexpr int kRefused = -3;
-
-using Lines = QList<QByteArray>;
-
-// Applies "key=value;key=value" as a fleet file would, so that the keys are checked too.
-bool applyKeys(SimModuleConfig& config, const QString& keys) {
-    for (const QString& pair : keys.split(u';', Qt::SkipEmptyParts)) {
-        const qsizetype equals = pair.indexOf(u'=');
-        const QString error = applyModuleKey(config, pair.left(equals), QStringView(pair).mid(equals + 1));
-        if (!error.isEmpty()) {
-            qWarning() << error;
-            return false;
-        }
-    }
-    return true;
+// The steps for `input` fed in pieces of `piece` bytes, joined with '|': a write as its
+// bytes, "~" before a write that waits for the split pause, <close>, <reset>, <half-close>.
+QByteArray steps(const QString& keys, const QByteArray& input, qsizetype piece) {
+    static const char* const kEnds[] = {"", "<close>", "<reset>", "<half-close>"};
+    SimModule module(moduleWith(keys));
+    SimCommandStream stream(module, [] { return kHostNow; });
+    QByteArrayList out;
+    for (qsizetype at = 0; at < input.size(); at += piece)
+        for (const SimCommandLine& line : stream.take(input.mid(at, piece)))
+            for (const SimTcpStep& step : stream.answer(line).steps)
+                out += step.action == SimTcpStep::Action::Write ? (step.pauseBefore ? "~" : "") + step.bytes
+                                                                : QByteArray(kEnds[int(step.action)]);
+    return out.join('|');
 }
 
-struct Rig {
-    explicit Rig(const SimModuleConfig& config) : fleet({config}) {
-        fleet.setOptions({.hostClock = [] { return kHostNow; }});
-        started = fleet.start(0);
-    }
-    SimFleet fleet;
-    bool started = false;
-};
-
-SimModuleConfig moduleConfig(const QString& keys = {}) {
-    SimModuleConfig config = generatedModule(0);
-    config.network.ip = kModuleIp;
-    config.network.port = 0;
-    if (!applyKeys(config, keys))
-        config.network.ip = 0;
-    return config;
-}
-
-// A plain client socket: exact bytes as they came, and an orderly close told from a reset.
-struct Peer {
-    explicit Peer(quint16 port) {
-        fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(port);
-        address.sin_addr.s_addr = htonl(kModuleIp);
-        if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-            error = errno;
-            ::close(std::exchange(fd, -1));
-        }
-    }
-    ~Peer() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    bool send(const QByteArray& bytes) const {
-        return ::send(fd, bytes.constData(), size_t(bytes.size()), MSG_NOSIGNAL) == ssize_t(bytes.size());
-    }
-    // Reads without blocking the event loop until `enough` holds (kOpen) or the peer ends
-    // the connection: 0 for an orderly end, else the errno of the failed read.
-    int readUntil(const std::function<bool()>& enough) {
-        int result = kTimedOut;
-        (void)QTest::qWaitFor(
-            [&] {
-                char buffer[4096];
-                for (;;) {
-                    const ssize_t got = ::recv(fd, buffer, sizeof buffer, MSG_DONTWAIT);
-                    if (got > 0) {
-                        data.append(buffer, got);
-                        continue;
-                    }
-                    if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
-                        break;
-                    result = got == 0 ? 0 : errno;
-                    return true;
-                }
-                if (enough())
-                    result = kOpen;
-                return result == kOpen;
-            },
-            kWaitMs);
-        return result;
-    }
-    int readBytes(qsizetype count) {
-        return readUntil([&] { return data.size() >= count; });
-    }
-
-    int fd = -1;
-    int error = 0;
+// Connects to a module's port and sends `commands`; returns what came back once `size`
+// bytes are in, nothing when the connection is refused.
+QByteArray ask(const char* address, quint16 port, const QByteArray& commands, qsizetype size) {
+    QTcpSocket socket;
     QByteArray data;
-};
+    QObject::connect(&socket, &QTcpSocket::connected, &socket, [&] { socket.write(commands); });
+    QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [&] { data += socket.readAll(); });
+    socket.connectToHost(QHostAddress(QString::fromLatin1(address)), port);
+    (void)QTest::qWaitFor(
+        [&] { return data.size() >= size || socket.state() == QAbstractSocket::UnconnectedState; }, kWaitMs);
+    return data;
+}
 
 } // namespace
 
@@ -120,236 +51,144 @@ class TestSimTcp : public QObject {
 private slots:
     void answers_data();
     void answers();
-    void clock_data();
-    void clock();
-    void faults_data();
-    void faults();
-    void badInput();
+    void withheldFromAPeerThatDoesNotRead();
+    void sessions();
+    void listenerFollowsReboot();
 };
 
 void TestSimTcp::answers_data() {
     QTest::addColumn<QString>("keys");
-    QTest::addColumn<Lines>("commands");
-    QTest::addColumn<Lines>("expected");
-    // Commands and reply lines are given '|'-separated.
-    const auto row = [](const char* tag, const char* keys, const char* commands, const char* replies) {
-        QTest::newRow(tag) << QString::fromLatin1(keys) << QByteArray(commands).split('|')
-                           << QByteArray(replies).split('|');
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QByteArray>("expected");
+    const auto row = [](const char* tag, const char* keys, const QByteArray& input,
+                        const QByteArray& expected) {
+        QTest::newRow(tag) << QString::fromLatin1(keys) << input << expected;
     };
-    row("start message", "", "?STARTMSG",
-        "modul_typ ZEK-100 date 05.12.24 SW: 1.02|modul_config TLSHXD|modul_time_utc 11:04:00 (3) 10.06.26|"
-        "modul_time_local 13:04:00 (3) 10.06.26 (S)");
-    row("start, no RTC", "rtc=no;letters=SHD", "?STARTMSG",
-        "modul_typ ZEK-100 date 05.12.24 SW: 1.02|modul_config SHD|modul_time_utc No RTC|modul_time_local No "
-        "RTC");
-    row("start, no time lines", "time-lines=no", "?STARTMSG",
-        "modul_typ ZEK-100 date 05.12.24 SW: 1.02|modul_config TLSHXD");
-    row("identity", "", "?GERAET|?REVISION|?FIRMA", "!GERAET ZEK 100 Ethernet|!REVISION B2|!FIRMA MERIDON");
-    row("logger and dst use", "", "?LOG_ON|!LOG_ON 5|?LOG_ON|!LOG_ON 60|?DST_USE|!DST_USE 0|?DST_USE",
-        "!LOG_ON 0|!LOG_ON 5|!LOG_ON 5|!LOG_ON 60|!DST_USE 1|!DST_USE 0|!DST_USE 0");
-    row("dst rules", "", "?DST_START|?DST_STOP|!DST_START 1 2 4 5|!DST_STOP 0 6 9 23|?DST_START|?DST_STOP",
-        "!DST_START 4 0 3 2|!DST_STOP 4 0 10 3|!DST_START 1 2 4 5|!DST_STOP 0 6 9 23|!DST_START 1 2 4 5|"
-        "!DST_STOP 0 6 9 23");
-    row("traps", "", "?TRAP_IP1|!TRAP_IP2 192.168.1.7|!TRAP_IP3 10.0.0.255|?TRAP_IP2",
-        "!TRAP_IP1 0.0.0.0|!TRAP_IP2 192.168.1.7|!TRAP_IP3 10.0.0.255|!TRAP_IP2 192.168.1.7");
-    row("location keeps blanks", "", "?SNMP_LOC|!SNMP_LOC  Hall 2 |?SNMP_LOC|!SNMP_LOC",
-        "!SNMP_LOC Server room|!SNMP_LOC  Hall 2 |!SNMP_LOC  Hall 2 |!SNMP_LOC ");
-    row("bad arguments keep the value", "",
-        "!LOG_ON 61|!LOG_ON x|!DST_USE 2|!DST_START 5 0 3 2|!DST_STOP 4 0 10|!TRAP_IP1 192..1.7|!TRAP_IP1 "
-        "256.1.1.1",
-        "!LOG_ON 0|!LOG_ON 0|!DST_USE 1|!DST_START 4 0 3 2|!DST_STOP 4 0 10 3|!TRAP_IP1 0.0.0.0|!TRAP_IP1 "
-        "0.0.0.0");
-    row("unknown and read-only", "", "?FOO|hello|?log_on|!GERAET X|!STARTMSG|?TIME_LOCAL",
-        "!ERROR 1|!ERROR 1|!ERROR 1|!ERROR 2|!ERROR 1|!ERROR 1");
+    const QByteArray summer =
+        "!TIME_UTC 11:04:00 (3) 10.06.26 (60)\r|!TIME_LOCAL 13:04:00 (3) 10.06.26 (S)\r";
+    row("start message", "", "?STARTMSG\r",
+        "modul_typ ZEK-100 date 05.12.24 SW: 1.02\r|modul_config TLSHXD\r|"
+        "modul_time_utc 11:04:00 (3) 10.06.26\r|modul_time_local 13:04:00 (3) 10.06.26 (S)\r");
+    row("start, no RTC", "rtc=no;letters=SHD", "?STARTMSG\r",
+        "modul_typ ZEK-100 date 05.12.24 SW: 1.02\r|modul_config SHD\r|modul_time_utc No RTC\r|"
+        "modul_time_local No RTC\r");
+    row("start, no time lines", "time-lines=no;module-type=ZEK-200;sw-version=2.0;sw-date=01.01.25",
+        "?STARTMSG\r", "modul_typ ZEK-200 date 01.01.25 SW: 2.0\r|modul_config TLSHXD\r");
+    row("identity, any line end, empty lines", "", "\r\r\n\n?GERAET\r\n?REVISION\n?FIRMA\r",
+        "!GERAET ZEK 100 Ethernet\r|!REVISION B2\r|!FIRMA MERIDON\r");
+    row("logger", "logger=yes;log-interval=7", "?LOG_ON\r!LOG_ON 0\r?LOG_ON\r!LOG_ON 60\r!LOG_ON 61\r",
+        "!LOG_ON 7\r|!LOG_ON 0\r|!LOG_ON 0\r|!LOG_ON 60\r|!LOG_ON 60\r");
+    row("dst", "",
+        "?DST_USE\r!DST_USE 0\r!DST_USE 2\r?DST_START\r?DST_STOP\r!DST_START 1 2 4 5\r!DST_STOP 0 6 9 23\r"
+        "!DST_START 5 0 3 2\r!DST_STOP 4 0 10\r!DST_STOP 4 7 10 3\r",
+        "!DST_USE 1\r|!DST_USE 0\r|!DST_USE 0\r|!DST_START 4 0 3 2\r|!DST_STOP 4 0 10 3\r|"
+        "!DST_START 1 2 4 5\r|!DST_STOP 0 6 9 23\r|!DST_START 1 2 4 5\r|!DST_STOP 0 6 9 23\r|"
+        "!DST_STOP 0 6 9 23\r");
+    row("traps", "trap-ip3=10.0.0.9",
+        "?TRAP_IP1\r!TRAP_IP2 192.168.1.7\r!TRAP_IP1 192..1.7\r!TRAP_IP1 256.1.1.1\r?TRAP_IP3\r",
+        "!TRAP_IP1 0.0.0.0\r|!TRAP_IP2 192.168.1.7\r|!TRAP_IP1 0.0.0.0\r|!TRAP_IP1 0.0.0.0\r|"
+        "!TRAP_IP3 10.0.0.9\r");
+    row("location", "", "?SNMP_LOC\r!SNMP_LOC  Hall 2 \r!SNMP_LOC\r!SNMP_LOC " + QByteArray(70, 'x') + '\r',
+        "!SNMP_LOC Server room\r|!SNMP_LOC  Hall 2 \r|!SNMP_LOC \r|!SNMP_LOC " + QByteArray(63, 'x') + '\r');
+    row("unknown and read-only", "", "?FOO\rhello\r?log_on\r!GERAET X\r!STARTMSG\r?TIME_LOCAL\r?\r",
+        "!ERROR 1\r|!ERROR 1\r|!ERROR 1\r|!ERROR 2\r|!ERROR 1\r|!ERROR 1\r|!ERROR 1\r");
+    row("odd bytes, over-long line", "",
+        QByteArray("?GER\0AET\r?\xE9\r", 12) + QByteArray(5000, 'A') + "\r?FIRMA\r",
+        "!ERROR 1\r|!ERROR 1\r|!ERROR 1\r|!FIRMA MERIDON\r");
+    // Clock: a set is answered with the time it set, the line the tool waits for last.
+    const auto clock = [&row](const char* tag, const char* payload, const char* local) {
+        const QByteArray set = "!TIME_UTC " + QByteArray(payload) + '\r';
+        row(tag, "", set, set + "|!TIME_LOCAL " + local + '\r');
+    };
+    clock("set, winter, local date later", "23:30:00 (0) 04.01.26 (60)", "00:30:00 (1) 05.01.26 (W)");
+    clock("before the start hour", "00:59:59 (0) 29.03.26 (60)", "01:59:59 (0) 29.03.26 (W)");
+    clock("at the start hour", "01:00:00 (0) 29.03.26 (60)", "03:00:00 (0) 29.03.26 (S)");
+    clock("last summer second", "00:59:59 (0) 25.10.26 (60)", "02:59:59 (0) 25.10.26 (S)");
+    clock("back to winter", "01:00:00 (0) 25.10.26 (60)", "02:00:00 (0) 25.10.26 (W)");
+    clock("negative zone", "12:00:00 (3) 10.06.26 (-570)", "03:30:00 (3) 10.06.26 (S)");
+    row("the clock keeps what was set", "dst-use=no", "!TIME_UTC 12:00:00 (3) 10.06.26 (0)\r?TIME_UTC\r",
+        "!TIME_UTC 12:00:00 (3) 10.06.26 (0)\r|!TIME_LOCAL 12:00:00 (3) 10.06.26 (W)\r|"
+        "!TIME_UTC 12:00:00 (3) 10.06.26 (0)\r|!TIME_LOCAL 12:00:00 (3) 10.06.26 (W)\r");
+    row("bad payload keeps the clock", "", "!TIME_UTC 25:00:00 (3) 10.06.26 (60)\r", summer);
+    row("no RTC", "rtc=no", "?TIME_UTC\r!TIME_UTC 12:00:00 (3) 10.06.26 (60)\r",
+        "!TIME_UTC No RTC\r|!TIME_LOCAL No RTC\r|!TIME_UTC No RTC\r|!TIME_LOCAL No RTC\r");
+    // Faults.
+    row("crlf", "crlf=yes", "?GERAET\r?FIRMA\r", "!GERAET ZEK 100 Ethernet\r\n|!FIRMA MERIDON\r\n");
+    row("no line end", "no-line-end=yes;crlf=yes", "?GERAET\r?FIRMA\r",
+        "!GERAET ZEK 100 Ethernet|!FIRMA MERIDON");
+    row("merge", "merge=yes;time-lines=no", "?STARTMSG\r",
+        "modul_typ ZEK-100 date 05.12.24 SW: 1.02\rmodul_config TLSHXD\r");
+    row("split", "split=yes", "?FIRMA\r", "!FIRMA |~MERIDON\r");
+    row("flood and long line", "flood=3;long-line=12", "?FIRMA\r",
+        "!FIRMA MERIDON\r|long 5678901\r|flood 1\r|flood 2\r|flood 3\r");
+    row("never answered, not acted on", "never-answer=GERAET", "?GERAET\r!GERAET New\r?FIRMA\r",
+        "!FIRMA MERIDON\r");
+    row("error", "error=GERAET=4,FIRMA=20", "?GERAET\r!GERAET X\r?FIRMA\r?REVISION\r",
+        "!ERROR 4\r|!ERROR 4\r|!ERROR 20\r|!REVISION B2\r");
+    row("close after the second", "close-after=2", "?GERAET\r?FIRMA\r",
+        "!GERAET ZEK 100 Ethernet\r|!FIRMA MERIDON\r|<close>");
+    row("reset", "reset-after=1", "?FIRMA\r", "!FIRMA MERIDON\r|<reset>");
+    row("half-close, then read only", "half-close-after=1", "?FIRMA\r?GERAET\r",
+        "!FIRMA MERIDON\r|<half-close>");
+    row("silent", "silent=yes", "?STARTMSG\r?GERAET\r", "");
 }
 
 void TestSimTcp::answers() {
     QFETCH(QString, keys);
-    QFETCH(Lines, commands);
-    QFETCH(Lines, expected);
-    Rig rig(moduleConfig(keys));
-    QVERIFY(rig.started);
-    QSignalSpy received(&rig.fleet, &SimFleet::tcpLineReceived);
-    Peer peer(rig.fleet.tcpPort(0));
-    QVERIFY(peer.send(commands.join('\r') + '\r'));
-    const QByteArray replies = expected.join('\r') + '\r';
-    QCOMPARE(peer.readBytes(replies.size()), kOpen);
-    QCOMPARE(peer.data, replies);
-    QCOMPARE(received.size(), commands.size());
-    for (qsizetype i = 0; i < commands.size(); ++i)
-        QCOMPARE(received[i][1].toByteArray(), commands[i]);
-}
-
-void TestSimTcp::clock_data() {
-    QTest::addColumn<QByteArray>("command");
-    QTest::addColumn<QByteArray>("utcLine");
-    QTest::addColumn<QByteArray>("localLine");
-    struct Row {
-        const char* tag;
-        const char* command;
-        const char* utc;
-        const char* local;
-    };
-    const Row rows[] = {
-        {"read, summer", "?TIME_UTC", "11:04:00 (3) 10.06.26 (60)", "13:04:00 (3) 10.06.26 (S)"},
-        {"set, winter, local date later", "!TIME_UTC 23:30:00 (0) 04.01.26 (60)", nullptr,
-         "00:30:00 (1) 05.01.26 (W)"},
-        {"before the start hour", "!TIME_UTC 00:59:59 (0) 29.03.26 (60)", nullptr,
-         "01:59:59 (0) 29.03.26 (W)"},
-        {"at the start hour", "!TIME_UTC 01:00:00 (0) 29.03.26 (60)", nullptr, "03:00:00 (0) 29.03.26 (S)"},
-        {"last summer second", "!TIME_UTC 00:59:59 (0) 25.10.26 (60)", nullptr, "02:59:59 (0) 25.10.26 (S)"},
-        {"back to winter", "!TIME_UTC 01:00:00 (0) 25.10.26 (60)", nullptr, "02:00:00 (0) 25.10.26 (W)"},
-        {"negative zone", "!TIME_UTC 12:00:00 (3) 10.06.26 (-570)", nullptr, "03:30:00 (3) 10.06.26 (S)"},
-        {"bad payload keeps the clock", "!TIME_UTC 25:00:00 (3) 10.06.26 (60)", "11:04:00 (3) 10.06.26 (60)",
-         "13:04:00 (3) 10.06.26 (S)"},
-        {"no RTC", "?TIME_UTC", "No RTC", "No RTC"},
-    };
-    // A set is answered with the time it set, so that the UTC line echoes the payload.
-    for (const Row& row : rows)
-        QTest::newRow(row.tag) << QByteArray(row.command)
-                               << (row.utc ? "!TIME_UTC " + QByteArray(row.utc) : QByteArray(row.command))
-                               << "!TIME_LOCAL " + QByteArray(row.local);
-}
-
-void TestSimTcp::clock() {
-    QFETCH(QByteArray, command);
-    QFETCH(QByteArray, utcLine);
-    QFETCH(QByteArray, localLine);
-    Rig rig(
-        moduleConfig(QByteArray(QTest::currentDataTag()) == "no RTC" ? QStringLiteral("rtc=no") : QString()));
-    QVERIFY(rig.started);
-    Peer peer(rig.fleet.tcpPort(0));
-    // The line the tool waits for comes last; the clock keeps what was set.
-    QVERIFY(peer.send(command + "\r?TIME_UTC\r"));
-    const QByteArray replies = (utcLine + '\r' + localLine + '\r').repeated(2);
-    QCOMPARE(peer.readBytes(replies.size()), kOpen);
-    QCOMPARE(peer.data, replies);
-}
-
-void TestSimTcp::faults_data() {
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QByteArray>("commands");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::addColumn<int>("writes"); // -1: not counted
-    QTest::addColumn<int>("end");
-    const QByteArray start = "?STARTMSG\r";
-    const QByteArray type = kTypeLine + '\r';
-    const QByteArray config = "modul_config TLSHXD\r";
-    const QByteArray two = "?GERAET\r?FIRMA\r";
-    const QByteArray twoReplies = "!GERAET ZEK 100 Ethernet\r!FIRMA MERIDON\r";
-    const QByteArray caught = "?GERAET\r!GERAET New\r?FIRMA\r";
-    QByteArray longLine = "long ";
-    while (longLine.size() < 40)
-        longLine += char('0' + longLine.size() % 10);
-
-    QTest::newRow("line by line") << QString() << start << type + config << 2 << kOpen;
-    QTest::newRow("crlf") << QStringLiteral("crlf=yes") << start
-                          << type.chopped(1) + "\r\n" + config.chopped(1) + "\r\n"
-                          << 2 << kOpen;
-    QTest::newRow("no line end") << QStringLiteral("no-line-end=yes;crlf=yes") << start
-                                 << type.chopped(1) + config.chopped(1) << 2 << kOpen;
-    QTest::newRow("merge") << QStringLiteral("merge=yes") << start << type + config << 1 << kOpen;
-    QTest::newRow("split") << QStringLiteral("split=yes") << start << type + config << 4 << kOpen;
-    QTest::newRow("flood and long line")
-        << QStringLiteral("flood=3;long-line=40") << QByteArray("?FIRMA\r")
-        << "!FIRMA MERIDON\r" + longLine + "\rflood 1\rflood 2\rflood 3\r" << -1 << kOpen;
-    // A caught keyword's set is not acted on either; FIRMA, sent last, shows that nothing
-    // else came in between.
-    QTest::newRow("never answered") << QStringLiteral("never-answer=GERAET") << caught
-                                    << QByteArray("!FIRMA MERIDON\r") << 1 << kOpen;
-    QTest::newRow("error") << QStringLiteral("error=GERAET=4") << caught
-                           << QByteArray("!ERROR 4\r!ERROR 4\r!FIRMA MERIDON\r") << 3 << kOpen;
-    // The second command is still answered before the connection ends.
-    QTest::newRow("close") << QStringLiteral("close-after=2") << two << twoReplies << 2 << 0;
-    QTest::newRow("reset") << QStringLiteral("reset-after=2") << two << twoReplies << 2 << ECONNRESET;
-    QTest::newRow("half-close") << QStringLiteral("half-close-after=2") << two << twoReplies << 2 << 0;
-    QTest::newRow("silent") << QStringLiteral("silent=yes") << start + "?GERAET\r" << QByteArray() << 0
-                            << kOpen;
-    QTest::newRow("refuse") << QStringLiteral("refuse=yes") << QByteArray() << QByteArray() << 0 << kRefused;
-}
-
-void TestSimTcp::faults() {
-    QFETCH(QString, keys);
-    QFETCH(QByteArray, commands);
+    QFETCH(QByteArray, input);
     QFETCH(QByteArray, expected);
-    QFETCH(int, writes);
-    QFETCH(int, end);
-    SimModuleConfig config = moduleConfig(QStringLiteral("time-lines=no"));
-    Rig rig(config);
-    QVERIFY(rig.started);
-    // Switched on a running module: the listener's port stays the module's.
-    const quint16 port = rig.fleet.tcpPort(0);
-    QCOMPARE(rig.fleet.module(0).network().port, port);
-    QVERIFY(applyKeys(config, keys));
-    rig.fleet.setFaults(0, config.faults);
-    if (end == kRefused) {
-        QVERIFY(!rig.fleet.isTcpListening(0));
-        QCOMPARE(Peer(port).error, ECONNREFUSED);
-        return;
-    }
-    QCOMPARE(rig.fleet.tcpPort(0), port);
-    QSignalSpy received(&rig.fleet, &SimFleet::tcpLineReceived);
-    QSignalSpy sent(&rig.fleet, &SimFleet::tcpBytesSent);
-    QSignalSpy ended(&rig.fleet, &SimFleet::tcpDisconnected);
-    Peer peer(port);
-    QVERIFY(peer.fd >= 0);
-    QVERIFY(peer.send(commands));
-    const qsizetype lines = commands.count('\r');
-    QCOMPARE(peer.readUntil([&] {
-        return end == kOpen && peer.data.size() >= expected.size() && received.size() >= lines;
-    }),
-             end);
-    QCOMPARE(peer.data, expected);
-    QCOMPARE(received.size(), lines);
-    if (writes >= 0)
-        QCOMPARE(sent.size(), writes);
-    // A split half goes out alone; the rest follows after the pause.
-    if (QByteArray(QTest::currentDataTag()) == "split")
-        QCOMPARE(sent[0][1].toByteArray(), kTypeLine.left(20));
-    if (QByteArray(QTest::currentDataTag()) == "half-close") {
-        // Still reading, never answering.
-        QVERIFY(peer.send("?REVISION\r"));
-        QTRY_COMPARE_WITH_TIMEOUT(received.size(), 3, kWaitMs);
-        QCOMPARE(ended.size(), 0);
-        QCOMPARE(rig.fleet.tcpSessionCount(0), 1);
-    } else if (end != kOpen) {
-        QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, kWaitMs);
-        QCOMPARE(rig.fleet.tcpSessionCount(0), 0);
-    }
+    // Where a read ends must not matter.
+    QCOMPARE(steps(keys, input, input.size()), expected);
+    QCOMPARE(steps(keys, input, 1), expected);
 }
 
-void TestSimTcp::badInput() {
-    Rig rig(moduleConfig());
-    QVERIFY(rig.started);
-    QSignalSpy received(&rig.fleet, &SimFleet::tcpLineReceived);
-    QSignalSpy raw(&rig.fleet, &SimFleet::tcpBytesReceived);
-    Peer peer(rig.fleet.tcpPort(0));
+void TestSimTcp::withheldFromAPeerThatDoesNotRead() {
+    SimModule module(generatedModule(0));
+    SimCommandStream stream(module);
+    QVERIFY(stream.answer({"?FIRMA"}, SimCommandStream::kMaxSendBacklog + 1).steps.empty());
+    QCOMPARE(stream.answer({"?FIRMA"}, SimCommandStream::kMaxSendBacklog).steps.size(), std::size_t(1));
+}
 
-    // Lenient line ends: CR LF and a lone LF end a line, the LF after a CR adds none.
-    QVERIFY(peer.send("?GERAET\r\n?FIRMA\n"));
-    QByteArray replies = "!GERAET ZEK 100 Ethernet\r!FIRMA MERIDON\r";
-    QCOMPARE(peer.readBytes(replies.size()), kOpen);
-    QCOMPARE(peer.data, replies);
-    QCOMPARE(received.size(), 2);
-
-    // A peer that never ends its line: the sim keeps a bounded part and answers the
-    // whole as unknown once the line ends.
-    const QByteArray endless(200000, 'A');
-    QVERIFY(peer.send(endless));
-    const auto rawBytes = [&raw] {
-        qsizetype sum = 0;
-        for (const QList<QVariant>& arguments : std::as_const(raw))
-            sum += arguments[1].toByteArray().size();
-        return sum;
+void TestSimTcp::sessions() {
+    SimFleet fleet({moduleWith("ip=127.0.0.2;port=0;time-lines=no")});
+    fleet.setOptions({.splitPauseMs = 5});
+    QVERIFY(fleet.start(0));
+    QSignalSpy sent(&fleet, &SimFleet::tcpBytesSent);
+    const auto writes = [&sent] {
+        QByteArrayList made;
+        for (const QList<QVariant>& write : std::as_const(sent))
+            made += write[1].toByteArray();
+        sent.clear();
+        return made.join('|');
     };
-    QTRY_COMPARE_WITH_TIMEOUT(rawBytes(), qsizetype(16 + endless.size()), kWaitMs);
-    static const char kOdd[] = "\r?GER\0AET\r?\xE9\r?REVISION\r";
-    QVERIFY(peer.send(QByteArray(kOdd, sizeof kOdd - 1)));
-    replies += "!ERROR 1\r!ERROR 1\r!ERROR 1\r!REVISION B2\r";
-    QCOMPARE(peer.readBytes(replies.size()), kOpen);
-    QCOMPARE(peer.data, replies);
-    QCOMPARE(received[2][1].toByteArray().size(), 1024);
-    QCOMPARE(received[3][1].toByteArray(), QByteArray("?GER\0AET", 8));
+    // By default every line of a reply is a write of its own.
+    const QByteArray start = "modul_typ ZEK-100 date 05.12.24 SW: 1.02\rmodul_config TLSHXD\r";
+    QCOMPARE(ask("127.0.0.2", fleet.tcpPort(0), "?STARTMSG\r", start.size()), start);
+    QCOMPARE(writes(), QByteArray("modul_typ ZEK-100 date 05.12.24 SW: 1.02\r|modul_config TLSHXD\r"));
+    fleet.setFaults(0, moduleWith("split=yes").faults);
+    QCOMPARE(ask("127.0.0.2", fleet.tcpPort(0), "?FIRMA\r", 15), QByteArray("!FIRMA MERIDON\r"));
+    QCOMPARE(writes(), QByteArray("!FIRMA |MERIDON\r"));
+}
+
+void TestSimTcp::listenerFollowsReboot() {
+    SimFleet fleet({moduleWith("ip=127.0.0.2;port=0")});
+    QVERIFY(fleet.start(0));
+    const quint16 oldPort = fleet.tcpPort(0);
+    QSignalSpy rebooted(&fleet, &SimFleet::moduleRebooted);
+    QUdpSocket tool;
+    const QByteArray mac = hex("02 5A 45 00 00 01");
+    // To 127.0.0.3 with port 0: the module comes up on a free port of its new address.
+    const QByteArray values = hex("00 7F 00 00 03 00 00 FF 00 00 00 7F 00 00 01") + QByteArray(33, 0);
+    for (const QByteArray& request :
+         {hex("00 04") + mac + hex("00 3A") + values, hex("00 05") + mac + hex("00 0A")})
+        QCOMPARE(tool.writeDatagram(request, QHostAddress(QHostAddress::LocalHost), fleet.udpPort()),
+                 request.size());
+    QTRY_COMPARE_WITH_TIMEOUT(rebooted.size(), 1, kWaitMs);
+    QCOMPARE(fleet.module(0).network().ip, 0x7F000003u);
+    QVERIFY(fleet.isTcpListening(0));
+    QCOMPARE(fleet.module(0).network().port, fleet.tcpPort(0));
+    QCOMPARE(ask("127.0.0.3", fleet.tcpPort(0), "?FIRMA\r", 15), QByteArray("!FIRMA MERIDON\r"));
+    QCOMPARE(ask("127.0.0.2", oldPort, "?FIRMA\r", 15), QByteArray());
 }
 
 QTEST_GUILESS_MAIN(TestSimTcp)
