@@ -6,8 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <set>
+#include <span>
 #include <vector>
 
 using namespace zek;
@@ -20,7 +22,6 @@ struct Rect {
     bool contains(const Rect& r) const {
         return r.x >= x && r.y >= y && r.x + r.w <= x + w && r.y + r.h <= y + h;
     }
-    bool containsPoint(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
     bool intersects(const Rect& r) const {
         return r.x < x + w && x < r.x + r.w && r.y < y + h && y < r.y + r.h;
     }
@@ -30,11 +31,17 @@ Rect rectOf(const ControlSpec& spec) {
     return {spec.x, spec.y, spec.w, spec.h};
 }
 
-// The control exists in the inventory and is of one of the kinds its user expects.
+// Each control exists in the inventory and is of one of the kinds its user expects.
+void expectKind(std::span<const int> ids, std::initializer_list<ControlKind> kinds) {
+    for (const int id : ids) {
+        const ControlSpec* spec = findControlSpec(id);
+        ASSERT_NE(spec, nullptr) << id;
+        EXPECT_TRUE(std::find(kinds.begin(), kinds.end(), spec->kind) != kinds.end()) << id;
+    }
+}
+
 void expectKind(int id, std::initializer_list<ControlKind> kinds) {
-    const ControlSpec* spec = findControlSpec(id);
-    ASSERT_NE(spec, nullptr) << id;
-    EXPECT_TRUE(std::find(kinds.begin(), kinds.end(), spec->kind) != kinds.end()) << id;
+    expectKind(std::span(&id, 1), kinds);
 }
 
 const std::initializer_list<ControlKind> kButtons = {PushButton, DefaultPushButton};
@@ -44,27 +51,20 @@ const std::initializer_list<ControlKind> kCaptioned = {GroupBox,          Text, 
 } // namespace
 
 TEST(ControlInventory, RowTablesNameControlsOfTheirKind) {
-    for (const auto* edits : {&ctl::kIpEdits, &ctl::kNetmaskEdits, &ctl::kGatewayEdits})
-        for (const int id : *edits)
-            expectKind(id, {Edit});
-    for (const int id : ctl::kMacEdits)
-        expectKind(id, {Edit});
-    for (const int id : ctl::kModuleInfoEdits)
-        expectKind(id, {Edit});
+    expectKind(ctl::kIpEdits, {Edit});
+    expectKind(ctl::kNetmaskEdits, {Edit});
+    expectKind(ctl::kGatewayEdits, {Edit});
+    expectKind(ctl::kMacEdits, {Edit});
+    expectKind(ctl::kModuleInfoEdits, {Edit});
     for (const ctl::TrapRow& row : ctl::kTrapRows) {
         expectKind(row.checkBox, {CheckBox});
-        for (const int id : row.edits)
-            expectKind(id, {Edit});
-        expectKind(row.readButton, kButtons);
-        expectKind(row.setButton, kButtons);
+        expectKind(row.edits, {Edit});
+        expectKind(std::array{row.readButton, row.setButton}, kButtons);
     }
     for (const ctl::DstRuleControls& row : ctl::kDstRuleRows) {
-        expectKind(row.label, {Text});
-        expectKind(row.preview, {Text});
-        expectKind(row.readButton, kButtons);
-        expectKind(row.setButton, kButtons);
-        for (const int id : row.lists())
-            expectKind(id, {DropDownList});
+        expectKind(std::array{row.label, row.preview}, {Text});
+        expectKind(std::array{row.readButton, row.setButton}, kButtons);
+        expectKind(row.lists(), {DropDownList});
     }
     for (const auto& [letter, id] : ctl::kFeatureLetters) {
         expectKind(id, {CheckBox});
@@ -87,8 +87,7 @@ TEST(ControlInventory, CoreTablesNameExistingControls) {
             key.use == KeyUse::TipAndRowCaption || key.use == KeyUse::ConnectCaption)
             expectKind(key.control, kCaptioned);
         for (const int id : key.tips)
-            if (id != 0)
-                EXPECT_NE(findControlSpec(id), nullptr) << key.key;
+            EXPECT_TRUE(id == 0 || findControlSpec(id)) << key.key << " " << id;
         if (key.list)
             for (const int id : key.list->lists)
                 if (id != 0)
@@ -101,38 +100,26 @@ TEST(ControlInventory, LayoutKeepsControlsInsideTheirGroupsAndApart) {
     const std::set<int> outsideGroups = {ctl::ViewButton, ctl::LogoPlace, ctl::BitmapStatic};
     constexpr int kGroupTitleDu = 8;
     const auto all = controlInventory();
-    std::vector<Rect> groups;
-    for (const ControlSpec& spec : all)
-        if (spec.kind == GroupBox)
-            groups.push_back(rectOf(spec));
-    EXPECT_EQ(groups.size(), 7u);
+    std::vector<Rect> insides; // of the group boxes, below their titles
+    for (const ControlSpec& g : all)
+        if (g.kind == GroupBox)
+            insides.push_back({g.x + 1, g.y + kGroupTitleDu, g.w - 2, g.h - kGroupTitleDu - 1});
+    EXPECT_EQ(insides.size(), 7u);
     EXPECT_EQ(findControlSpec(0), nullptr);
-
     for (std::size_t i = 0; i < all.size(); ++i) {
         const ControlSpec& a = all[i];
-        if (a.id != 0)
-            EXPECT_EQ(findControlSpec(a.id), &a);
+        EXPECT_TRUE(a.id == 0 || findControlSpec(a.id) == &a) << "one entry per ID: " << a.id;
         if (a.kind == GroupBox)
             continue;
         const Rect r = rectOf(a);
-        const Rect* owner = nullptr;
-        for (const Rect& group : groups)
-            if (group.containsPoint(r.x + r.w / 2, r.y + r.h / 2))
-                owner = &group;
-        if (!owner)
-            EXPECT_TRUE(outsideGroups.count(a.id)) << a.id << " " << a.text;
-        else
-            EXPECT_TRUE(
-                (Rect{owner->x + 1, owner->y + kGroupTitleDu, owner->w - 2, owner->h - kGroupTitleDu - 1})
-                    .contains(r))
-                << a.id << " " << a.text;
-        if (a.flags & Hidden)
-            continue;
-        for (std::size_t j = i + 1; j < all.size(); ++j) {
-            const ControlSpec& b = all[j];
-            if (b.kind != GroupBox && !(b.flags & Hidden))
-                EXPECT_FALSE(r.intersects(rectOf(b))) << a.id << " and " << b.id;
-        }
+        const auto owner = std::find_if(insides.begin(), insides.end(), [&](const Rect& inside) {
+            return inside.contains({r.x + r.w / 2, r.y + r.h / 2, 1, 1});
+        });
+        EXPECT_TRUE(owner == insides.end() ? outsideGroups.count(a.id) : owner->contains(r))
+            << a.id << " " << a.text;
+        for (std::size_t j = i + 1; j < all.size() && !(a.flags & Hidden); ++j)
+            EXPECT_FALSE(all[j].kind != GroupBox && !(all[j].flags & Hidden) && r.intersects(rectOf(all[j])))
+                << a.id << " and " << all[j].id;
     }
 }
 

@@ -16,36 +16,23 @@ DeviceRecord module(std::uint8_t last, std::uint32_t ip = 0xC0A8010A, std::uint3
 }
 
 DeviceTexts texts(std::string mac, std::string ip, std::string name) {
-    DeviceTexts t;
-    t.mac = std::move(mac);
-    t.ip = std::move(ip);
-    t.name = std::move(name);
-    t.netmask = "255.255.255.0";
-    t.gateway = "192.168.1.1";
-    t.mode = "Auto";
-    t.dhcp = "off";
-    t.port = "10001";
-    t.serial = "256";
-    return t;
+    return {mac, "off", ip, "10001", "255.255.255.0", "192.168.1.1", name, "256", "Auto"};
 }
 
 } // namespace
 
 TEST(DeviceTable, FirstAnswerWinsAndTheTableStopsAt260) {
     DeviceTable table;
-    DeviceRecord first = module(1);
+    DeviceRecord first = module(1), again = module(1);
     first.Port = 80;
-    DeviceRecord again = module(1);
     again.Port = 81;
     EXPECT_EQ(table.add(first, macText(first.Mac)), DeviceTable::AddResult::Added);
     EXPECT_EQ(table.add(again, macText(again.Mac)), DeviceTable::AddResult::Duplicate);
     ASSERT_EQ(table.count(), 1u);
     EXPECT_EQ(table.record(0).Port, 80);
-
     for (int i = 2; table.count() < DeviceTable::kCapacity; ++i) {
-        DeviceRecord r = module(0);
+        DeviceRecord r = module(std::uint8_t(i));
         r.Mac[4] = std::uint8_t(i >> 8);
-        r.Mac[5] = std::uint8_t(i);
         ASSERT_EQ(table.add(r, macText(r.Mac)), DeviceTable::AddResult::Added);
     }
     DeviceRecord extra = module(0xFF);
@@ -69,18 +56,15 @@ TEST(DeviceTable, SelectionIsClearedBySearchAndRefusesBadIndices) {
 }
 
 TEST(DeviceTable, SameSubnetUsesTheModulesNetmask) {
-    struct Case {
-        std::uint32_t pc, ip, mask;
-        bool same;
-    } cases[] = {
-        {0xC0A8010A, 0xC0A80205, 0xFFFFFF00, false}, // 192.168.1.10 vs 192.168.2.5 /24
-        {0xC0A8010A, 0xC0A80205, 0xFFFF0000, true},  // the same with /16
+    // PC address, module address, module netmask, same subnet
+    const std::tuple<std::uint32_t, std::uint32_t, std::uint32_t, bool> cases[] = {
+        {0xC0A8010A, 0xC0A80205, 0xFFFFFF00, false},
+        {0xC0A8010A, 0xC0A80205, 0xFFFF0000, true},
         {0x7F000001, 0x7F000002, 0xFF000000, true},
-        {0x7F000001, 0x0A0000FE, 0x00000000, true}, // a zero mask matches everything
-    };
-    for (const auto& c : cases) {
-        const DeviceRecord r = module(1, c.ip, c.mask);
-        EXPECT_EQ(sameSubnet(c.pc, &r), c.same) << std::hex << c.ip << " / " << c.mask;
+        {0x7F000001, 0x0A0000FE, 0x00000000, true}};
+    for (const auto& [pc, ip, mask, same] : cases) {
+        const DeviceRecord r = module(1, ip, mask);
+        EXPECT_EQ(sameSubnet(pc, &r), same) << std::hex << ip << " / " << mask;
     }
     EXPECT_FALSE(sameSubnet(0x7F000001, nullptr));
 }
@@ -98,44 +82,32 @@ TEST(TreeTexts, ModuleNodeTextBySortOrder) {
 }
 
 TEST(TreeTexts, LeavesInOrderSkippingEmptyValues) {
-    const auto leaves = leafTexts(defaultLeafLabels(), texts("00 0A 1B 2C 3D 4E", "010.000.000.254", ""));
-    const std::vector<std::string> expected = {
-        "IP : 010.000.000.254",
-        "Netmask : 255.255.255.0",
-        "Gateway : 192.168.1.1",
-        "Mode : Auto",
-        "DHCP : off",
-        "Port : 10001",
-        "MAC : 00 0A 1B 2C 3D 4E",
-        "Nr : 256",
-    };
-    EXPECT_EQ(leaves, expected);
+    EXPECT_EQ(leafTexts(defaultLeafLabels(), texts("00 0A 1B 2C 3D 4E", "010.000.000.254", "")),
+              (std::vector<std::string>{"IP : 010.000.000.254", "Netmask : 255.255.255.0",
+                                        "Gateway : 192.168.1.1", "Mode : Auto", "DHCP : off", "Port : 10001",
+                                        "MAC : 00 0A 1B 2C 3D 4E", "Nr : 256"}));
     EXPECT_EQ(topNodeText("ZEK online:", 3), "ZEK online: 3");
 }
 
 TEST(TreeTexts, MacFromNodeText) {
-    struct Case {
-        const char* text;
-        const char* label;
-        std::optional<std::string> mac;
-    } cases[] = {
-        {"MAC : 00 0A 1B 2C 3D 4E", "MAC", "00 0A 1B 2C 3D 4E"},
-        {"MAC : 0 a 1b 2c 3d 4e", "MAC", "00 0A 1B 2C 3D 4E"}, // rebuilt, so the lookup matches
-        {"MAC   :   00 0A 1B 2C 3D 4E  ", "MAC", "00 0A 1B 2C 3D 4E"},
+    const std::string mac = "00 0A 1B 2C 3D 4E";
+    const std::tuple<const char*, const char*, std::optional<std::string>> cases[] = {
+        {"MAC : 00 0A 1B 2C 3D 4E", "MAC", mac},
+        {"MAC : 0 a 1b 2c 3d 4e", "MAC", mac}, // rebuilt, so the lookup matches
+        {"MAC   :   00 0A 1B 2C 3D 4E  ", "MAC", mac},
+        {"Adresse : 00 0A 1B 2C 3D 4E", "Adresse", mac},
         {"mac : 00 0A 1B 2C 3D 4E", "MAC", std::nullopt}, // the label compares case-sensitively
-        {"MAC : 00 0A 1B 2C 3D", "MAC", std::nullopt},    // five numbers
+        {"MAC : 00 0A 1B 2C 3D", "MAC", std::nullopt},
         {"MAC : zz 0A 1B 2C 3D 4E", "MAC", std::nullopt},
         {"MAC :", "MAC", std::nullopt},
         {"MAC", "MAC", std::nullopt},
         {"", "MAC", std::nullopt},
-        {"Nr : 256", "MAC", std::nullopt},
-        {"00 0A 1B 2C 3D 4E : Boiler", "MAC", std::nullopt}, // a module node is not a MAC leaf
-        {"Adresse : 00 0A 1B 2C 3D 4E", "Adresse", "00 0A 1B 2C 3D 4E"},
+        {"00 0A 1B 2C 3D 4E : Boiler", "MAC", std::nullopt},  // a module node is not a MAC leaf
         {"MAC : 1FF 0 0 0 0 0", "MAC", "1FF 00 00 00 00 00"}, // too large: no listed module matches
         {"MAC : FFFFFFFFFFFFFFFFFFFF 0 0 0 0 0", "MAC", "FFFFFFFF 00 00 00 00 00"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(macFromNodeText(c.text, c.label), c.mac) << c.text;
+    for (const auto& [text, label, expected] : cases)
+        EXPECT_EQ(macFromNodeText(text, label), expected) << text;
 }
 
 TEST(TreeTexts, OrderIgnoresLetterCase) {
@@ -144,7 +116,6 @@ TEST(TreeTexts, OrderIgnoresLetterCase) {
     EXPECT_TRUE(lessNoCase("192.168.001.003 : a", "192.168.001.020 : a"));
     EXPECT_FALSE(lessNoCase("ABC", "abc"));
     EXPECT_FALSE(lessNoCase("abc", "ABC"));
-
     // Arrivals in this order make the tree below; equal texts keep their arrival order.
     std::vector<std::string> tree;
     for (const char* text : {" beta : 2", " Alpha : 1", " BETA : 2", " gamma : 3", " alpha : 1", ""})

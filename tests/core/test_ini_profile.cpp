@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 
 using namespace zek;
 using namespace std::string_literals;
@@ -16,68 +17,48 @@ namespace fs = std::filesystem;
 
 std::string readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
-void writeBytes(const fs::path& path, std::string_view bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(bytes.data(), std::streamsize(bytes.size()));
-}
-
-// A fresh directory per test, removed afterwards.
+// A directory of its own per test, removed afterwards.
 class ProfileDir : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("zek_ini_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::create_directories(m_dir);
-    }
+    void SetUp() override { fs::create_directories(m_dir); }
     void TearDown() override { fs::remove_all(m_dir); }
     fs::path file(const char* name = "settings.ini") const { return m_dir / name; }
     std::size_t entries() const { return std::size_t(std::distance(fs::directory_iterator(m_dir), {})); }
 
-    fs::path m_dir;
+    fs::path m_dir = fs::temp_directory_path() / ("zek_ini_" + std::to_string(std::random_device{}()));
 };
 
 } // namespace
 
 TEST(IniDocument, LooksUpKeysAsTheProfileFunctionsDo) {
-    const struct {
-        const char* name;
-        std::string file;
-        const char* section;
-        const char* key;
-        std::optional<std::string> expected;
-    } cases[] = {
-        {"case of section and key is ignored", "[Basic_Settings]\nEth_Interface=2\n", "BASIC_SETTINGS",
-         "ETH_INTERFACE", "2"},
-        {"first of duplicate keys wins", "[S]\nK=first\nk=second\n", "S", "K", "first"},
-        {"a repeated section is searched too", "[S]\nA=1\n[T]\n[s]\nB=2\n", "S", "B", "2"},
-        {"missing section", "[S]\nK=1\n", "T", "K", std::nullopt},
-        {"missing key", "[S]\nK=1\n", "S", "L", std::nullopt},
-        {"keys before any section belong to none", "K=1\n[S]\n", "S", "K", std::nullopt},
-        {"a line without = is no key", "[S]\nK\nK=2\n", "S", "K", "2"},
-        {"blanks around key and value", "[ S ]\n  K  =  v w  \n", "S", "K", "v w"},
-        {"surrounding quotes are dropped", "[S]\nK=\"a;b\"\n", "S", "K", "a;b"},
-        {"an unmatched quote stays", "[S]\nK=\"x\n", "S", "K", "\"x"},
-        {"value keeps further =", "[S]\nK=a=b\n", "S", "K", "a=b"},
-        {"empty value is a value", "[S]\nK=\n", "S", "K", ""},
-        {"CR LF endings, no final line feed", "[S]\r\nK=v\r\nL=w", "S", "L", "w"},
-        {"a NUL ends the line", "[S]\nK=ab\0cd\nL=1\n"s, "S", "K", "ab"},
-        {"a NUL line does not hide the next", "[S]\n\0\0\0\nL=1\n"s, "S", "L", "1"},
-        {"comment lines", "[S]\n;K=1\nK=2\n", "S", "K", "2"},
-        {"byte order mark", "\xEF\xBB\xBF[S]\nK=1\n", "S", "K", "1"},
-        {"UTF-8 stays UTF-8", "[S]\nK=\xC3\xA7\n", "S", "K", "\xC3\xA7"},
-        {"other bytes are Windows-1252", "[S]\nK=\xE7 \x80\x81\n", "S", "K", "\xC3\xA7 \xE2\x82\xAC\xC2\x81"},
-        {"one bad byte decodes the whole file as 1252", "[S]\nK=\xC3\xA7\nL=\xFF\n", "S", "K",
-         "\xC3\x83\xC2\xA7"},
+    // name, file, the value of K in section S
+    const std::tuple<const char*, std::string, std::optional<std::string>> cases[] = {
+        {"case of section and key is ignored", "[s]\nk=2\n", "2"},
+        {"first of duplicate keys wins", "[S]\nK=first\nk=second\n", "first"},
+        {"a repeated section is searched too", "[S]\nA=1\n[T]\n[s]\nK=2\n", "2"},
+        {"missing section", "[T]\nK=1\n", std::nullopt},
+        {"missing key", "[S]\nL=1\n", std::nullopt},
+        {"keys before any section belong to none", "K=1\n[S]\n", std::nullopt},
+        {"a line without = is no key", "[S]\nK\nK=2\n", "2"},
+        {"blanks around key and value", "[ S ]\n  K  =  v w  \n", "v w"},
+        {"surrounding quotes are dropped", "[S]\nK=\"a;b\"\n", "a;b"},
+        {"an unmatched quote stays", "[S]\nK=\"x\n", "\"x"},
+        {"value keeps further =", "[S]\nK=a=b\n", "a=b"},
+        {"empty value is a value", "[S]\nK=\n", ""},
+        {"CR LF endings, no final line feed", "[S]\r\nL=v\r\nK=w", "w"},
+        {"a NUL ends the line", "[S]\nK=ab\0cd\nL=1\n"s, "ab"},
+        {"a NUL line does not hide the next", "[S]\n\0\0\0\nK=1\n"s, "1"},
+        {"comment lines", "[S]\n;K=1\nK=2\n", "2"},
+        {"byte order mark", "\xEF\xBB\xBF[S]\nK=1\n", "1"},
+        {"UTF-8 stays UTF-8", "[S]\nK=\xC3\xA7\n", "\xC3\xA7"},
+        {"other bytes are Windows-1252", "[S]\nK=\xE7 \x80\x81\n", "\xC3\xA7 \xE2\x82\xAC\xC2\x81"},
+        {"one bad byte decodes the whole file as 1252", "[S]\nK=\xC3\xA7\nL=\xFF\n", "\xC3\x83\xC2\xA7"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(IniDocument::parse(c.file).value(c.section, c.key), c.expected);
-    }
+    for (const auto& [name, file, expected] : cases)
+        EXPECT_EQ(IniDocument::parse(file).value("S", "K"), expected) << name;
 }
 
 TEST(IniDocument, IntegersAreDecimalTextWithTheirLeadingDigits) {
@@ -88,26 +69,16 @@ TEST(IniDocument, IntegersAreDecimalTextWithTheirLeadingDigits) {
 }
 
 TEST(IniDocument, WritingAKeyLeavesEveryOtherLineAsItWas) {
-    const struct {
-        const char* name;
-        std::string before;
-        const char* section;
-        const char* key;
-        std::string value;
-        std::string after;
-    } cases[] = {
+    // name, file, section, key, value, file after
+    const std::tuple<const char*, std::string, const char*, const char*, std::string, std::string> cases[] = {
         {"replace in place, CR LF and odd lines kept",
-         "; hand-made\r\n[BASIC_SETTINGS]\r\nLANG01 = Deutsch\r\n  eth_interface=0 \r\nno "
-         "equals\r\n[X]\r\nK=1",
-         "BASIC_SETTINGS", "ETH_INTERFACE", "2",
-         "; hand-made\r\n[BASIC_SETTINGS]\r\nLANG01 = Deutsch\r\neth_interface=2\r\nno equals\r\n[X]\r\nK=1"},
-        {"new key after the section's last line, before its blank lines", "[A]\nK=1\n\n[B]\nL=2\n", "a",
-         "NEW", "x", "[A]\nK=1\nNEW=x\n\n[B]\nL=2\n"},
+         "; c\r\n[S]\r\nA = x\r\n  k=0 \r\nno equals\r\n[X]\r\nK=1", "S", "K", "2",
+         "; c\r\n[S]\r\nA = x\r\nk=2\r\nno equals\r\n[X]\r\nK=1"},
+        {"new key before the section's blank lines", "[A]\nK=1\n\n[B]\nL=2\n", "a", "NEW", "x",
+         "[A]\nK=1\nNEW=x\n\n[B]\nL=2\n"},
         {"new key into an empty section", "[A]\n[B]\n", "A", "K", "v", "[A]\nK=v\n[B]\n"},
-        {"new section after a last line without line feed", "[A]\nK=1", "B", "L", "2",
-         "[A]\nK=1\n\n[B]\nL=2\n"},
-        {"new key at the end of a last section without line feed", "[A]\r\nK=1", "A", "L", "2",
-         "[A]\r\nK=1\r\nL=2\r\n"},
+        {"new section after a last line without LF", "[A]\nK=1", "B", "L", "2", "[A]\nK=1\n\n[B]\nL=2\n"},
+        {"new key after a last line without CR LF", "[A]\r\nK=1", "A", "L", "2", "[A]\r\nK=1\r\nL=2\r\n"},
         {"empty file", "", "S", "K", "v", "[S]\nK=v\n"},
         {"only the first duplicate is replaced", "[S]\nK=1\nK=2\n", "S", "k", "3", "[S]\nK=3\nK=2\n"},
         {"a value is cut at a line break", "[S]\nK=1\n", "S", "K", "a\r\nL=evil", "[S]\nK=a\n"},
@@ -118,11 +89,10 @@ TEST(IniDocument, WritingAKeyLeavesEveryOtherLineAsItWas) {
         {"bytes that are not UTF-8 are taken as 1252", "[S]\n", "S", "K", "\xE7", "[S]\nK=\xC3\xA7\n"},
         {"byte order mark kept", "\xEF\xBB\xBF[S]\nK=1\n", "S", "K", "2", "\xEF\xBB\xBF[S]\nK=2\n"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        IniDocument doc = IniDocument::parse(c.before);
-        ASSERT_TRUE(doc.setValue(c.section, c.key, c.value));
-        EXPECT_EQ(doc.serialize(), c.after);
+    for (const auto& [name, before, section, key, value, after] : cases) {
+        IniDocument doc = IniDocument::parse(before);
+        ASSERT_TRUE(doc.setValue(section, key, value)) << name;
+        EXPECT_EQ(doc.serialize(), after) << name;
     }
 }
 
@@ -173,8 +143,8 @@ TEST_F(ProfileDir, MissingFileGivesDefaultsAndTheFirstWriteCreatesIt) {
 }
 
 TEST_F(ProfileDir, LongValuesAreCutAtTheReadersBuffer) {
-    writeBytes(file(),
-               "[S]\nK=" + std::string(100000, 'x') + "\xC3\xA7\nL=" + std::string(998, 'y') + "\xC3\xA7\n");
+    std::ofstream(file(), std::ios::binary)
+        << "[S]\nK=" + std::string(100000, 'x') + "\xC3\xA7\nL=" + std::string(998, 'y') + "\xC3\xA7\n";
     const TProfile profile("S", file().string());
     EXPECT_EQ(profile.GetString("K"), std::string(kProfileTextMax, 'x'));
     EXPECT_EQ(profile.GetString("L"), std::string(998, 'y') + "\xC3\xA7");
@@ -183,15 +153,13 @@ TEST_F(ProfileDir, LongValuesAreCutAtTheReadersBuffer) {
 
 TEST_F(ProfileDir, WritesReplaceTheFileWholeThroughATemporaryFile) {
     const std::string before = "[S]\r\nA=1\r\nK=old\r\n" + std::string(200000, ';') + "\r\n";
-    writeBytes(file(), before);
+    std::ofstream(file(), std::ios::binary) << before;
     fs::permissions(file(), fs::perms::owner_read | fs::perms::owner_write);
-    // A reader that opened the file before the write still sees the complete old file:
-    // the write made a new file and renamed it, it did not rewrite the old one in place.
+    // A reader of the old file keeps it whole: the write renamed a new file over it.
     std::ifstream early(file(), std::ios::binary);
     ASSERT_TRUE(early);
-
     ASSERT_TRUE(TProfile("S", file().string()).WriteString("K", "new"));
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(early), std::istreambuf_iterator<char>()), before);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(early), {}), before);
     EXPECT_EQ(readBytes(file()), "[S]\r\nA=1\r\nK=new\r\n" + std::string(200000, ';') + "\r\n");
     EXPECT_EQ(fs::status(file()).permissions() & fs::perms::all,
               fs::perms::owner_read | fs::perms::owner_write);
@@ -199,16 +167,14 @@ TEST_F(ProfileDir, WritesReplaceTheFileWholeThroughATemporaryFile) {
 }
 
 TEST_F(ProfileDir, UnreadableFilesGiveDefaultsAndAreNeverOverwritten) {
-    // A directory in the file's place, a file far larger than any profile file, and a
-    // file in a directory that does not exist.
+    // A directory in the file's place, a file too large to be a profile, a missing directory.
     fs::create_directory(file("dir.ini"));
-    writeBytes(file("huge.ini"), "[S]\nK=1\n" + std::string(kProfileFileMax, ' '));
+    std::ofstream(file("huge.ini"), std::ios::binary) << "[S]\nK=1\n" + std::string(kProfileFileMax, ' ');
     for (const fs::path& path : {file("dir.ini"), file("huge.ini"), m_dir / "missing" / "x.ini"}) {
         SCOPED_TRACE(path.string());
         TProfile profile("S", path.string());
-        if (path.parent_path() == m_dir) {
-            EXPECT_EQ(profile.file().status(), IniFile::Status::Unreadable);
-        }
+        EXPECT_EQ(profile.file().status(),
+                  path.parent_path() == m_dir ? IniFile::Status::Unreadable : IniFile::Status::Missing);
         EXPECT_EQ(profile.GetInt("K", 9), 9);
         EXPECT_FALSE(profile.WriteInt("K", 2));
     }
