@@ -1,60 +1,91 @@
+#include "core/app/control_ids.h"
 #include "core/session/read_sequence.h"
+#include "core/session/reply_parser.h"
+#include "core/session/session_flags.h"
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <map>
+#include <algorithm>
+#include <deque>
 #include <set>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace zek;
 
 namespace {
 
-// A module that answers every command at once, as the window would see it: each text sent
-// or button pressed makes the reply keyword it asks for arrive before the next step.
+using Strings = std::vector<std::string>;
+using Steps = std::vector<int>;
+
+// A module: each keyword's Read and Set buttons and its answer, one read per entry, a read of
+// one or more lines. The clock answers in two reads, as a module writing each line alone does.
+struct Exchange {
+    int read, set;
+    std::string keyword;
+    Strings reads;
+};
+const Exchange kModule[] = {
+    {0, 0, "STARTMSG", {"modul_typ ZEK 100 date 05.12.24 SW: 1.02\rmodul_config "}},
+    {0, 0, "GERAET", {"!GERAET ZEK 100"}},
+    {0, 0, "REVISION", {"!REVISION B2"}},
+    {0, 0, "FIRMA", {"!FIRMA MERIDON"}},
+    {ctl::LoggerRead, ctl::LoggerSet, "LOG_ON", {"!LOG_ON 15"}},
+    {ctl::ClockRead, ctl::ClockSet, "TIME_UTC", {"!TIME_UTC 12:00:00 (4)", "!TIME_LOCAL 13:00:00 (W)"}},
+    {ctl::DstUseRead, ctl::DstUseSet, "DST_USE", {"!DST_USE 1"}},
+    {ctl::kDstStartRow.readButton, ctl::kDstStartRow.setButton, "DST_START", {"!DST_START 4 0 3 2"}},
+    {ctl::kDstStopRow.readButton, ctl::kDstStopRow.setButton, "DST_STOP", {"!DST_STOP 4 0 10 3"}},
+    {ctl::kTrapRows[0].readButton, ctl::kTrapRows[0].setButton, "TRAP_IP1", {"!TRAP_IP1 192.168.1.20"}},
+    {ctl::kTrapRows[1].readButton, ctl::kTrapRows[1].setButton, "TRAP_IP2", {"!TRAP_IP2 0.0.0.0"}},
+    {ctl::kTrapRows[2].readButton, ctl::kTrapRows[2].setButton, "TRAP_IP3", {"!TRAP_IP3 0.0.0.0"}},
+    {ctl::SnmpLocationRead, ctl::SnmpLocationSet, "SNMP_LOC", {"!SNMP_LOC Hall 3"}},
+};
+
+// The window around the step machine: each read is parsed line by line, then runs one step.
 class FakeHost : public SequenceHost {
 public:
-    bool isConnected = true, autoRead = true, configSeen = false, logger = true, trap = true, active = true,
-         sent = true;
-    std::set<std::string> silent; // replies that never come
-    std::set<std::string, std::less<>> seen;
-    std::vector<std::string> wire, logLines;
-    int period = 500, gauge = 0;
+    explicit FakeHost(int basePeriodMs = 500) : sequence(*this, basePeriodMs) {}
+
+    SessionFlags flags;
+    ReadSequence sequence;
+    bool isConnected = true, autoRead = true;
+    std::string letters = "TL";
+    std::set<std::string> silent; // keywords never answered
+    std::string wire;             // the commands sent, each followed by a blank
+    Strings logLines;             // other than the steps
+    Steps states;
+    std::deque<std::string> reads;
+    int period = 0, gauge = -1;
     bool green = false, busy = false;
 
     bool connected() const override { return isConnected; }
     bool readAutomatically() const override { return autoRead; }
-    bool modulConfigSeen() const override { return configSeen; }
-    void clearModulConfigSeen() override { configSeen = false; }
-    bool loggerCapable() const override { return logger; }
-    bool trapCapable() const override { return trap; }
-    bool loggerActive() const override { return active; }
-    bool timeSent() const override { return sent; }
-    bool replySeen(std::string_view k) const override { return seen.count(k) > 0; }
-    void clearReplySeen(std::string_view k) override { seen.erase(std::string(k)); }
-    void markReplySeen(std::string_view k) override { seen.insert(std::string(k)); }
-    void sendText(std::string_view text) override {
-        wire.emplace_back(text);
-        static const std::map<std::string, std::string> replies = {{"?STARTMSG\r", "modul_typ"},
-                                                                   {"?GERAET\r", "!GERAET"},
-                                                                   {"?REVISION\r", "!REVISION"},
-                                                                   {"?FIRMA\r", "!FIRMA"}};
-        answer(replies.at(std::string(text)));
-    }
+    bool modulConfigSeen() const override { return flags.ModulConfigSeen; }
+    void clearModulConfigSeen() override { flags.ModulConfigSeen = false; }
+    bool loggerCapable() const override { return flags.LoggerCapable; }
+    bool trapCapable() const override { return flags.TrapCapable; }
+    bool loggerActive() const override { return flags.LoggerActive; }
+    bool timeSent() const override { return flags.TimeSent; }
+    bool replySeen(ReplyKey k) const override { return flags.seen(k); }
+    void clearReplySeen(ReplyKey k) override { flags.setSeen(k, false); }
+    void markReplySeen(ReplyKey k) override { flags.setSeen(k); }
+    void sendText(std::string_view text) override { send(std::string(text.substr(0, text.find('\r')))); }
+    // A button clears the flag of the line its answer ends with, then sends.
     void pressButton(int id) override {
-        wire.push_back(std::to_string(id));
-        static const std::map<int, std::string> replies = {
-            {5090, "!LOG_ON"},   {5106, "!LOG_ON"},   {5089, "!TIME_LOCAL"}, {5110, "!TIME_LOCAL"},
-            {5140, "!DST_USE"},  {5135, "!DST_USE"},  {5139, "!DST_START"},  {5137, "!DST_START"},
-            {5138, "!DST_STOP"}, {5136, "!DST_STOP"}, {5086, "!TRAP_IP1"},   {5107, "!TRAP_IP1"},
-            {5088, "!TRAP_IP2"}, {5108, "!TRAP_IP2"}, {5087, "!TRAP_IP3"},   {5109, "!TRAP_IP3"},
-            {5202, "!SNMP_LOC"}, {5201, "!SNMP_LOC"}};
-        answer(replies.at(id));
+        const auto& e = *std::find_if(std::begin(kModule), std::end(kModule),
+                                      [id](const Exchange& e) { return e.read == id || e.set == id; });
+        clearReplySeen(*ParseReply(e.reads.back()).seen);
+        send((e.read == id ? "?" : "!") + e.keyword);
     }
     void setPeriod(int ms) override { period = ms; }
-    void log(std::string_view line) override { logLines.emplace_back(line); }
+    void log(std::string_view line) override {
+        if (line.starts_with("State: "))
+            states.push_back(std::stoi(std::string(line.substr(7))));
+        else
+            logLines.emplace_back(line);
+    }
     void setGauge(int value, GaugeColour colour) override {
         gauge = value;
         green = colour == GaugeColour::Green;
@@ -62,157 +93,134 @@ public:
     void setGaugeValue(int value) override { gauge = value; }
     void setBusyCursor(bool b) override { busy = b; }
 
-    void answer(const std::string& keyword) {
-        if (!silent.count(keyword))
-            seen.insert(keyword);
+    void send(const std::string& command) {
+        wire += command + " ";
+        const Exchange& e = *std::find_if(std::begin(kModule), std::end(kModule),
+                                          [&](const Exchange& e) { return e.keyword == command.substr(1); });
+        if (silent.count(e.keyword) == 0)
+            for (const std::string& read : e.reads)
+                reads.push_back(e.keyword == "STARTMSG" ? read + letters : read);
+    }
+    // A read with one or more lines.
+    void deliver(const std::string& read) {
+        std::istringstream lines(read);
+        for (std::string line; std::getline(lines, line, '\r');) {
+            const ParsedReply reply = ParseReply(line);
+            noteReply(reply, flags);
+            sequence.onReply(reply);
+        }
+        sequence.RunSequenceStep(StepCause::Line);
+    }
+    // One tick of timer B, then what the module answers (bounded, so that a loop fails).
+    void tick() {
+        sequence.RunSequenceStep(StepCause::Tick);
+        for (int n = 0; n < 50 && !reads.empty(); ++n, reads.pop_front())
+            deliver(reads.front());
+    }
+    // Ticks until the sequence has ended and shown its end for one more tick.
+    void runToEnd(int start) {
+        sequence.setStep(start);
+        for (int ticks = 0, idle = 0; ticks < 100 && idle < 2; ++ticks) {
+            idle += sequence.step() == 0 ? 1 : 0;
+            tick();
+        }
     }
 };
 
-// Runs ticks until the sequence has logged its end and shown it for one more tick.
-void runToEnd(ReadSequence& sequence, int limit = 100) {
-    for (int idleTicks = 0; limit-- > 0 && idleTicks < 2;) {
-        idleTicks += sequence.step() == 0 ? 1 : 0;
-        sequence.RunSequenceStep();
-    }
+// Runs of consecutive steps, from .. to.
+Steps trace(std::initializer_list<std::pair<int, int>> runs) {
+    Steps steps;
+    for (const auto& [from, to] : runs)
+        for (int s = from; s <= to; ++s)
+            steps.push_back(s);
+    return steps;
 }
-
-std::vector<std::string> states(const FakeHost& host) {
-    std::vector<std::string> out;
-    for (const auto& line : host.logLines)
-        if (line.rfind("State: ", 0) == 0)
-            out.push_back(line.substr(7));
-    return out;
-}
-
-using Strings = std::vector<std::string>;
 
 } // namespace
 
-TEST(ReadSequence, FullAutomaticReadOfAModuleWithLAndT) {
-    FakeHost host;
-    ReadSequence sequence(host);
-    sequence.setStep(ReadSequence::kConnectStep);
-    sequence.RunSequenceStep(); // sends ?STARTMSG; the start message says modul_config
-    host.configSeen = true;
-    sequence.setStep(ReadSequence::kModulConfigStep);
-    runToEnd(sequence);
-    EXPECT_EQ(states(host), (Strings{"3", "8", "9", "10", "11", "12", "13", "14", "15", "16", "17", "18",
-                                     "19", "20", "21", "22", "23", "24", "0"}));
-    EXPECT_EQ(host.wire, (Strings{"?STARTMSG\r", "?GERAET\r", "?REVISION\r", "?FIRMA\r", "5090", "5089",
-                                  "5140", "5139", "5138", "5086", "5088", "5087", "5202"}));
-    EXPECT_EQ(host.gauge, 100);
-    EXPECT_TRUE(host.green);
-    EXPECT_FALSE(host.configSeen);
-    EXPECT_FALSE(host.busy);
-}
-
-TEST(ReadSequence, EndsAfterTheIdentityOrSkipsTheLogger) {
-    struct Case {
-        bool autoRead, logger;
-        Strings states;
-    } cases[] = {
-        {false, true, {"3", "4", "10", "11", "12", "13", "0"}},
-        {true, false, {"3", "4", "10", "11", "12", "13", "20", "21", "22", "23", "24", "0"}},
+TEST(ReadSequence, EachValueIsAskedForOrSetOnce) {
+    const std::string identity = "?STARTMSG ?GERAET ?REVISION ?FIRMA ";
+    const std::string snmp = "?TRAP_IP1 ?TRAP_IP2 ?TRAP_IP3 ?SNMP_LOC ";
+    const std::string logger = "!LOG_ON !DST_USE !DST_START !DST_STOP !TIME_UTC ";
+    // The first step; then the module's letters L and T, R read automatically, A logger
+    // active, S clock sent; the steps and what is sent.
+    const std::tuple<int, std::string, Steps, std::string> cases[] = {
+        {3, "LTR", trace({{3, 3}, {8, 24}, {0, 0}}),
+         identity + "?LOG_ON ?TIME_UTC ?DST_USE ?DST_START ?DST_STOP " + snmp},
+        {3, "LT", trace({{3, 3}, {8, 13}, {0, 0}}), identity},
+        {3, "TR", trace({{3, 3}, {8, 13}, {20, 24}, {0, 0}}), identity + snmp},
+        {30, "LTS", trace({{30, 32}, {0, 0}}), "!LOG_ON "},
+        {30, "LTAS", trace({{30, 36}, {0, 0}}), logger},
+        {30, "LTA", trace({{30, 35}, {0, 0}}), logger},
+        {30, "TAS", {30, 0}, ""},
+        {40, "LAS", {40, 0}, ""},
+        {40, "LTAS", trace({{40, 44}, {0, 0}}), "!TRAP_IP1 !TRAP_IP2 !TRAP_IP3 !SNMP_LOC "},
     };
-    for (const Case& c : cases) {
-        FakeHost host;
-        host.autoRead = c.autoRead;
-        host.logger = c.logger;
-        host.configSeen = true;
-        ReadSequence sequence(host);
-        sequence.setStep(ReadSequence::kConnectStep);
-        runToEnd(sequence);
-        EXPECT_EQ(states(host), c.states);
-        EXPECT_EQ(host.gauge, c.autoRead ? 100 : 0);
+    for (const auto& [start, flags, states, wire] : cases) {
+        SCOPED_TRACE(std::to_string(start) + flags);
+        FakeHost host(200);
+        auto has = [&](char letter) { return flags.find(letter) != std::string::npos; };
+        host.letters = std::string(has('L') ? "L" : "") + (has('T') ? "T" : "");
+        host.flags.LoggerCapable = has('L');
+        host.flags.TrapCapable = has('T');
+        host.autoRead = has('R');
+        host.flags.LoggerActive = has('A');
+        host.flags.TimeSent = has('S');
+        host.runToEnd(start);
+        EXPECT_EQ(host.states, states);
+        EXPECT_EQ(host.wire, wire);
+        EXPECT_EQ(host.gauge, has('R') ? 100 : 0);
+        EXPECT_EQ(host.green, has('R'));
+        EXPECT_FALSE(host.busy);
+        EXPECT_EQ(host.flags.ModulConfigSeen, start == 3 && !has('R'))
+            << "cleared by the automatic read only";
+        EXPECT_EQ(host.period, start < 30 ? 200 : 300) << "500 and 750 ms scaled to a 200 ms base";
     }
 }
 
-TEST(ReadSequence, UnansweredStartMessageIsAskedForEverySecondTick) {
+TEST(ReadSequence, AMissingReplyIsAskedForOnTicksOnly) {
     FakeHost host;
-    host.silent = {"modul_typ"};
-    ReadSequence sequence(host);
-    sequence.setStep(ReadSequence::kConnectStep);
-    for (int i = 0; i < 6; ++i)
-        sequence.RunSequenceStep();
-    EXPECT_EQ(states(host), (Strings{"3", "4", "3", "4", "3", "4"}));
-    EXPECT_EQ(host.wire, (Strings{"?STARTMSG\r", "?STARTMSG\r", "?STARTMSG\r"}));
+    host.silent = {"STARTMSG"};
+    host.sequence.setStep(ReadSequence::kConnectStep);
+    for (int i = 0; i < 7; ++i)
+        host.tick();
+    EXPECT_EQ(host.states, (Steps{3, 4, 3, 4, 3, 4, 3}));
+    EXPECT_EQ(host.wire, "?STARTMSG ?STARTMSG ?STARTMSG ?STARTMSG ");
+
+    // Another line while step 4 waits: no step back, no trace, gauge and cursor as they were.
+    host.gauge = -1;
+    host.deliver("!TIME_UTC 12:00:00 (4)");
+    EXPECT_EQ(host.sequence.step(), 4);
+    EXPECT_EQ(host.states.size(), 7u);
+    EXPECT_EQ(host.gauge, -1);
+    EXPECT_TRUE(host.busy);
+
     host.isConnected = false;
-    sequence.RunSequenceStep();
-    EXPECT_EQ(sequence.step(), 0);
-}
-
-TEST(ReadSequence, GroupSets) {
-    struct Case {
-        int start;
-        bool logger, trap, active, sent;
-        Strings wire, states;
-    } cases[] = {
-        {30, true, true, false, true, {"5106"}, {"30", "31", "32", "0"}},
-        {30,
-         true,
-         true,
-         true,
-         true,
-         {"5106", "5135", "5137", "5136", "5110"},
-         {"30", "31", "32", "33", "34", "35", "36", "0"}},
-        {30,
-         true,
-         true,
-         true,
-         false,
-         {"5106", "5135", "5137", "5136", "5110"},
-         {"30", "31", "32", "33", "34", "35", "0"}},
-        {30, false, true, true, true, {}, {"30", "0"}},
-        {40, true, false, true, true, {}, {"40", "0"}},
-        {40, true, true, true, true, {"5107", "5108", "5109", "5201"}, {"40", "41", "42", "43", "44", "0"}},
-    };
-    for (const Case& c : cases) {
-        FakeHost host;
-        host.logger = c.logger;
-        host.trap = c.trap;
-        host.active = c.active;
-        host.sent = c.sent;
-        ReadSequence sequence(host);
-        sequence.setStep(c.start);
-        runToEnd(sequence);
-        EXPECT_EQ(host.wire, c.wire) << c.start;
-        EXPECT_EQ(states(host), c.states) << c.start;
-        EXPECT_EQ(host.period, 750);
-    }
+    host.tick();
+    EXPECT_EQ(host.sequence.step(), 0);
 }
 
 TEST(ReadSequence, ErrorRepliesSkipTheAwaitedValue) {
-    struct Case {
-        int step, code, after;
-        const char* logged;
-    } cases[] = {
-        {11, 4, 13, "Skip parameter (1)"},
-        {12, 20, 13, "Skip parameter (1)"},
-        {16, 3, 0, "Skip parameter (2)"},
-        {42, 4, 0, "Skip parameter (2)"},
-        {13, 4, 13, nullptr},
-        {0, 4, 0, nullptr},
-        {11, 5, 11, nullptr},
-        {11, 24, 11, nullptr},
-    };
-    for (const Case& c : cases) {
+    // Step, error code, step after it, whether it skips.
+    const std::tuple<int, int, int, bool> cases[] = {{11, 4, 13, true},  {12, 20, 13, true}, {16, 3, 0, true},
+                                                     {42, 4, 0, true},   {13, 4, 13, false}, {0, 4, 0, false},
+                                                     {11, 5, 11, false}, {11, 24, 11, false}};
+    for (const auto& [step, code, after, skips] : cases) {
         FakeHost host;
-        ReadSequence sequence(host);
-        sequence.setStep(c.step);
-        sequence.onError(c.code);
-        EXPECT_EQ(sequence.step(), c.after) << c.step << "/" << c.code;
-        const std::string logged = host.logLines.empty() ? std::string() : host.logLines.front();
-        EXPECT_EQ(logged, c.logged ? c.logged : "") << c.step;
-        EXPECT_EQ(host.replySeen("!TIME_LOCAL"), c.code == 24);
+        host.sequence.setStep(step);
+        host.sequence.onReply(ParseReply("!ERROR " + std::to_string(code)));
+        EXPECT_EQ(host.sequence.step(), after) << step << "/" << code;
+        const char* logged = after == 13 ? "Skip parameter (1)" : "Skip parameter (2)";
+        EXPECT_EQ(host.logLines.empty() ? "" : host.logLines.front(), skips ? logged : "") << step;
+        EXPECT_EQ(host.flags.seen(ReplyKey::Firma), skips && after == 13);
     }
 }
 
 TEST(ReadSequence, GaugeValues) {
-    EXPECT_EQ(ReadSequence::gaugeValue(13, true, false), 0);
-    EXPECT_EQ(ReadSequence::gaugeValue(19, true, false), 100); // 102, shown at the bound
-    EXPECT_EQ(ReadSequence::gaugeValue(8, true, true), 20);
-    EXPECT_EQ(ReadSequence::gaugeValue(24, true, false), 100);
-    EXPECT_EQ(ReadSequence::gaugeValue(35, false, false), 100);
-    EXPECT_EQ(ReadSequence::gaugeValue(40, true, true), 20);
-    EXPECT_EQ(ReadSequence::gaugeValue(10, false, true), 0);
+    // Step, "Read settings automatically", `ModulConfigSeen`, value.
+    const std::tuple<int, bool, bool, int> cases[] = {
+        {13, true, false, 0},    {19, true, false, 100}, {8, true, true, 20}, {24, true, false, 100},
+        {35, false, false, 100}, {40, true, true, 20},   {10, false, true, 0}};
+    for (const auto& [step, automatic, configSeen, value] : cases)
+        EXPECT_EQ(ReadSequence::gaugeValue(step, automatic, configSeen), value) << step;
 }

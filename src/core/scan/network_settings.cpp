@@ -1,7 +1,7 @@
 #include "core/scan/network_settings.h"
 
-#include <algorithm>
-#include <cctype>
+#include "core/text/c_scan.h"
+
 #include <cstdio>
 
 namespace zek {
@@ -15,21 +15,11 @@ std::array<std::string, 4> octets(std::uint32_t address) {
     return texts;
 }
 
-// The field's leading digits as an unsigned decimal number; no digits count as 0.
-std::uint32_t decimal(const std::string& text, std::uint32_t max) {
-    std::uint32_t value = 0;
-    for (const char c : text) {
-        if (!std::isdigit(static_cast<unsigned char>(c)))
-            break;
-        value = std::min<std::uint32_t>(max, value * 10 + std::uint32_t(c - '0'));
-    }
-    return value;
-}
-
 std::uint32_t address(const std::array<std::string, 4>& fields) {
     std::uint32_t value = 0;
     for (const auto& field : fields)
-        value = value << 8 | decimal(field, 255); // a number above 255 must not spill into its neighbour
+        value =
+            value << 8 | leadingDigits(field, 255); // a number above 255 must not spill into its neighbour
     return value;
 }
 
@@ -66,7 +56,7 @@ void storePanel(const NetworkPanelValues& panel, DeviceRecord& record) {
     record.Ip = address(panel.ip);
     record.Netmask = address(panel.netmask);
     record.Gateway = address(panel.gateway);
-    record.Port = std::int32_t(decimal(panel.port, 65535));
+    record.Port = std::int32_t(leadingDigits(panel.port, 65535));
     record.Dhcp = panel.dhcp ? 1 : 0;
     record.setName(panel.name);
     if (record.EthMode != ETH_MODE_NOT_REPORTED && panel.modeIndex >= 0 && panel.modeIndex < kEthModeCount)

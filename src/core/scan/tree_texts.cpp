@@ -1,5 +1,7 @@
 #include "core/scan/tree_texts.h"
 
+#include "core/text/c_scan.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
@@ -45,67 +47,6 @@ const std::string& leafValue(const DeviceTexts& t, Leaf leaf) {
     }
     return t.serial;
 }
-
-bool isSpace(char c) {
-    return std::isspace(static_cast<unsigned char>(c)) != 0;
-}
-
-// A minimal scanf-like cursor over a string_view: whitespace directives, "%s" words,
-// a literal character and "%X" numbers, each reporting whether it matched.
-class Scanner {
-public:
-    explicit Scanner(std::string_view text) : m_text(text) {}
-
-    void skipSpace() {
-        while (m_pos < m_text.size() && isSpace(m_text[m_pos]))
-            ++m_pos;
-    }
-    std::optional<std::string_view> word() {
-        skipSpace();
-        const std::size_t start = m_pos;
-        while (m_pos < m_text.size() && !isSpace(m_text[m_pos]))
-            ++m_pos;
-        if (m_pos == start)
-            return std::nullopt;
-        return m_text.substr(start, m_pos - start);
-    }
-    bool literal(char c) {
-        skipSpace();
-        if (m_pos < m_text.size() && m_text[m_pos] == c) {
-            ++m_pos;
-            return true;
-        }
-        return false;
-    }
-    // "%X": optional sign, optional 0x prefix, hex digits; saturates instead of overflowing.
-    std::optional<unsigned long> hex() {
-        skipSpace();
-        std::size_t p = m_pos;
-        bool negative = false;
-        if (p < m_text.size() && (m_text[p] == '+' || m_text[p] == '-'))
-            negative = m_text[p++] == '-';
-        if (p + 1 < m_text.size() && m_text[p] == '0' && (m_text[p + 1] == 'x' || m_text[p + 1] == 'X') &&
-            p + 2 < m_text.size() && std::isxdigit(static_cast<unsigned char>(m_text[p + 2])))
-            p += 2;
-        const std::size_t digits = p;
-        unsigned long value = 0;
-        while (p < m_text.size() && std::isxdigit(static_cast<unsigned char>(m_text[p]))) {
-            const char c = m_text[p++];
-            const unsigned d = std::isdigit(static_cast<unsigned char>(c))
-                                   ? unsigned(c - '0')
-                                   : unsigned(std::toupper(c) - 'A' + 10);
-            value = value > 0xFFFFFFFUL ? 0xFFFFFFFFUL : (value << 4 | d);
-        }
-        if (p == digits)
-            return std::nullopt;
-        m_pos = p;
-        return negative ? (0x100000000UL - value) & 0xFFFFFFFFUL : value;
-    }
-
-private:
-    std::string_view m_text;
-    std::size_t m_pos = 0;
-};
 
 } // namespace
 
@@ -154,16 +95,19 @@ std::string topNodeText(std::string_view online, std::size_t count) {
 }
 
 std::optional<std::string> macFromNodeText(std::string_view text, std::string_view macLabel) {
-    Scanner s(text);
-    const auto label = s.word();
-    if (!label || !s.literal(':') || !s.word() || *label != macLabel)
+    // "%s : %s", then again as "%s : %X %X %X %X %X %X".
+    ScanCursor s(text);
+    const auto label = s.scanfWord();
+    s.skipSpace();
+    if (!label || !s.literal(':') || !s.scanfWord() || *label != macLabel)
         return std::nullopt;
-    Scanner again(text);
-    again.word();
+    ScanCursor again(text);
+    again.scanfWord();
+    again.skipSpace();
     again.literal(':');
     unsigned long bytes[6];
     for (auto& b : bytes) {
-        const auto value = again.hex();
+        const auto value = again.scanfHex();
         if (!value)
             return std::nullopt;
         b = *value;

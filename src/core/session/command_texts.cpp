@@ -1,23 +1,24 @@
 #include "core/session/command_texts.h"
 
+#include "core/app/control_ids.h"
+
 #include <algorithm>
 
 namespace zek {
 
 namespace {
 
-constexpr std::array<std::string_view, kReplyKeyCount> kReplyKeywords = {
-    "modul_typ",  "!GERAET",   "!REVISION", "!FIRMA",    "!LOG_ON",   "!TIME_LOCAL", "!DST_USE",
-    "!DST_START", "!DST_STOP", "!TRAP_IP1", "!TRAP_IP2", "!TRAP_IP3", "!SNMP_LOC",
-};
-
 // The clock's Read asks for the UTC time; the line the tool waits for is the local one.
 constexpr ReadButton kReadButtons[] = {
-    {5090, "LOG_ON", ReplyKey::LogOn},     {5089, "TIME_UTC", ReplyKey::TimeLocal},
-    {5140, "DST_USE", ReplyKey::DstUse},   {5139, "DST_START", ReplyKey::DstStart},
-    {5138, "DST_STOP", ReplyKey::DstStop}, {5086, "TRAP_IP1", ReplyKey::TrapIp1},
-    {5088, "TRAP_IP2", ReplyKey::TrapIp2}, {5087, "TRAP_IP3", ReplyKey::TrapIp3},
-    {5202, "SNMP_LOC", ReplyKey::SnmpLoc},
+    {ctl::LoggerRead, "LOG_ON", ReplyKey::LogOn},
+    {ctl::ClockRead, "TIME_UTC", ReplyKey::TimeLocal},
+    {ctl::DstUseRead, "DST_USE", ReplyKey::DstUse},
+    {ctl::kDstStartRow.readButton, "DST_START", ReplyKey::DstStart},
+    {ctl::kDstStopRow.readButton, "DST_STOP", ReplyKey::DstStop},
+    {ctl::kTrapRows[0].readButton, "TRAP_IP1", ReplyKey::TrapIp1},
+    {ctl::kTrapRows[1].readButton, "TRAP_IP2", ReplyKey::TrapIp2},
+    {ctl::kTrapRows[2].readButton, "TRAP_IP3", ReplyKey::TrapIp3},
+    {ctl::SnmpLocationRead, "SNMP_LOC", ReplyKey::SnmpLoc},
 };
 
 std::string setText(std::string_view keyword, std::string_view arguments) {
@@ -27,17 +28,6 @@ std::string setText(std::string_view keyword, std::string_view arguments) {
 }
 
 } // namespace
-
-std::string_view replyKeyword(ReplyKey key) {
-    return kReplyKeywords.at(std::size_t(key));
-}
-
-std::optional<ReplyKey> findReplyKey(std::string_view keyword) {
-    for (std::size_t i = 0; i < kReplyKeywords.size(); ++i)
-        if (kReplyKeywords[i] == keyword)
-            return ReplyKey(i);
-    return std::nullopt;
-}
 
 std::string queryText(std::string_view keyword) {
     std::string text = "?";
@@ -82,28 +72,17 @@ SessionCommand dstUseCommand(bool on) {
     return {setText("DST_USE", on ? "1" : "0"), ReplyKey::DstUse};
 }
 
-SessionCommand dstRuleCommand(DstRuleRow row, const DstRuleIndices& indices) {
-    const std::string arguments = std::to_string(indices.week) + " " +
-                                  std::to_string((indices.weekday + 1) % 7) + " " +
-                                  std::to_string(indices.month + 1) + " " + std::to_string(indices.hour);
-    if (row == DstRuleRow::Start)
-        return {setText("DST_START", arguments), ReplyKey::DstStart};
-    return {setText("DST_STOP", arguments), ReplyKey::DstStop};
+SessionCommand dstRuleCommand(DstRuleRow row, const DstRuleIndexes& indexes) {
+    return {DstRule::fromIndexes(indexes).commandText(row),
+            row == DstRuleRow::Start ? ReplyKey::DstStart : ReplyKey::DstStop};
 }
 
 ReplyKey trapReply(int row) {
-    switch (row) {
-    case 2:
-        return ReplyKey::TrapIp2;
-    case 3:
-        return ReplyKey::TrapIp3;
-    default:
-        return ReplyKey::TrapIp1;
-    }
+    return row >= 1 && row <= kTrapRowCount ? ReplyKey(int(ReplyKey::TrapIp1) + row - 1) : ReplyKey::TrapIp1;
 }
 
 SessionCommand trapCommand(int row, const std::array<std::string, 4>& fields) {
-    if (row < 1 || row > kTrapRows)
+    if (row < 1 || row > kTrapRowCount)
         return {std::string(), trapReply(row)};
     std::string arguments;
     for (std::size_t i = 0; i < fields.size(); ++i) {

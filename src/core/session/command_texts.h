@@ -1,38 +1,15 @@
 #pragma once
 
+#include "core/clock/dst_rule.h"
+#include "core/session/reply_table.h"
+
 #include <array>
 #include <cstddef>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
 namespace zek {
-
-// The reply lines that answer the tool's commands; each has a `ReplySeen` flag that the
-// sending action clears and the reply parser sets. A query and the set of the same
-// keyword are answered by the same line.
-enum class ReplyKey {
-    ModulTyp,
-    Geraet,
-    Revision,
-    Firma,
-    LogOn,
-    TimeLocal,
-    DstUse,
-    DstStart,
-    DstStop,
-    TrapIp1,
-    TrapIp2,
-    TrapIp3,
-    SnmpLoc,
-};
-inline constexpr std::size_t kReplyKeyCount = 13;
-
-// The first word of the answering line: "modul_typ", "!GERAET", ... "!SNMP_LOC".
-std::string_view replyKeyword(ReplyKey key);
-// The key of a reply line's first word, exactly and with case; none for another word.
-std::optional<ReplyKey> findReplyKey(std::string_view keyword);
 
 // One command text (ending in its single CR) and the reply that answers it.
 struct SessionCommand {
@@ -66,22 +43,13 @@ SessionCommand loggerCommand(bool active, int intervalIndex);
 // "!DST_USE 1\r" or "!DST_USE 0\r".
 SessionCommand dstUseCommand(bool on);
 
-enum class DstRuleRow { Start, Stop };
-// Selected indices of a rule row's four combo boxes.
-struct DstRuleIndices {
-    int week = 0;
-    int weekday = 0;
-    int month = 0;
-    int hour = 0;
-};
-// "!DST_START w d m h\r" (or "!DST_STOP"): the week index as is, the weekday index moved so
-// that the last item (index 6) goes out as 0, the month index + 1, the hour index.
-SessionCommand dstRuleCommand(DstRuleRow row, const DstRuleIndices& indices);
+// The rule of a row's four lists as "!DST_START o w m h\r" (or "!DST_STOP").
+SessionCommand dstRuleCommand(DstRuleRow row, const DstRuleIndexes& indexes);
 
 // What is read of a trap-receiver edit and of the SNMP location edit.
 inline constexpr std::size_t kTrapFieldRoom = 3;
 inline constexpr std::size_t kSnmpLocationRoom = 38;
-inline constexpr int kTrapRows = 3;
+inline constexpr int kTrapRowCount = 3;
 
 // "!TRAP_IPr a.b.c.d\r" for row 1 to 3 with the four edit texts as they stand, nothing
 // checked or converted (an empty edit gives an empty field). Empty text for another row.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <vector>
 
 namespace zek {
@@ -28,15 +27,6 @@ EnableTable sessionButtonEnabling(const PanelConditions& c);
 EnableTable clockPanelEnabling(const PanelConditions& c);
 // The SNMP location row and the SNMP group box; the trap rows go by trapRowEnabling.
 EnableTable snmpPanelEnabling(const PanelConditions& c);
-
-struct TrapRowControls {
-    int checkBox;
-    std::array<int, 4> edits; // octets left to right
-    int readButton;
-    int setButton;
-};
-// Row 1 to 3; nullptr for another row.
-const TrapRowControls* trapRowControls(int row);
 
 struct TrapRowEnabling {
     bool boxEnabled;

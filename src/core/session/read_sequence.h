@@ -1,12 +1,16 @@
 #pragma once
 
+#include "core/session/reply_table.h"
+
 #include <string_view>
 
 namespace zek {
 
+struct ParsedReply;
+struct StepRow;
+
 // What the read/write step machine needs from the window: the session's condition, the
-// flags the reply parser sets, and the actions it runs. Keywords are the replies' own
-// ("modul_typ", "!GERAET", "!TIME_LOCAL", ...).
+// flags the reply parser sets, and the actions it runs.
 class SequenceHost {
 public:
     virtual ~SequenceHost() = default;
@@ -19,9 +23,9 @@ public:
     virtual bool trapCapable() const = 0;
     virtual bool loggerActive() const = 0;
     virtual bool timeSent() const = 0;
-    virtual bool replySeen(std::string_view keyword) const = 0;
-    virtual void clearReplySeen(std::string_view keyword) = 0;
-    virtual void markReplySeen(std::string_view keyword) = 0;
+    virtual bool replySeen(ReplyKey key) const = 0;
+    virtual void clearReplySeen(ReplyKey key) = 0;
+    virtual void markReplySeen(ReplyKey key) = 0;
 
     virtual void sendText(std::string_view text) = 0;
     virtual void pressButton(int id) = 0;
@@ -34,9 +38,12 @@ public:
     virtual void setBusyCursor(bool busy) = 0;
 };
 
+// Why a step runs: a tick of timer B, or a read that completed at least one reply line.
+enum class StepCause { Tick, Line };
+
 // The step machine that reads a module's identity and settings and writes groups of
-// settings: one step per timer tick and after each received reply line; a reply that
-// does not come makes the previous step send its command again.
+// settings. A step that waits for a reply goes on once the reply is seen; on a tick
+// without it, it steps back so that the previous step sends its command again.
 class ReadSequence {
 public:
     static constexpr int kIdle = 0;
@@ -49,26 +56,34 @@ public:
     static constexpr int kFastPeriodMs = 500;
     static constexpr int kSlowPeriodMs = 750;
 
-    explicit ReadSequence(SequenceHost& host) : m_host(host) {}
+    // The periods the steps set are scaled by `basePeriodMs`, the window's timer period
+    // (500 ms in the product).
+    explicit ReadSequence(SequenceHost& host, int basePeriodMs = kFastPeriodMs)
+        : m_host(host), m_basePeriodMs(basePeriodMs) {}
 
     int step() const { return m_step; }
-    // From outside: connect (3), the reply parser (8, 13, 0) and the group buttons.
+    // From outside: connect (3) and the group buttons.
     void setStep(int step) { m_step = step; }
 
-    // What an "!ERROR" reply with this code does: 24 answers a clock query; 20, 4 and 3 skip
-    // the value a running sequence waits for.
-    void onError(int code);
+    // What a reply line does to the running sequence: "modul_config" restarts the identity
+    // queries; "!ERROR" 20, 4 and 3 skip the value the sequence waits for.
+    void onReply(const ParsedReply& reply);
 
-    void RunSequenceStep();
+    // A line that is not the awaited reply leaves a waiting step alone, without a trace;
+    // asking again is left to the ticks.
+    void RunSequenceStep(StepCause cause);
 
     // The gauge value shown for a step.
     static int gaugeValue(int step, bool readAutomatically, bool modulConfigSeen);
 
 private:
-    // Waits for a reply: true when it came; else steps back so the previous step repeats.
-    bool waitFor(std::string_view keyword);
+    void showStep();
+    void act(const StepRow& row);
+    bool admits(const StepRow& row) const;
+    int nextStep(const StepRow& row);
 
     SequenceHost& m_host;
+    int m_basePeriodMs;
     int m_step = kIdle;
     int m_lastLoggedStep = kIdle;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/session/reply_table.h"
+
 #include <array>
 #include <optional>
 #include <string>
@@ -9,28 +11,10 @@ namespace zek {
 
 // What one reply line from a module says. The parser decides; applying it to the
 // window is the session's business.
-enum class ReplyKind {
-    None, // not a reply the tool acts on
-    TimeUtc,
-    TimeLocal,
-    ModulTimeUtc,
-    ModulTimeLocal,
-    ModulConfig,
-    LogOn,
-    TrapIp,
-    ModulTyp,
-    DstUse,
-    DstStart,
-    DstStop,
-    Geraet,
-    Revision,
-    Firma,
-    SnmpLoc,
-    Error,
-};
-
 struct ParsedReply {
     ReplyKind kind = ReplyKind::None;
+    // The `ReplySeen` flag this line sets, if any.
+    std::optional<ReplyKey> seen;
     // ModulConfig: the capability letters (the second word).
     std::string word;
     // Geraet, Revision, Firma, SnmpLoc: the text after the keyword and its blank, when the
@@ -56,5 +40,21 @@ struct Capabilities {
     bool T = false, L = false, S = false, H = false, X = false, D = false;
 };
 Capabilities capabilitiesOf(std::string_view word);
+
+// "!LOG_ON n": the logger is active for n > 0 and then runs at interval n, the list's
+// index n - 1.
+struct LoggerReply {
+    bool active = false;
+    std::optional<int> intervalIndex;
+};
+LoggerReply loggerReply(int n);
+
+// "!DST_USE n": automatic switching is on exactly for 1.
+constexpr bool dstUseOn(int n) {
+    return n == 1;
+}
+
+// "!TRAP_IPr a.b.c.d": the row's box is ticked when any of the four is non-zero.
+bool trapReceiverSet(const std::array<int, 4>& octets);
 
 } // namespace zek

@@ -1,10 +1,12 @@
 #pragma once
 
-#include "core/session/command_texts.h"
+#include "core/session/reply_table.h"
 
 #include <array>
 
 namespace zek {
+
+struct ParsedReply;
 
 // The flags that the session's commands, its reply parser and its read sequence share;
 // all false at start. `ReplySeen` keeps its values across sessions: each send clears the
@@ -21,5 +23,9 @@ struct SessionFlags {
     bool seen(ReplyKey key) const { return ReplySeen[std::size_t(key)]; }
     void setSeen(ReplyKey key, bool seen = true) { ReplySeen[std::size_t(key)] = seen; }
 };
+
+// What a reply line changes in the flags: the `ReplySeen` flag it sets and, for
+// "modul_config", the capability letters and the mark that the automatic read runs.
+void noteReply(const ParsedReply& reply, SessionFlags& flags);
 
 } // namespace zek

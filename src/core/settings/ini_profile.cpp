@@ -1,9 +1,10 @@
 #include "core/settings/ini_profile.h"
 
+#include "core/text/c_scan.h"
+
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <climits>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -188,26 +189,7 @@ std::string utf8Prefix(std::string_view text, std::size_t maxChars) {
 
 int profileInt(std::string_view value, int defaultValue) {
     value = trimmed(value);
-    if (value.empty())
-        return defaultValue;
-    bool negative = false;
-    if (value.front() == '+' || value.front() == '-') {
-        negative = value.front() == '-';
-        value.remove_prefix(1);
-    }
-    long long number = 0;
-    for (const char c : value) {
-        if (c < '0' || c > '9')
-            break;
-        number = number * 10 + (c - '0');
-        if (number > static_cast<long long>(INT_MAX) + 1)
-            number = static_cast<long long>(INT_MAX) + 1;
-    }
-    if (negative)
-        number = -number;
-    if (number > INT_MAX)
-        return INT_MAX;
-    return static_cast<int>(number);
+    return value.empty() ? defaultValue : atoiLike(value);
 }
 
 IniDocument IniDocument::parse(std::string_view bytes) {

@@ -89,14 +89,15 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
     connect(m_session.get(), &SessionConnection::rxActivity, this, [this] { m_tree->noteRxActivity(); });
     m_gauge = new LedGauge(this);
     m_sequence = std::make_unique<SequenceDriver>(SequenceDriver::Wiring{
-        *this, *m_form, m_flags, *m_panels, *m_gauge, m_timerB, [this] { return sessionState(); },
-        [this](std::string_view text) { return m_session->SendText(text); },
+        *this, *m_form, m_flags, *m_panels, *m_gauge, m_timerB, m_timerPeriodMs,
+        [this] { return sessionState(); }, [this](std::string_view text) { m_session->SendText(text); },
         [this](int id) { DispatchButton(id); }, [this](const QString& line) { AppendLogLine(line); },
         [this](const QString& software) { updateFeatureLetters(software); }});
     connect(m_session.get(), &SessionConnection::lineReceived, this,
             [this](const QByteArray& line) { m_sequence->applyReply(line); });
     // A read that completed a line lets the sequence take its next step at once.
-    connect(m_session.get(), &SessionConnection::linesCompleted, this, &ZEKConfig::timerBTick);
+    connect(m_session.get(), &SessionConnection::linesCompleted, this,
+            [this] { m_sequence->runStep(StepCause::Line); });
     connect(m_session.get(), &SessionConnection::stateEntered, this, [this](SessionState state) {
         if (state == SessionState::Connected)
             m_sequence->sequence().setStep(ReadSequence::kConnectStep);
@@ -148,10 +149,10 @@ void ZEKConfig::buildDispatchTable() {
     m_buttons.insert(ctl::AutomaticDst, [this] { m_panels->applyClockPanel(); });
     m_buttons.insert(ctl::UsePcTime, [this] { m_panels->applyClockPanel(); });
     // The group buttons only set the step; the next tick starts the work.
-    const std::pair<int, int> groupSteps[] = {{5196, ReadSequence::kReadLogger},
-                                              {5195, ReadSequence::kSetLogger},
-                                              {5197, ReadSequence::kReadSnmp},
-                                              {5198, ReadSequence::kSetSnmp}};
+    const std::pair<int, int> groupSteps[] = {{ctl::LoggerGroupRead, ReadSequence::kReadLogger},
+                                              {ctl::LoggerGroupSet, ReadSequence::kSetLogger},
+                                              {ctl::SnmpGroupRead, ReadSequence::kReadSnmp},
+                                              {ctl::SnmpGroupSet, ReadSequence::kSetSnmp}};
     for (const auto& [id, step] : groupSteps)
         m_buttons.insert(id, [this, step] { m_sequence->sequence().setStep(step); });
     for (const int id : kRoutedLater)
@@ -371,9 +372,7 @@ void ZEKConfig::timerATick() {
 }
 
 void ZEKConfig::timerBTick() {
-    if (!m_flags.SequenceBusy)
-        m_sequence->sequence().RunSequenceStep();
-    m_timerB.start();
+    m_sequence->runStep(StepCause::Tick);
 }
 
 void ZEKConfig::onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t senderPort) {

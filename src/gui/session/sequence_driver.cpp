@@ -1,5 +1,7 @@
 #include "gui/session/sequence_driver.h"
 
+#include "core/app/control_ids.h"
+#include "core/clock/dst_rule.h"
 #include "gui/app/dialog_form.h"
 #include "gui/app/led_gauge.h"
 #include "gui/app/text_codec.h"
@@ -10,52 +12,36 @@
 #include <QLineEdit>
 #include <QTimer>
 
+#include <utility>
+
 namespace zek {
 
 namespace {
 
-constexpr int kAutoRead = 5192;
-constexpr int kLoggerActive = 5199;
-constexpr int kLogInterval = 5103;
-constexpr int kAutomaticDst = 5124;
-constexpr std::array<std::array<int, 4>, 3> kTrapEdits = {
-    {{5101, 5100, 5099, 5098}, {5097, 5096, 5095, 5094}, {5191, 5093, 5092, 5091}}};
-constexpr std::array<int, 3> kTrapBoxes = {5170, 5171, 5172};
-constexpr std::array<ReplyKey, 3> kTrapKeys = {ReplyKey::TrapIp1, ReplyKey::TrapIp2, ReplyKey::TrapIp3};
-// Week number, weekday, month and hour lists of the start and the stop rule.
-constexpr std::array<int, 4> kStartRule = {5133, 5127, 5130, 5131};
-constexpr std::array<int, 4> kStopRule = {5134, 5128, 5129, 5132};
-
-// An index outside the list leaves it without a selection.
-// Module numbers may be anything: computed wide, so no value can overflow.
-void selectIndex(QComboBox* list, long long index) {
-    list->setCurrentIndex(index >= 0 && index < list->count() ? int(index) : -1);
-}
+// The field that shows the text of each text reply.
+constexpr std::pair<ReplyKind, int> kTextFields[] = {
+    {ReplyKind::ModulTyp, ctl::ModuleInfo},     {ReplyKind::Geraet, ctl::ModuleTyp},
+    {ReplyKind::Revision, ctl::ModuleRevision}, {ReplyKind::Firma, ctl::ModuleFirma},
+    {ReplyKind::SnmpLoc, ctl::SnmpLocation},
+};
 
 } // namespace
 
-bool SequenceDriver::connected() const { return m_w.sessionState() == SessionState::Connected; }
-
-bool SequenceDriver::readAutomatically() const { return m_w.form.control<QCheckBox>(kAutoRead)->isChecked(); }
-
-bool SequenceDriver::replySeen(std::string_view keyword) const {
-    const auto key = findReplyKey(keyword);
-    return key && m_w.flags.seen(*key);
+bool SequenceDriver::connected() const {
+    return m_w.sessionState() == SessionState::Connected;
 }
 
-void SequenceDriver::clearReplySeen(std::string_view keyword) {
-    if (const auto key = findReplyKey(keyword))
-        m_w.flags.setSeen(*key, false);
+bool SequenceDriver::readAutomatically() const {
+    return m_w.form.control<QCheckBox>(ctl::AutoRead)->isChecked();
 }
 
-void SequenceDriver::markReplySeen(std::string_view keyword) {
-    if (const auto key = findReplyKey(keyword))
-        m_w.flags.setSeen(*key);
+void SequenceDriver::setPeriod(int milliseconds) {
+    m_w.timerB.setInterval(milliseconds);
 }
 
-void SequenceDriver::setPeriod(int milliseconds) { m_w.timerB.setInterval(milliseconds); }
-
-void SequenceDriver::log(std::string_view line) { m_w.log(QString::fromLatin1(line.data(), qsizetype(line.size()))); }
+void SequenceDriver::log(std::string_view line) {
+    m_w.log(QString::fromLatin1(line.data(), qsizetype(line.size())));
+}
 
 void SequenceDriver::setGauge(int value, GaugeColour colour) {
     m_w.gauge.setValue(value);
@@ -63,7 +49,9 @@ void SequenceDriver::setGauge(int value, GaugeColour colour) {
     m_w.gauge.repaint();
 }
 
-void SequenceDriver::setGaugeValue(int value) { m_w.gauge.setValue(value); }
+void SequenceDriver::setGaugeValue(int value) {
+    m_w.gauge.setValue(value);
+}
 
 void SequenceDriver::setBusyCursor(bool busy) {
     if (busy)
@@ -72,100 +60,71 @@ void SequenceDriver::setBusyCursor(bool busy) {
         m_w.dialog.window()->unsetCursor();
 }
 
-void SequenceDriver::showText(int id, const std::optional<std::string>& text) {
-    if (text)
-        m_w.form.control<QLineEdit>(id)->setText(fromModuleText(*text));
+void SequenceDriver::runStep(StepCause cause) {
+    if (!m_w.flags.SequenceBusy)
+        m_sequence.RunSequenceStep(cause);
+    m_w.timerB.start();
+}
+
+// An index outside the list leaves it without a selection.
+void SequenceDriver::select(int listId, int index) {
+    auto* list = m_w.form.control<QComboBox>(listId);
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
 }
 
 void SequenceDriver::applyReply(const QByteArray& bytes) {
     const ParsedReply reply = ParseReply(std::string_view(bytes.constData(), std::size_t(bytes.size())));
+    noteReply(reply, m_w.flags);
+    m_sequence.onReply(reply);
+    for (const auto& [kind, field] : kTextFields)
+        if (kind == reply.kind && reply.shown)
+            m_w.form.control<QLineEdit>(field)->setText(fromModuleText(*reply.shown));
+
     switch (reply.kind) {
-    case ReplyKind::None:
-    case ReplyKind::TimeUtc:
-    case ReplyKind::ModulTimeUtc:
-    case ReplyKind::ModulTimeLocal:
-        break;
-    case ReplyKind::TimeLocal:
-        if (reply.line.size() > 12)
-            setSeen(ReplyKey::TimeLocal);
-        break;
-    case ReplyKind::ModulConfig: {
+    case ReplyKind::ModulConfig:
         m_w.showSoftware(fromModuleText(reply.word));
-        m_sequence.setStep(ReadSequence::kModulConfigStep);
-        m_w.flags.ModulConfigSeen = true;
-        const Capabilities letters = capabilitiesOf(reply.word);
-        m_w.flags.TrapCapable = letters.T;
-        m_w.flags.LoggerCapable = letters.L;
         m_w.panels.applySnmpPanel();
         m_w.panels.applyClockPanel();
         m_w.panels.applySessionButtons();
         break;
-    }
-    case ReplyKind::LogOn:
-        m_w.form.control<QCheckBox>(kLoggerActive)->setChecked(reply.number > 0);
-        m_w.dispatchButton(kLoggerActive);
-        setSeen(ReplyKey::LogOn);
-        if (reply.number > 0)
-            selectIndex(m_w.form.control<QComboBox>(kLogInterval), reply.number - 1LL);
+    case ReplyKind::LogOn: {
+        const LoggerReply logger = loggerReply(reply.number);
+        m_w.form.control<QCheckBox>(ctl::LoggerActive)->setChecked(logger.active);
+        m_w.dispatchButton(ctl::LoggerActive);
+        if (logger.intervalIndex)
+            select(ctl::LogTimeList, *logger.intervalIndex);
         break;
+    }
     case ReplyKind::TrapIp:
         applyTrapRow(reply);
         break;
-    case ReplyKind::ModulTyp:
-        setSeen(ReplyKey::ModulTyp);
-        showText(5173, reply.shown);
-        break;
     case ReplyKind::DstUse:
-        setSeen(ReplyKey::DstUse);
-        m_w.form.control<QCheckBox>(kAutomaticDst)->setChecked(reply.number == 1);
+        m_w.form.control<QCheckBox>(ctl::AutomaticDst)->setChecked(dstUseOn(reply.number));
         m_w.panels.applyClockPanel();
         break;
     case ReplyKind::DstStart:
     case ReplyKind::DstStop:
-        applyRule(reply, reply.kind == ReplyKind::DstStart);
+        applyRule(reply);
         break;
-    case ReplyKind::Geraet:
-        setSeen(ReplyKey::Geraet);
-        showText(5175, reply.shown);
-        break;
-    case ReplyKind::Revision:
-        setSeen(ReplyKey::Revision);
-        showText(5177, reply.shown);
-        break;
-    case ReplyKind::Firma:
-        setSeen(ReplyKey::Firma);
-        showText(5176, reply.shown);
-        break;
-    case ReplyKind::SnmpLoc:
-        setSeen(ReplyKey::SnmpLoc);
-        showText(5200, reply.shown);
-        break;
-    case ReplyKind::Error:
-        m_sequence.onError(reply.number);
+    default:
         break;
     }
 }
 
 void SequenceDriver::applyTrapRow(const ParsedReply& reply) {
-    const auto row = std::size_t(reply.trapRow - 1);
-    setSeen(kTrapKeys[row]);
-    bool any = false;
-    for (std::size_t i = 0; i < 4; ++i) {
-        m_w.form.control<QLineEdit>(kTrapEdits[row][i])->setText(QString::number(reply.values[i]));
-        any = any || reply.values[i] != 0;
-    }
-    m_w.form.control<QCheckBox>(kTrapBoxes[row])->setChecked(any);
+    const ctl::TrapRow& row = ctl::kTrapRows[std::size_t(reply.trapRow - 1)];
+    for (std::size_t i = 0; i < row.edits.size(); ++i)
+        m_w.form.control<QLineEdit>(row.edits[i])->setText(QString::number(reply.values[i]));
+    m_w.form.control<QCheckBox>(row.checkBox)->setChecked(trapReceiverSet(reply.values));
     m_w.panels.applyTrapRow(reply.trapRow);
 }
 
-void SequenceDriver::applyRule(const ParsedReply& reply, bool start) {
-    setSeen(start ? ReplyKey::DstStart : ReplyKey::DstStop);
-    const auto& lists = start ? kStartRule : kStopRule;
-    const auto& [week, weekday, month, hour] = reply.values;
-    selectIndex(m_w.form.control<QComboBox>(lists[0]), week);
-    selectIndex(m_w.form.control<QComboBox>(lists[1]), (weekday + 6LL) % 7);
-    selectIndex(m_w.form.control<QComboBox>(lists[2]), month - 1LL);
-    selectIndex(m_w.form.control<QComboBox>(lists[3]), hour);
+void SequenceDriver::applyRule(const ParsedReply& reply) {
+    const ctl::DstRuleControls& row =
+        reply.kind == ReplyKind::DstStart ? ctl::kDstStartRow : ctl::kDstStopRow;
+    const DstRuleIndexes indexes = DstRule::fromReply(reply.values).indexes();
+    for (std::size_t i = 0; i < indexes.size(); ++i)
+        select(row.lists()[i], indexes[i]);
 }
 
 } // namespace zek

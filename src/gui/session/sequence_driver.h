@@ -29,16 +29,20 @@ public:
         SessionPanels& panels;
         LedGauge& gauge;
         QTimer& timerB;
+        int basePeriodMs; // the window's timer period, which scales the steps' periods
         std::function<SessionState()> sessionState;
-        std::function<int(std::string_view)> sendText;
+        std::function<void(std::string_view)> sendText;
         std::function<void(int)> dispatchButton;
         std::function<void(const QString&)> log;
         std::function<void(const QString&)> showSoftware; // "Software:" text and the feature letters
     };
 
-    explicit SequenceDriver(Wiring wiring) : m_w(std::move(wiring)), m_sequence(*this) {}
+    explicit SequenceDriver(Wiring wiring) : m_w(std::move(wiring)), m_sequence(*this, m_w.basePeriodMs) {}
 
     ReadSequence& sequence() { return m_sequence; }
+    // One step, unless the set-clock action runs; then timer B starts again, so that the
+    // next tick comes one full period later.
+    void runStep(StepCause cause);
     // One reply line, in arrival order.
     void applyReply(const QByteArray& line);
 
@@ -51,9 +55,9 @@ public:
     bool trapCapable() const override { return m_w.flags.TrapCapable; }
     bool loggerActive() const override { return m_w.flags.LoggerActive; }
     bool timeSent() const override { return m_w.flags.TimeSent; }
-    bool replySeen(std::string_view keyword) const override;
-    void clearReplySeen(std::string_view keyword) override;
-    void markReplySeen(std::string_view keyword) override;
+    bool replySeen(ReplyKey key) const override { return m_w.flags.seen(key); }
+    void clearReplySeen(ReplyKey key) override { m_w.flags.setSeen(key, false); }
+    void markReplySeen(ReplyKey key) override { m_w.flags.setSeen(key); }
     void sendText(std::string_view text) override { m_w.sendText(text); }
     void pressButton(int id) override { m_w.dispatchButton(id); }
     void setPeriod(int milliseconds) override;
@@ -63,10 +67,9 @@ public:
     void setBusyCursor(bool busy) override;
 
 private:
-    void setSeen(ReplyKey key) { m_w.flags.setSeen(key); }
     void applyTrapRow(const ParsedReply& reply);
-    void applyRule(const ParsedReply& reply, bool start);
-    void showText(int id, const std::optional<std::string>& text);
+    void applyRule(const ParsedReply& reply);
+    void select(int listId, int index);
 
     Wiring m_w;
     ReadSequence m_sequence;

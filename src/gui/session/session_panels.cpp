@@ -1,5 +1,7 @@
 #include "gui/session/session_panels.h"
 
+#include "core/app/control_ids.h"
+
 #include "gui/app/dialog_form.h"
 #include "gui/app/text_codec.h"
 
@@ -8,22 +10,6 @@
 #include <QLineEdit>
 
 namespace zek {
-
-namespace {
-
-constexpr int kLoggerActive = 5199;
-constexpr int kLogInterval = 5103;
-constexpr int kPcTime = 5160;
-constexpr int kAutomaticDst = 5124;
-constexpr int kSnmpLocation = 5200;
-constexpr int kClockRead = 5089;
-constexpr int kDeviceUtcTime = 5179;
-constexpr int kDeviceLocalTime = 5182;
-// Week number, weekday, month, hour of each daylight-saving rule row.
-constexpr std::array<int, 4> kStartRule = {5133, 5127, 5130, 5131};
-constexpr std::array<int, 4> kStopRule = {5134, 5128, 5129, 5132};
-
-} // namespace
 
 SessionPanels::SessionPanels(DialogForm& form, SessionFlags& flags,
                              std::function<SessionState()> sessionState, SendFn send)
@@ -35,8 +21,8 @@ PanelConditions SessionPanels::conditions() const {
     c.loggerCapable = m_flags.LoggerCapable;
     c.trapCapable = m_flags.TrapCapable;
     c.loggerActive = m_flags.LoggerActive;
-    c.pcTime = m_form.control<QCheckBox>(kPcTime)->isChecked();
-    c.automaticDst = m_form.control<QCheckBox>(kAutomaticDst)->isChecked();
+    c.pcTime = m_form.control<QCheckBox>(ctl::UsePcTime)->isChecked();
+    c.automaticDst = m_form.control<QCheckBox>(ctl::AutomaticDst)->isChecked();
     return c;
 }
 
@@ -51,24 +37,24 @@ void SessionPanels::applySessionButtons() {
 }
 
 void SessionPanels::applyClockPanel() {
-    m_flags.LoggerActive = m_form.control<QCheckBox>(kLoggerActive)->isChecked();
+    m_flags.LoggerActive = m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked();
     apply(clockPanelEnabling(conditions()));
 }
 
 void SessionPanels::applySnmpPanel() {
-    for (int row = 1; row <= kTrapRows; ++row)
+    for (int row = 1; row <= kTrapRowCount; ++row)
         applyTrapRow(row);
     apply(snmpPanelEnabling(conditions()));
 }
 
 void SessionPanels::applyTrapRow(int row) {
-    const TrapRowControls* controls = trapRowControls(row);
-    if (!controls)
+    if (row < 1 || row > kTrapRowCount)
         return;
-    auto* box = m_form.control<QCheckBox>(controls->checkBox);
+    const ctl::TrapRow& controls = ctl::kTrapRows[std::size_t(row - 1)];
+    auto* box = m_form.control<QCheckBox>(controls.checkBox);
     const TrapRowEnabling enabling = trapRowEnabling(conditions(), box->isChecked());
     box->setEnabled(enabling.boxEnabled);
-    for (const int id : controls->edits) {
+    for (const int id : controls.edits) {
         auto* edit = m_form.control<QLineEdit>(id);
         edit->setEnabled(enabling.editsEnabled);
         if (enabling.zeroEdits)
@@ -91,55 +77,57 @@ void SessionPanels::read(int buttonId) {
     const ReadButton* button = findReadButton(buttonId);
     if (!button)
         return;
-    if (buttonId == kClockRead)
-        for (const int id : {kDeviceUtcTime, kDeviceLocalTime})
+    if (buttonId == ctl::ClockRead)
+        for (const int id : {ctl::ZekUtcTime, ctl::ZekLocalTime})
             m_form.control<QLineEdit>(id)->setText(QStringLiteral("?"));
     send(readCommand(*button));
 }
 
 void SessionPanels::setLogger() {
-    send(loggerCommand(m_form.control<QCheckBox>(kLoggerActive)->isChecked(),
-                       m_form.control<QComboBox>(kLogInterval)->currentIndex()));
+    send(loggerCommand(m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked(),
+                       m_form.control<QComboBox>(ctl::LogTimeList)->currentIndex()));
 }
 
 void SessionPanels::setDstUse() {
-    send(dstUseCommand(m_form.control<QCheckBox>(kAutomaticDst)->isChecked()));
+    send(dstUseCommand(m_form.control<QCheckBox>(ctl::AutomaticDst)->isChecked()));
 }
 
 void SessionPanels::setDstRule(DstRuleRow row) {
-    const std::array<int, 4>& ids = row == DstRuleRow::Start ? kStartRule : kStopRule;
-    auto index = [this](int id) { return m_form.control<QComboBox>(id)->currentIndex(); };
-    send(dstRuleCommand(row, {index(ids[0]), index(ids[1]), index(ids[2]), index(ids[3])}));
+    const ctl::DstRuleControls& controls = ctl::kDstRuleRows[row == DstRuleRow::Start ? 0 : 1];
+    DstRuleIndexes indexes{};
+    for (std::size_t i = 0; i < indexes.size(); ++i)
+        indexes[i] = m_form.control<QComboBox>(controls.lists()[i])->currentIndex();
+    send(dstRuleCommand(row, indexes));
 }
 
 void SessionPanels::setTrap(int row) {
-    const TrapRowControls* controls = trapRowControls(row);
-    if (!controls)
+    if (row < 1 || row > kTrapRowCount)
         return;
+    const ctl::TrapRow& controls = ctl::kTrapRows[std::size_t(row - 1)];
     std::array<std::string, 4> fields;
     for (std::size_t i = 0; i < fields.size(); ++i)
-        fields[i] = toModuleText(m_form.control<QLineEdit>(controls->edits[i])->text());
+        fields[i] = toModuleText(m_form.control<QLineEdit>(controls.edits[i])->text());
     send(trapCommand(row, fields));
 }
 
 void SessionPanels::setSnmpLocation() {
-    send(snmpLocationCommand(toModuleText(m_form.control<QLineEdit>(kSnmpLocation)->text())));
+    send(snmpLocationCommand(toModuleText(m_form.control<QLineEdit>(ctl::SnmpLocation)->text())));
 }
 
 void SessionPanels::addButtonActions(QHash<int, std::function<void()>>& table) {
     for (const ReadButton& button : readButtons())
         table.insert(button.id, [this, id = button.id] { read(id); });
-    table.insert(5106, [this] { setLogger(); });
-    table.insert(5135, [this] { setDstUse(); });
-    table.insert(5137, [this] { setDstRule(DstRuleRow::Start); });
-    table.insert(5136, [this] { setDstRule(DstRuleRow::Stop); });
-    table.insert(5201, [this] { setSnmpLocation(); });
-    for (int row = 1; row <= kTrapRows; ++row) {
-        const TrapRowControls* controls = trapRowControls(row);
-        table.insert(controls->setButton, [this, row] { setTrap(row); });
-        table.insert(controls->checkBox, [this, row] { applyTrapRow(row); });
+    table.insert(ctl::LoggerSet, [this] { setLogger(); });
+    table.insert(ctl::DstUseSet, [this] { setDstUse(); });
+    table.insert(ctl::kDstStartRow.setButton, [this] { setDstRule(DstRuleRow::Start); });
+    table.insert(ctl::kDstStopRow.setButton, [this] { setDstRule(DstRuleRow::Stop); });
+    table.insert(ctl::SnmpLocationSet, [this] { setSnmpLocation(); });
+    for (int row = 1; row <= kTrapRowCount; ++row) {
+        const ctl::TrapRow& controls = ctl::kTrapRows[std::size_t(row - 1)];
+        table.insert(controls.setButton, [this, row] { setTrap(row); });
+        table.insert(controls.checkBox, [this, row] { applyTrapRow(row); });
     }
-    table.insert(kLoggerActive, [this] { applyClockPanel(); });
+    table.insert(ctl::LoggerActive, [this] { applyClockPanel(); });
 }
 
 } // namespace zek

@@ -20,7 +20,7 @@ class DialogForm;
 class SessionPanels {
 public:
     // Hands one command text to the session (its `SendText`).
-    using SendFn = std::function<int(std::string_view text)>;
+    using SendFn = std::function<void(std::string_view text)>;
 
     SessionPanels(DialogForm& form, SessionFlags& flags, std::function<SessionState()> sessionState,
                   SendFn send);
@@ -38,8 +38,8 @@ public:
     // Session buttons, clock panel and SNMP panel.
     void applyAll();
 
-    // A per-row Read button (5090, 5089, 5140, 5139, 5138, 5086, 5088, 5087, 5202). The
-    // clock's Read shows "?" in both device clock fields before it asks.
+    // A per-row Read button (see readButtons()). The clock's Read shows "?" in both
+    // device clock fields before it asks.
     void read(int buttonId);
     void setLogger();
     void setDstUse();
