@@ -68,8 +68,8 @@ int main(int argc, char** argv) {
                 return seen == kModules;
             },
             10000);
-        std::printf("search %d: %d of %d modules in the tree, last node %.2f ms after the search\n", round, seen,
-                    kModules, double(lastNode) / 1e6);
+        std::printf("search %d: %d of %d modules in the tree, last node %.2f ms after the search\n", round,
+                    seen, kModules, double(lastNode) / 1e6);
     }
     return 0;
 }

@@ -22,11 +22,11 @@ enum DeviceCommand : std::uint8_t {
 };
 
 inline constexpr std::size_t UDP_HEADER_SIZE = 10;
-inline constexpr std::size_t SEARCH_REPLY_SIZE = 62;        // without the mode byte
+inline constexpr std::size_t SEARCH_REPLY_SIZE = 62; // without the mode byte
 inline constexpr std::size_t SEARCH_REPLY_SIZE_WITH_MODE = 63;
-inline constexpr std::size_t SET_VALUES_SIZE = 58;          // without the mode byte
+inline constexpr std::size_t SET_VALUES_SIZE = 58; // without the mode byte
 inline constexpr std::size_t SET_VALUES_SIZE_WITH_MODE = 59;
-inline constexpr std::size_t UDP_REPLY_BUFFER = 255;        // bytes of one received datagram that count
+inline constexpr std::size_t UDP_REPLY_BUFFER = 255; // bytes of one received datagram that count
 inline constexpr std::size_t SOFTWARE_TEXT_MAX = 99;
 
 // The display texts of one module, as shown in the tree and its leaves.
@@ -37,9 +37,9 @@ struct DeviceTexts {
     std::string port;    // "80"
     std::string netmask; // "255.255.255.0"
     std::string gateway;
-    std::string name;    // at most 32 characters
-    std::string serial;  // "256"
-    std::string mode;    // TXT_ETH_MODE_n, "---" or "???"
+    std::string name;   // at most 32 characters
+    std::string serial; // "256"
+    std::string mode;   // TXT_ETH_MODE_n, "---" or "???"
 };
 
 struct DecodedDevice {

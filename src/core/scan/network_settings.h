@@ -10,10 +10,10 @@ namespace zek {
 // What the network settings panel shows: the texts of its fields and the state of
 // its check box and mode selector.
 struct NetworkPanelValues {
-    std::array<std::string, 4> ip;      // left to right
+    std::array<std::string, 4> ip; // left to right
     std::array<std::string, 4> netmask;
     std::array<std::string, 4> gateway;
-    std::array<std::string, 6> mac;     // "%02X" each
+    std::array<std::string, 6> mac; // "%02X" each
     std::string name;
     std::string port;
     std::string serial;
