@@ -56,10 +56,8 @@ public:
         return ReadResult::Data;
     }
     bool write(std::span<const std::uint8_t> bytes) override {
-        if (!ok(isOpen ? "write" : "closed"))
-            return false;
-        written += bytesOf(bytes);
-        return true;
+        written += ok(isOpen ? "write" : "closed") ? bytesOf(bytes) : QByteArray();
+        return error == 0;
     }
     void shutdownBoth() override { isShutDown = true; }
     void close() override { isOpen = false; }
@@ -69,10 +67,9 @@ public:
     // Every socket a session makes is a fake one, the newest last.
     static Factory factory(QList<QPointer<FakeTcp>>& made) {
         return [&made](std::uint32_t local, EventFn onEvent, QObject* parent) -> TcpTransport* {
-            auto* fake = new FakeTcp(local, std::move(onEvent), parent);
-            fake->fails["closed"] = 9;
-            made.append(fake);
-            return fake;
+            made.append(new FakeTcp(local, std::move(onEvent), parent));
+            made.back()->fails["closed"] = 9;
+            return made.back();
         };
     }
 };

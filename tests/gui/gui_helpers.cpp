@@ -1,7 +1,5 @@
 #include "gui_helpers.h"
 
-#include "core/app/control_ids.h"
-
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +9,6 @@
 #include <QListWidget>
 #include <QMainWindow>
 #include <QTest>
-#include <QTreeWidget>
 
 static void initResources() {
     Q_INIT_RESOURCE(resources);
@@ -114,27 +111,11 @@ bool GuiFixture::waitForState(SessionState state, int timeoutMs) const {
     return QTest::qWaitFor([&] { return dialog().sessionState() == state; }, timeoutMs);
 }
 
-QTreeWidget* GuiFixture::tree() const {
-    return dialog().control<QTreeWidget>(ctl::Tree);
-}
-
-QTreeWidgetItem* GuiFixture::moduleNode(int i) const {
-    return tree()->topLevelItem(0)->child(i);
-}
-
-static QStringList childTexts(const QTreeWidgetItem* item) {
+QStringList GuiFixture::childTexts(const QTreeWidgetItem* item) {
     QStringList texts;
     for (int i = 0; i < item->childCount(); ++i)
         texts << item->child(i)->text(0);
     return texts;
-}
-
-QStringList GuiFixture::moduleNodeTexts() const {
-    return childTexts(tree()->topLevelItem(0));
-}
-
-QStringList GuiFixture::leafTexts(int i) const {
-    return childTexts(moduleNode(i));
 }
 
 QStringList GuiFixture::logLines() const {
@@ -148,10 +129,6 @@ QStringList GuiFixture::logLines() const {
 bool GuiFixture::waitForModules(int count, int timeoutMs) const {
     return QTest::qWaitFor([&] { return tree()->topLevelItem(0)->childCount() >= count; }, timeoutMs) &&
            tree()->topLevelItem(0)->childCount() == count;
-}
-
-QList<Received> GuiFixture::takeRequests() {
-    return std::exchange(m_requests, {});
 }
 
 Received GuiFixture::waitForRequest(quint8 command, int timeoutMs) {

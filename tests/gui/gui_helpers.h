@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/control_ids.h"
 #include "gui/app/zek_config.h"
 #include "gui/app/zek_config_app.h"
 #include "sim/sim_fleet.h"
@@ -7,12 +8,10 @@
 #include <QHostAddress>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <memory>
 #include <vector>
-
-class QTreeWidget;
-class QTreeWidgetItem;
 
 namespace zek::test {
 
@@ -53,20 +52,21 @@ public:
     ZEKConfig& dialog() const { return *m_app->dialog(); }
     TZEKConfigApp& app() const { return *m_app; }
     SimFleet& fleet() const { return *m_fleet; }
-    QTreeWidget* tree() const;
-    QTreeWidgetItem* moduleNode(int i) const;
-    QStringList moduleNodeTexts() const;
-    QStringList leafTexts(int i) const;
+    QTreeWidget* tree() const { return dialog().control<QTreeWidget>(ctl::Tree); }
+    QTreeWidgetItem* moduleNode(int i) const { return tree()->topLevelItem(0)->child(i); }
+    QStringList moduleNodeTexts() const { return childTexts(tree()->topLevelItem(0)); }
+    QStringList leafTexts(int i) const { return childTexts(moduleNode(i)); }
     QStringList logLines() const;
 
     bool waitForModules(int count, int timeoutMs = 5000) const;
     // Every datagram the fleet received since the last call.
-    QList<Received> takeRequests();
+    QList<Received> takeRequests() { return std::exchange(m_requests, {}); }
     // Waits for a datagram with this command byte; empty on timeout.
     Received waitForRequest(quint8 command, int timeoutMs = 5000);
     void click(int id) const;
 
 private:
+    static QStringList childTexts(const QTreeWidgetItem* item);
     int m_timerPeriodMs;
     QTemporaryDir m_startDir;
     QString m_oldDir;

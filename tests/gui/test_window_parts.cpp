@@ -1,12 +1,16 @@
-// The session connection and the scan endpoint over fake sockets, with the window's parts
-// the router wires to them: states with their log lines and texts, every failure rule, and
-// one row of line cutting and counting.
+// The window's parts without the window: the form built from the control inventory with
+// its input rules and the gauge, and the session connection and the scan endpoint over
+// fake sockets with the parts the router wires to them: states with their log lines and
+// texts, every failure rule, line cutting, counting and a flooding peer.
 #include "fake_transport.h"
 
 #include "core/app/control_ids.h"
+#include "core/app/control_inventory.h"
 #include "core/session/session_flags.h"
 #include "core/settings/language_texts.h"
 #include "gui/app/dialog_form.h"
+#include "gui/app/led_gauge.h"
+#include "gui/app/validators.h"
 #include "gui/scan/device_tree.h"
 #include "gui/scan/network_settings_panel.h"
 #include "gui/scan/scan_endpoint.h"
@@ -15,13 +19,27 @@
 #include "gui/session/session_state_view.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QFontInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTreeWidget>
+
+#include <memory>
 
 using namespace zek;
 using namespace zek::test;
 
 namespace {
+
+// The widget class of each control kind, in the order of ControlKind.
+constexpr const char* kClassOf[] = {"QGroupBox",   "QLabel",    "QLabel",     "QLineEdit",   "QPushButton",
+                                    "QPushButton", "QCheckBox", "QComboBox",  "QListWidget", "QTreeWidget",
+                                    "QFrame",      "QLabel",    "QPushButton"};
+static_assert(std::size(kClassOf) == std::size_t(ControlKind::GlyphButton) + 1);
 
 const QString kDisconnected = QStringLiteral("ZEKConfig: Socket disconnected");
 
@@ -111,16 +129,160 @@ QStringList expand(const QString& log) {
 
 } // namespace
 
-class TestConnection : public QObject {
+class TestWindowParts : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 8)); }
+
+    void everyControlAsDeclared();
+    void input_data();
+    void input();
+    void labelsShowMarkupLiterally();
+    void dialogUnitsFollowTheFont();
+    void gaugeDrawsItsValue();
     void stateMachine_data();
     void stateMachine();
     void linesAndCounters();
     void endpointSendsAndReceives();
 };
 
-void TestConnection::stateMachine_data() {
+void TestWindowParts::everyControlAsDeclared() {
+    QWidget dialog;
+    const DialogForm form(&dialog, mainDialog(), QApplication::font());
+    for (const ControlSpec& spec : controlInventory()) {
+        if (spec.id == 0)
+            continue;
+        const QByteArray what = QByteArray::number(spec.id);
+        QWidget* widget = form.widget(spec.id);
+        QVERIFY2(widget != nullptr, what);
+        QCOMPARE(dialog.findChild<QWidget*>(QString::number(spec.id)), widget);
+        QVERIFY2(widget->inherits(kClassOf[int(spec.kind)]), what);
+        QCOMPARE(widget->isHidden(), (spec.flags & Hidden) != 0 || spec.kind == ControlKind::BitmapStatic ||
+                                         spec.kind == ControlKind::GlyphButton);
+        QCOMPARE(widget->isEnabled(), (spec.flags & Disabled) == 0);
+        if (auto* box = qobject_cast<QCheckBox*>(widget))
+            QCOMPARE(box->isChecked(), (spec.flags & Checked) != 0);
+        const char* property = qobject_cast<QGroupBox*>(widget) ? "title" : "text";
+        if (spec.kind != ControlKind::DropDownList && spec.kind != ControlKind::EtchedLine)
+            QVERIFY2(widget->property(property).toString() == QString::fromLatin1(spec.text), what);
+        if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+            QCOMPARE(edit->isReadOnly(), (spec.flags & ReadOnly) != 0);
+            auto* validator = qobject_cast<const LimitValidator*>(edit->validator());
+            QCOMPARE(validator != nullptr ? validator->limit() : 0, spec.limit);
+        }
+    }
+}
+
+void TestWindowParts::input_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<char>("how"); // t typed key by key, p pasted whole, s set by the program
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("message");
+    const QString octetRange = QStringLiteral("Value is not in the range 0 to 255.");
+    const QString portRange = QStringLiteral("Value is not in the range 0 to 65535.");
+    const QString badChar = QStringLiteral("Invalid character in input");
+    const auto row = [](const char* name, int id, char how, const QString& input, const QString& expected,
+                        const QString& message) {
+        QTest::newRow(name) << id << how << input << expected << message;
+    };
+
+    row("octet 255", ctl::kIpEdits[0], 't', "255", "255", {});
+    row("octet 256", ctl::kIpEdits[0], 't', "256", "25", octetRange);
+    row("trap octet 999", ctl::kTrapRows[0].edits[3], 't', "999", "99", octetRange);
+    row("octet letter", ctl::kNetmaskEdits[3], 't', "1a", "1", badChar);
+    row("octet over limit", ctl::kIpEdits[3], 't', "0012", "001", {});
+    row("port 65535", ctl::PortEdit, 't', "65535", "65535", {});
+    row("port 65536", ctl::PortEdit, 't', "65536", "6553", portRange);
+    row("mac g", ctl::kMacEdits[0], 't', "g", "", badChar);
+    row("mac over limit", ctl::kMacEdits[4], 't', "aBc", "aB", {});
+    row("eeprom address", ctl::EepromAddress, 't', "1fZ0", "1f0", badChar);
+    row("name limit", ctl::NameEdit, 't', QString(40, u'n'), QString(31, u'n'), {});
+    row("location limit", ctl::SnmpLocation, 't', QString(40, u'l'), QString(32, u'l'), {});
+    // Pasted text is judged whole: it goes in entirely or not at all.
+    row("pasted octet 300", ctl::kIpEdits[1], 'p', "300", "", octetRange);
+    row("pasted octet 12", ctl::kIpEdits[1], 'p', "12", "12", {});
+    row("pasted mac 0G", ctl::kMacEdits[1], 'p', "0G", "", badChar);
+    // A module may carry a 32-character name; the user may type 31.
+    row("program name", ctl::NameEdit, 's', QString(32, u'm'), QString(32, u'm'), {});
+    row("program serial", ctl::SerialEdit, 's', "1234567", "1234567", {});
+}
+
+void TestWindowParts::input() {
+    QFETCH(int, id);
+    QFETCH(char, how);
+    QFETCH(QString, input);
+    QFETCH(QString, expected);
+    QFETCH(QString, message);
+    Rig r;
+    auto* edit = r.form.control<QLineEdit>(id);
+    auto* validator = qobject_cast<const LimitValidator*>(edit->validator());
+    QVERIFY(validator != nullptr);
+    QSignalSpy refusals(validator, &LimitValidator::refused);
+    edit->clear();
+    if (how == 's')
+        edit->setText(input);
+    else if (how == 'p')
+        edit->insert(input);
+    else
+        QTest::keyClicks(edit, input);
+    QCOMPARE(edit->text(), expected);
+    QCOMPARE(refusals.isEmpty() ? QString() : refusals.last().at(0).toString(), message);
+}
+
+void TestWindowParts::labelsShowMarkupLiterally() {
+    Rig r;
+    for (QLabel* label : r.dialog.findChildren<QLabel*>())
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+
+    auto* software = r.form.control<QLabel>(ctl::SoftwareText);
+    software->setText(QStringLiteral("<b>x</b>"));
+    QCOMPARE(software->text(), QStringLiteral("<b>x</b>"));
+    QLabel reference(QStringLiteral("x"));
+    reference.setFont(software->font());
+    QVERIFY(software->sizeHint().width() > 3 * reference.sizeHint().width());
+}
+
+void TestWindowParts::dialogUnitsFollowTheFont() {
+    Rig r;
+    const QSize full = r.form.fullSize();
+    QVERIFY2(full.width() >= 1000 && full.width() <= 1400, qPrintable(QString::number(full.width())));
+    QVERIFY2(full.height() >= 700 && full.height() <= 950, qPrintable(QString::number(full.height())));
+    const ControlSpec* log = findControlSpec(ctl::LogList);
+    QCOMPARE(r.form.widget(ctl::LogList)->geometry(),
+             r.form.units().toPixels(log->x, log->y, log->w, log->h));
+    QVERIFY(QFontInfo(r.form.widget(ctl::LogList)->font()).fixedPitch());
+    QVERIFY(r.form.control<QTreeWidget>(ctl::Tree)->isHeaderHidden());
+
+    const QFont saved = QApplication::font();
+    QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 12));
+    QWidget larger;
+    DialogForm largerForm(&larger, mainDialog(), QApplication::font());
+    QApplication::setFont(saved);
+    QVERIFY(largerForm.fullSize().width() > full.width() && largerForm.fullSize().height() > full.height());
+}
+
+void TestWindowParts::gaugeDrawsItsValue() {
+    LedGauge gauge;
+    QCOMPARE(gauge.objectName(), QString::number(ctl::Gauge));
+    QCOMPARE(gauge.size(), QSize(210, 20));
+    gauge.setBarColor(Qt::green);
+    gauge.setValue(50);
+    QCOMPARE(gauge.text(), QStringLiteral("50%"));
+    // The lit half is green at its segments, the dark half nowhere; row 3 stays clear of the label.
+    const QImage image = gauge.grab().toImage();
+    int lit[2] = {0, 0};
+    for (int x = 0; x < image.width(); ++x)
+        lit[x >= image.width() / 2] += image.pixelColor(x, 3) == QColor(Qt::green) ? 1 : 0;
+    QVERIFY2(lit[0] > 80 && lit[0] < 104 && lit[1] == 0,
+             qPrintable(QStringLiteral("%1 %2").arg(lit[0]).arg(lit[1])));
+    gauge.setValue(150);
+    QCOMPARE(gauge.value(), 100);
+    gauge.setValue(-3);
+    QCOMPARE(gauge.text(), QStringLiteral("0%"));
+}
+
+void TestWindowParts::stateMachine_data() {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("entered"); // the states entered, by number
     QTest::addColumn<QString>("log");
@@ -138,7 +300,6 @@ void TestConnection::stateMachine_data() {
         {"other interface", "T C0 I", "1230", "+|=|-"},
         {"read error", "T C0 R5", "123", "+|=|while reading:5"},
         {"write fails", "T C0 write=32 S", "123", "+|=|writing data:32"},
-        {"queue full", "T C0 write=105 S", "123", "+|=|writing data:105"},
         {"late write fails", "T C0 W32", "123", "+|=|writing data:32"},
         {"send while idle", "S", "", "writing data:9"},
         {"udp create fails", "udp.create=24 O U", "", "UDP Error on CreateSocket()|UDP Error 9 (reason 9)"},
@@ -153,7 +314,7 @@ void TestConnection::stateMachine_data() {
         QTest::newRow(row[0]) << row[1] << row[2] << row[3];
 }
 
-void TestConnection::stateMachine() {
+void TestWindowParts::stateMachine() {
     QFETCH(QString, script);
     QFETCH(QString, entered);
     QFETCH(QString, log);
@@ -185,9 +346,16 @@ void TestConnection::stateMachine() {
         QCOMPARE(std::pair(socket.remoteAddress, socket.remotePort), std::pair(0x7F000005u, quint16(10005)));
 }
 
-void TestConnection::linesAndCounters() {
+void TestWindowParts::linesAndCounters() {
     Rig r;
     r.run("T C0");
+    QSignalSpy flood(&r.session, &SessionConnection::lineReceived);
+    // A flooding peer is read at most so many times per notification; the rest waits.
+    r.socket().chunks = QList<QByteArray>(100, "flood\r");
+    for (const qsizetype left : {100 - SessionConnection::kReadsPerNotification, 0}) {
+        r.socket().report(TcpTransport::Event::Readable, 0);
+        QCOMPARE(std::pair(r.socket().chunks.size(), flood.size()), std::pair(left, qsizetype(100 - left)));
+    }
     QSignalSpy lines(&r.session, &SessionConnection::lineReceived);
     QSignalSpy completed(&r.session, &SessionConnection::linesCompleted);
     QSignalSpy rx(&r.session, &SessionConnection::rxActivity);
@@ -197,7 +365,7 @@ void TestConnection::linesAndCounters() {
     QCOMPARE(r.log, (QStringList{"RCV: !LOG_ON 1", "RCV: !DST_USE 1"}));
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines[1][0].toByteArray(), "!DST_USE 1");
-    QCOMPARE(std::tuple(completed.size(), rx.size(), r.session.BytesReceived()), std::tuple(1, 2, 27u));
+    QCOMPARE(std::tuple(completed.size(), rx.size(), r.session.BytesReceived()), std::tuple(1, 2, 627u));
 
     QCOMPARE(r.session.SendText(std::string_view("?GERAET\r\0?FIRMA\r", 16)), 0);
     QCOMPARE(r.socket().written, "?GERAET\r");
@@ -212,7 +380,7 @@ void TestConnection::linesAndCounters() {
     QCOMPARE(r.session.pendingLineLength(), 0u);
 }
 
-void TestConnection::endpointSendsAndReceives() {
+void TestWindowParts::endpointSendsAndReceives() {
     Rig r;
     QVERIFY(r.endpoint.open(0x7F000001) && r.endpoint.send(std::array<std::uint8_t, 2>{2, 15}));
     QCOMPARE(r.udp->sent[0].bytes, QByteArray("\x02\x0F"));
@@ -229,5 +397,5 @@ void TestConnection::endpointSendsAndReceives() {
              (QList<QByteArray>{"one@8002", QByteArray(255, 'x') + "@8002"})); // cut to the reply buffer
 }
 
-QTEST_MAIN(TestConnection)
-#include "test_connection.moc"
+QTEST_MAIN(TestWindowParts)
+#include "test_window_parts.moc"
