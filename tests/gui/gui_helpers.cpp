@@ -1,14 +1,7 @@
 #include "gui_helpers.h"
 
-#include <QAbstractButton>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QListWidget>
-#include <QMainWindow>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 
 static void initResources() {
     Q_INIT_RESOURCE(resources);
@@ -72,14 +65,12 @@ void GuiFixture::startApp() {
 
 bool GuiFixture::selectInterface(const QString& address) {
     auto* list = dialog().control<QComboBox>(ctl::PcIpList);
-    for (int i = 0; i < list->count(); ++i) {
-        if (list->itemText(i).endsWith(QStringLiteral(": ") + address)) {
-            list->setCurrentIndex(i);
-            emit list->activated(i);
-            return true;
-        }
+    const int i = list->findText(QStringLiteral(": ") + address, Qt::MatchEndsWith);
+    if (i >= 0) {
+        list->setCurrentIndex(i);
+        emit list->activated(i);
     }
-    return false;
+    return i >= 0;
 }
 
 bool GuiFixture::openWindow(const SimModuleConfig& module, bool autoRead) {
@@ -97,14 +88,11 @@ bool GuiFixture::connectSession() {
     const qsizetype mark = logLines().size();
     click(ctl::Connect);
     // The read sequence traces its steps; back at step 0 after step 3 it is done.
-    return QTest::qWaitFor(
-               [&] {
-                   const QStringList lines = logLines().mid(mark);
-                   return lines.contains(QStringLiteral("State: 3")) &&
-                          lines.last() == QStringLiteral("State: 0");
-               },
-               5000) &&
-           dialog().sessionState() == SessionState::Connected;
+    const auto done = [&] {
+        const QStringList lines = logLines().mid(mark);
+        return lines.contains(QStringLiteral("State: 3")) && lines.last() == QStringLiteral("State: 0");
+    };
+    return QTest::qWaitFor(done, 5000) && dialog().sessionState() == SessionState::Connected;
 }
 
 bool GuiFixture::waitForState(SessionState state, int timeoutMs) const {

@@ -24,8 +24,7 @@ struct Received {
 // fresh temporary start directory.
 class GuiFixture {
 public:
-    // `timerPeriodMs` is the window's timer period: tests that only need the order of the
-    // read sequence's steps run it faster than the product's 500 ms.
+    // Tests that only need the order of the read sequence's steps run the timers faster.
     explicit GuiFixture(int timerPeriodMs = 500);
     ~GuiFixture();
 
@@ -46,7 +45,6 @@ public:
     // Presses Connect and waits until the identity read that follows has finished.
     bool connectSession();
     bool waitForState(SessionState state, int timeoutMs = 5000) const;
-    // The text of a label, button or edit.
     QString text(int id) const { return dialog().widget(id)->property("text").toString(); }
 
     ZEKConfig& dialog() const { return *m_app->dialog(); }
@@ -59,7 +57,6 @@ public:
     QStringList logLines() const;
 
     bool waitForModules(int count, int timeoutMs = 5000) const;
-    // Every datagram the fleet received since the last call.
     QList<Received> takeRequests() { return std::exchange(m_requests, {}); }
     // Waits for a datagram with this command byte; empty on timeout.
     Received waitForRequest(quint8 command, int timeoutMs = 5000);

@@ -1,9 +1,6 @@
-// The main window against the simulated fleet, one path per panel: the search and the tree
-// with the enabling a selection brings, the network panel's Set with the reboot and search
-// after it, a session from connect to disconnect, what bad peers and bad datagrams do, and
-// the settings and language files: choices that survive a restart, the deferred language
-// call, what every key reaches, Fly over, the Language menu and bad files. Which saved
-// choice is taken is decided in core; here the window shows it and stores the next one.
+// The main window against the simulated fleet, one path per panel, with what bad peers,
+// bad datagrams and bad files do. What the settings and language files decide is pinned in
+// core; here the window shows it, stores the user's next choice and restarts with it.
 #include "gui_helpers.h"
 
 #include "core/app/control_ids.h"
@@ -12,28 +9,9 @@
 #include "core/settings/language_table.h"
 #include "sim/sim_protocol.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QGroupBox>
-#include <QHelpEvent>
-#include <QLabel>
-#include <QLineEdit>
-#include <QMainWindow>
-#include <QMenu>
-#include <QRegularExpression>
-#include <QScopeGuard>
-#include <QSignalSpy>
-#include <QTest>
-#include <QToolTip>
-#include <QTreeWidget>
-#include <QUdpSocket>
+#include <QtNetwork>
+#include <QtTest>
+#include <QtWidgets>
 
 using namespace zek;
 using namespace zek::test;
@@ -42,7 +20,6 @@ namespace {
 
 const QString kDisconnected = QStringLiteral("ZEKConfig: Socket disconnected");
 const QByteArray kSearch = QByteArray::fromHex("0001000000000000000a");
-// The first address of the test namespace, which the window searches from at start.
 const QHostAddress kFirstPc(QStringLiteral("192.0.2.1"));
 
 QList<bool> enabled(const GuiFixture& f, std::initializer_list<int> ids) {
@@ -52,24 +29,26 @@ QList<bool> enabled(const GuiFixture& f, std::initializer_list<int> ids) {
     return states;
 }
 
-// Selects the module whose node text contains `text`.
 void selectModule(GuiFixture& f, const QString& text) {
     for (int i = 0; i < f.moduleNodeTexts().size(); ++i)
         if (f.moduleNode(i)->text(0).contains(text))
             f.tree()->setCurrentItem(f.moduleNode(i));
 }
 
-void type(GuiFixture& f, int id, const QString& text) {
-    auto* edit = f.dialog().control<QLineEdit>(id);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
+QString texts(const GuiFixture& f, std::span<const int> ids) {
+    QString all;
+    for (const int id : ids)
+        all += f.text(id) + '.';
+    return all;
 }
 
-// The port the tool's endpoint searches from, as the fleet sees it.
-quint16 toolPort(GuiFixture& f) {
-    QSignalSpy requests(&f.fleet(), &SimFleet::requestReceived);
-    f.dialog().DispatchButton(ctl::Search);
-    return requests.wait(5000) ? requests.last().at(2).value<quint16>() : 0;
+// Types the dot-separated parts of `text` into the edits, one each, as the user would.
+void type(GuiFixture& f, std::span<const int> ids, const QString& text) {
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        auto* edit = f.dialog().control<QLineEdit>(ids[i]);
+        edit->selectAll();
+        QTest::keyClicks(edit, text.section('.', int(i), int(i)));
+    }
 }
 
 void verifyIdle(GuiFixture& f) {
@@ -78,7 +57,6 @@ void verifyIdle(GuiFixture& f) {
     QCOMPARE(enabled(f, {ctl::Search, ctl::LoggerRead}), (QList<bool>{true, false}));
 }
 
-constexpr int kTimeoutMs = 5000;
 const QString kSettings = QStringLiteral("MERIDON_Brisklink.ini");
 
 void writeFile(const QString& name, const QByteArray& bytes) {
@@ -138,7 +116,7 @@ qsizetype tooltipCount(GuiFixture& f) {
 // Whether a tooltip request on the widget shows its tip; a tip still up is first let go.
 bool tipShows(QWidget* w) {
     QToolTip::hideText();
-    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }, kTimeoutMs))
+    if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000))
         return true;
     QHelpEvent help(QEvent::ToolTip, QPoint(2, 2), w->mapToGlobal(QPoint(2, 2)));
     QApplication::sendEvent(w, &help);
@@ -147,13 +125,6 @@ bool tipShows(QWidget* w) {
 
 QComboBox* list(GuiFixture& f, int id) {
     return f.dialog().control<QComboBox>(id);
-}
-
-QStringList items(const QComboBox* combo) {
-    QStringList texts;
-    for (int i = 0; i < combo->count(); ++i)
-        texts << combo->itemText(i);
-    return texts;
 }
 
 void choose(GuiFixture& f, int id, int index) {
@@ -190,10 +161,7 @@ void TestMainWindow::searchTreeSelectionAndRestart() {
     QCOMPARE(search.sender, kFirstPc);
     QVERIFY(f.waitForModules(3));
     QCOMPARE(f.app().frame()->windowTitle(), QStringLiteral("MERIDON Brisklink"));
-    auto* interfaces = list(f, ctl::PcIpList);
-    QCOMPARE(interfaces->itemText(0), QStringLiteral("1: 192.0.2.1"));
-    QCOMPARE(interfaces->itemText(interfaces->count() - 1),
-             QStringLiteral("%1: 127.0.0.1").arg(interfaces->count()));
+    QCOMPARE(list(f, ctl::PcIpList)->itemText(0), "1: 192.0.2.1");
     QCOMPARE(f.moduleNodeTexts(), (QStringList{"00 50 C2 00 00 03 : beta", "00 50 C2 00 00 05 : gamma",
                                                "00 50 C2 00 00 14 : Alpha"}));
     QCOMPARE(f.tree()->topLevelItem(0)->text(0), QStringLiteral(" 3")); // no language chosen: no label
@@ -208,10 +176,9 @@ void TestMainWindow::searchTreeSelectionAndRestart() {
     QCOMPARE(f.text(ctl::kIpEdits[3]), QStringLiteral("3"));
     QCOMPARE(f.text(ctl::kMacEdits[5]), QStringLiteral("03"));
     // Another module's "No." leaf leaves the selection as it is.
-    auto* macList = list(f, ctl::MacList);
-    const int selected = macList->currentIndex();
+    const int selected = list(f, ctl::MacList)->currentIndex();
     f.tree()->setCurrentItem(f.moduleNode(2)->child(f.moduleNode(2)->childCount() - 1));
-    QCOMPARE(macList->currentIndex(), selected);
+    QCOMPARE(list(f, ctl::MacList)->currentIndex(), selected);
     QCOMPARE(f.text(ctl::kIpEdits[3]), QStringLiteral("3"));
     QCOMPARE(enabled(f, {ctl::Reboot, ctl::SetValues}), (QList<bool>{true, true}));
 
@@ -286,31 +253,19 @@ void TestMainWindow::networkPanelSetsRebootsAndSearches() {
     QVERIFY(f.waitForModules(3));
 
     selectModule(f, QStringLiteral("Boiler"));
-    QStringList shown;
-    for (const auto& row : {ctl::kIpEdits, ctl::kNetmaskEdits, ctl::kGatewayEdits})
-        for (const int id : row)
-            shown << f.text(id);
-    for (const int id : ctl::kMacEdits)
-        shown << f.text(id);
-    for (const int id : {ctl::NameEdit, ctl::PortEdit, ctl::SerialEdit})
-        shown << f.text(id);
-    QCOMPARE(shown,
-             (QStringList{"10", "0",  "0",  "254", "255", "255", "255",          "0",  "10", "0", "0", "1",
-                          "00", "0A", "1B", "2C",  "3D",  "4E",  "Boiler house", "80", "256"}));
+    QCOMPARE(texts(f, ctl::kIpEdits) + texts(f, ctl::kNetmaskEdits) + texts(f, ctl::kGatewayEdits) +
+                 texts(f, ctl::kMacEdits) +
+                 texts(f, std::array{ctl::NameEdit, ctl::PortEdit, ctl::SerialEdit}),
+             "10.0.0.254.255.255.255.0.10.0.0.1.00.0A.1B.2C.3D.4E.Boiler house.80.256.");
     QCOMPARE(std::pair(mode->currentIndex(), mode->isEnabled()), std::pair(1, true));
 
-    const std::pair<ctl::OctetEdits, QStringList> addresses[] = {
-        {ctl::kIpEdits, {"127", "0", "0", "42"}},
-        {ctl::kNetmaskEdits, {"255", "0", "0", "0"}},
-        {ctl::kGatewayEdits, {"127", "0", "0", "1"}}};
-    for (const auto& [edits, octets] : addresses)
-        for (int i = 0; i < 4; ++i)
-            type(f, edits[std::size_t(i)], octets[i]);
-    type(f, ctl::NameEdit, QStringLiteral("Pump"));
-    type(f, ctl::PortEdit, QStringLiteral("10080"));
+    type(f, ctl::kIpEdits, "127.0.0.42");
+    type(f, ctl::kNetmaskEdits, "255.0.0.0");
+    type(f, ctl::kGatewayEdits, "127.0.0.1");
+    type(f, std::array{ctl::NameEdit, ctl::PortEdit}, "Pump.10080");
     f.click(ctl::UseDhcp);
-    for (const auto& [edits, octets] : addresses)
-        for (const int id : edits)
+    for (const auto& row : {ctl::kIpEdits, ctl::kNetmaskEdits, ctl::kGatewayEdits})
+        for (const int id : row)
             QVERIFY(f.dialog().control<QLineEdit>(id)->isReadOnly());
     QVERIFY(!f.dialog().control<QLineEdit>(ctl::PortEdit)->isReadOnly());
     mode->setCurrentIndex(4);
@@ -343,9 +298,8 @@ void TestMainWindow::sessionAndPeerFailures() {
     QVERIFY(f.ready);
     const SimDeviceState& module = f.fleet().module(0).state();
     QCOMPARE(f.text(ctl::StateText), QStringLiteral("State: Connected"));
-    QCOMPARE(f.text(ctl::ModuleTyp), QString::fromLatin1(module.deviceType));
-    QCOMPARE(f.text(ctl::ModuleRevision), QString::fromLatin1(module.revision));
-    QCOMPARE(f.text(ctl::ModuleFirma), QString::fromLatin1(module.company));
+    QCOMPARE((QStringList{f.text(ctl::ModuleTyp), f.text(ctl::ModuleRevision), f.text(ctl::ModuleFirma)}),
+             (QStringList{module.deviceType, module.revision, module.company}));
     QVERIFY(!f.dialog().widget(ctl::Search)->isEnabled());
     QByteArray received;
     QObject::connect(&f.fleet(), &SimFleet::tcpBytesReceived,
@@ -364,8 +318,7 @@ void TestMainWindow::sessionAndPeerFailures() {
     verifyIdle(f);
     QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 5000);
 
-    // The peer closes or resets after the identity's four queries and one command more, or
-    // refuses the connection.
+    // After the identity's four queries the next command ends the connection, or none starts.
     const std::pair<const char*, QStringList> failures[] = {
         {"close", {kDisconnected}},
         {"reset", {"ZEKConfig: TCP/IP Error closing socket (Winsock:  104)", kDisconnected}},
@@ -374,16 +327,12 @@ void TestMainWindow::sessionAndPeerFailures() {
           kDisconnected}}};
     for (const auto& [how, logEnd] : failures) {
         SimFaults faults;
-        faults.closeAfter = how == failures[0].first ? 5 : 0;
-        faults.resetAfter = how == failures[1].first ? 5 : 0;
+        (how == failures[0].first ? faults.closeAfter : faults.resetAfter) = 5;
         faults.refuse = how == failures[2].first;
         f.fleet().setFaults(0, faults);
-        if (!faults.refuse) {
-            QVERIFY(f.connectSession());
-            f.dialog().DispatchButton(ctl::LoggerRead);
-        } else {
-            f.click(ctl::Connect);
-        }
+        if (!faults.refuse && !f.connectSession())
+            QFAIL(how);
+        f.dialog().DispatchButton(faults.refuse ? ctl::Connect : ctl::LoggerRead);
         QVERIFY2(f.waitForState(SessionState::Idle), how);
         QCOMPARE(f.logLines().mid(f.logLines().size() - logEnd.size()), logEnd);
         verifyIdle(f);
@@ -404,11 +353,14 @@ void TestMainWindow::badDuplicateAndSurplusReplies() {
             [&] { return f.fleet().queuedReplies() == 0 && f.moduleNodeTexts().size() >= 260; }, 10000);
     };
     QVERIFY(answered());
-    const quint16 port = toolPort(f);
+    // The port the tool searches from, as the fleet sees it.
+    QSignalSpy requests(&f.fleet(), &SimFleet::requestReceived);
+    f.dialog().DispatchButton(ctl::Search);
+    QVERIFY(requests.wait(5000));
+    const quint16 port = requests.last().at(2).value<quint16>();
     QVERIFY(answered());
 
-    // Garbage from the modules' port straight to the tool's socket, then every module once
-    // more under another name: the garbage is dropped and the first answers win.
+    // Garbage and every module again under another name: the first answers win.
     QUdpSocket peer;
     QVERIFY(peer.bind(QHostAddress::AnyIPv4, DEVICE_UDP_PORT,
                       QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
@@ -433,24 +385,22 @@ void TestMainWindow::viewRoutingAndLog() {
     f.startApp();
     ZEKConfig& d = f.dialog();
     QVERIFY(QTest::qWaitForWindowExposed(f.app().frame()));
-    QVERIFY(d.isCompactView());
-    for (const int id : {ctl::ViewButton, ctl::Reboot, ctl::SetMac})
-        QVERIFY(!d.widget(id)->isVisible());
-    for (const int id : {ctl::LoggerGroupSet, ctl::SnmpGroupRead, ctl::SetValues, ctl::Gauge})
-        QVERIFY2(d.findChild<QWidget*>(QString::number(id))->isVisible(), qPrintable(QString::number(id)));
-    QVERIFY(d.control<QLineEdit>(ctl::kMacEdits[0])->isReadOnly());
-    QVERIFY(d.height() < d.widget(ctl::DebugGroup)->geometry().top());
-    // Escape closes nothing, wherever the focus is.
+    // The compact view ends above the debug area and hides the extended view's controls.
+    QVERIFY(d.isCompactView() && d.height() < d.widget(ctl::DebugGroup)->geometry().top());
+    const auto shown = [&] {
+        return std::tuple(d.widget(ctl::Reboot)->isVisible(), d.widget(ctl::SetMac)->isVisible(),
+                          d.widget(ctl::SetValues)->isVisible(),
+                          d.control<QLineEdit>(ctl::kMacEdits[0])->isReadOnly());
+    };
+    QCOMPARE(shown(), std::tuple(false, false, true, true));
     QTest::keyClick(f.app().frame(), Qt::Key_Escape);
     QTest::keyClick(d.widget(ctl::NameEdit), Qt::Key_Escape);
     QVERIFY(f.app().frame()->isVisible());
     d.ToggleView();
-    QVERIFY(d.widget(ctl::Reboot)->isVisible());
-    QVERIFY(!d.control<QLineEdit>(ctl::kMacEdits[0])->isReadOnly());
+    QCOMPARE(shown(), std::tuple(true, true, true, false));
     QVERIFY(d.height() > d.widget(ctl::LogList)->geometry().bottom());
 
-    // The "D" box has no action: a click checks it and logs the line; Auto read is routed
-    // by its state alone, and a routed button never logs the line.
+    // A control without an action logs the line, also when routed by its state alone.
     auto* box = d.control<QCheckBox>(ctl::kFeatureLetters[5].checkBox);
     QTest::mouseClick(box, Qt::LeftButton);
     QVERIFY(box->isChecked());
@@ -503,13 +453,12 @@ void TestMainWindow::languagesMenuAndTips() {
     QVERIFY(!f.waitForRequest(CMD_SEARCH).bytes.isEmpty());
     // The first tick makes the deferred call: it writes, applies, checks and searches.
     writeFile(QStringLiteral("LANG02.ini"), markerLanguage("Look;Look again"));
-    QTRY_COMPARE_WITH_TIMEOUT(f.text(ctl::Search), QStringLiteral("Look"), kTimeoutMs);
+    QTRY_COMPARE_WITH_TIMEOUT(f.text(ctl::Search), QStringLiteral("Look"), 5000);
     QCOMPARE(checkedLanguage(f), 1);
     QCOMPARE(readFile(kSettings), settings.left(settings.indexOf("LANGUAGE")) +
                                       "LANGUAGE=English\nETH_INTERFACE=0\nTREE_SORTING=0\n");
     QVERIFY(!f.waitForRequest(CMD_SEARCH).bytes.isEmpty());
 
-    // Fly over is on at start, off after the first click, on again after the second.
     QVERIFY(QTest::qWaitForWindowExposed(f.app().frame()));
     QWidget* search = f.dialog().widget(ctl::Search);
     QMenu* help = f.app().menu(2);
@@ -540,13 +489,11 @@ void TestMainWindow::languagesMenuAndTips() {
     QCOMPARE(disabled(), 40);
     f.click(ctl::Connect);
     QCOMPARE(disabled(), 0);
-    // The 33rd entry works like the others: it is selected, saved, applied and checked.
     action(languages, cmd::LanguageFirst + 32)->trigger();
     QCOMPARE(f.text(ctl::Search), QStringLiteral("33"));
     QCOMPARE(saved(), QStringLiteral("2 Language 33 0"));
     QCOMPARE(checkedLanguage(f), 32);
-    // A listed language without a file leaves the texts as they are and says so; commands
-    // past the list do nothing.
+    // A listed language without a file leaves the texts; commands past the list do nothing.
     f.dialog().DispatchButton(cmd::LanguageFirst + 39);
     QCOMPARE(checkedLanguage(f), 39);
     QCOMPARE(f.text(ctl::Search), QStringLiteral("33"));
@@ -554,7 +501,7 @@ void TestMainWindow::languagesMenuAndTips() {
         QStringLiteral("Language file LANG40.ini not found; the texts stay as they are")));
     f.dialog().DispatchButton(cmd::LanguageFirst + 45);
     QCOMPARE(checkedLanguage(f), 39);
-    // A file only in the installed data directory is found there; the start directory's copy comes first.
+    // Language files are looked up in the start directory first, then in the data directory.
     f.dialog().DispatchButton(cmd::LanguageFirst + 2);
     QCOMPARE(f.text(ctl::Search), QStringLiteral("shared"));
     writeFile(QStringLiteral("LANG03.ini"), markerLanguage("start"));
@@ -618,8 +565,9 @@ void TestMainWindow::everyKeyReachesItsTarget() {
             for (const std::string& entry : keyNames(key))
                 expected << both(entry, key.limit);
             for (const int id : key.list->lists)
-                if (id != 0)
-                    QCOMPARE(items(list(f, id)), expected);
+                for (qsizetype i = 0;
+                     id != 0 && i < std::max(expected.size(), qsizetype(list(f, id)->count())); ++i)
+                    QCOMPARE(list(f, id)->itemText(int(i)), expected.value(i));
             break;
         }
         case KeyUse::OnlineText:
@@ -631,24 +579,19 @@ void TestMainWindow::everyKeyReachesItsTarget() {
             break;
         }
     }
-    // Items taken out and appended again keep their order; the Connect button shows the
-    // caption of the idle state.
+    // Menu items taken out and appended again keep their order.
     QStringList help;
     for (const QAction* item : f.app().menu(2)->actions())
         help << item->objectName();
     QCOMPARE(help, (QStringList{"5305", "5304", "5303", "5301"}));
     QCOMPARE(f.text(ctl::Connect), both("BUTTON_CONNECT_CONNECT", 99));
     QCOMPARE(tooltipCount(f), 75);
-    // Lists without a selection take their defaults: the last Sunday of March to October.
-    const std::pair<int, int> defaults[] = {
-        {ctl::SortList, 0},           {ctl::EthModeList, 0},          {ctl::kDstStartRow.week, 4},
-        {ctl::kDstStopRow.week, 4},   {ctl::kDstStartRow.weekday, 6}, {ctl::kDstStopRow.weekday, 6},
-        {ctl::kDstStartRow.month, 2}, {ctl::kDstStopRow.month, 9}};
-    for (const auto& [id, index] : defaults)
-        QCOMPARE(list(f, id)->currentIndex(), index);
+    // Lists without a selection take their defaults, each list of a key its own.
+    QCOMPARE(std::pair(list(f, ctl::kDstStartRow.month)->currentIndex(),
+                       list(f, ctl::kDstStopRow.month)->currentIndex()),
+             std::pair(2, 9));
 
-    // Another language keeps every list's position with the new texts; a key the file
-    // lacks gives an empty text, no longer the resource's.
+    // Another language keeps the lists' positions; a key it lacks gives an empty text.
     choose(f, ctl::SortList, 2);
     list(f, ctl::kDstStopRow.month)->setCurrentIndex(11);
     d.DispatchButton(cmd::LanguageFirst + 1);
@@ -659,36 +602,32 @@ void TestMainWindow::everyKeyReachesItsTarget() {
     QCOMPARE(d.widget(ctl::Search)->toolTip(), QString());
 }
 
+// Settings read at start-up: "<dir>" puts a directory in the file's place, no `lang01` no
+// file; `saved` is what the file holds after the user picks 127.0.0.1, empty: not writable.
+constexpr char kGarbage[] = "\xFF\xFE\0\0[GROUPBOX_SOCKET_COMMUNICATION]\n\0BUTTON_SEARCH=a\n\x80\x81\x82";
+const struct StartupRow {
+    const char* name;
+    QByteArray settings, lang01;
+    int selected;
+    QString search, logged, saved;
+} kStartupRows[] = {
+    {"no match", "[BASIC_SETTINGS]\nLANG01=X\nLANGUAGE=Y\nTREE_SORTING=7\n", markerLanguage("Go"), -1,
+     "Search", "Settings: LANGUAGE=Y is none of the listed languages", "2  2"},
+    {"unreadable", "<dir>", markerLanguage("Go"), -1, "Search",
+     "Settings file %PATH% cannot be read; defaults apply", ""},
+    {"garbage language file", "[BASIC_SETTINGS]\nLANG01=X\nLANGUAGE=x\n",
+     QByteArray(kGarbage, sizeof kGarbage - 1), 0, "", "", "2 X 0"},
+};
+
 void TestMainWindow::startupReadsTheFiles_data() {
-    QTest::addColumn<QByteArray>("settings"); // "<dir>" puts a directory in the file's place
-    QTest::addColumn<QByteArray>("lang01");   // empty for no file
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<QString>("search");
-    QTest::addColumn<QString>("logged");
-    QTest::addColumn<QString>("saved"); // after the user picks 127.0.0.1; empty: cannot be written
-    const auto row = [](const char* name, const QByteArray& settings, const QByteArray& lang01, int selected,
-                        const char* search, const char* logged, const char* saved) {
-        QTest::newRow(name) << settings << lang01 << selected << QString(search) << QString(logged)
-                            << QString(saved);
-    };
-    const char garbage[] = "\xFF\xFE\0\0[GROUPBOX_SOCKET_COMMUNICATION]\n\0BUTTON_SEARCH=a\n\x80\x81\x82";
-    const QByteArray go = markerLanguage("Go");
-    row("no match", "[BASIC_SETTINGS]\nLANG01=X\nLANGUAGE=Y\nTREE_SORTING=7\n", go, -1, "Search",
-        "Settings: LANGUAGE=Y is none of the listed languages", "2  2");
-    row("unreadable", "<dir>", go, -1, "Search", "Settings file %PATH% cannot be read; defaults apply", "");
-    row("interface beyond the list", "[BASIC_SETTINGS]\nETH_INTERFACE=99\n", "", -1, "Search",
-        "Settings: ETH_INTERFACE=99 names none of the 3 PC interfaces; the first one is used", "2  0");
-    row("garbage language file", "[BASIC_SETTINGS]\nLANG01=X\nLANGUAGE=x\n",
-        QByteArray(garbage, sizeof garbage - 1), 0, "", "", "2 X 0");
+    QTest::addColumn<int>("row");
+    for (int row = 0; row < int(std::size(kStartupRows)); ++row)
+        QTest::newRow(kStartupRows[row].name) << row;
 }
 
 void TestMainWindow::startupReadsTheFiles() {
-    QFETCH(QByteArray, settings);
-    QFETCH(QByteArray, lang01);
-    QFETCH(int, selected);
-    QFETCH(QString, search);
-    QFETCH(QString, logged);
-    QFETCH(QString, saved);
+    QFETCH(int, row);
+    const auto& [name, settings, lang01, selected, search, logged, saved] = kStartupRows[row];
     GuiFixture f;
     if (settings == "<dir>")
         QVERIFY(QDir::current().mkdir(kSettings));
@@ -705,9 +644,8 @@ void TestMainWindow::startupReadsTheFiles() {
         QVERIFY2(f.logLines().contains(QString(logged).replace(QStringLiteral("%PATH%"), path)),
                  qPrintable(f.logLines().join(QLatin1Char('\n'))));
     if (selected >= 0)
-        QTRY_COMPARE_WITH_TIMEOUT(checkedLanguage(f), selected, kTimeoutMs);
+        QTRY_COMPARE_WITH_TIMEOUT(checkedLanguage(f), selected, 5000);
 
-    // The user's next choice stores sound values, or says why it cannot.
     QVERIFY(f.selectInterface(QStringLiteral("127.0.0.1")));
     if (saved.isEmpty())
         QVERIFY(f.logLines().contains(QStringLiteral("Settings file %1 cannot be written").arg(path)));
