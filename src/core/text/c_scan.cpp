@@ -18,6 +18,13 @@ bool isHexDigit(char c) {
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
 
+// What every numeric conversion does first: blanks, then an optional sign. True for "-".
+bool skipBlanksAndSign(std::string_view text, std::size_t& p) {
+    while (p < text.size() && isSpace(text[p]))
+        ++p;
+    return p < text.size() && (text[p] == '+' || text[p] == '-') && text[p++] == '-';
+}
+
 } // namespace
 
 void ScanCursor::skipSpace() {
@@ -44,11 +51,7 @@ std::optional<std::string_view> ScanCursor::scanfWord() {
 
 std::optional<int> ScanCursor::scanfDecimal() {
     std::size_t p = m_pos;
-    while (p < m_text.size() && isSpace(m_text[p]))
-        ++p;
-    bool negative = false;
-    if (p < m_text.size() && (m_text[p] == '+' || m_text[p] == '-'))
-        negative = m_text[p++] == '-';
+    const bool negative = skipBlanksAndSign(m_text, p);
     const std::size_t digits = p;
     long long value = 0;
     for (; p < m_text.size() && isDigit(m_text[p]); ++p)
@@ -62,11 +65,7 @@ std::optional<int> ScanCursor::scanfDecimal() {
 
 std::optional<unsigned long> ScanCursor::scanfHex() {
     std::size_t p = m_pos;
-    while (p < m_text.size() && isSpace(m_text[p]))
-        ++p;
-    bool negative = false;
-    if (p < m_text.size() && (m_text[p] == '+' || m_text[p] == '-'))
-        negative = m_text[p++] == '-';
+    const bool negative = skipBlanksAndSign(m_text, p);
     if (p + 2 < m_text.size() && m_text[p] == '0' && (m_text[p + 1] == 'x' || m_text[p + 1] == 'X') &&
         isHexDigit(m_text[p + 2]))
         p += 2;
