@@ -202,17 +202,8 @@ void ZEKConfig::SetupWindow() {
     interfaces->addItems(m_endpoint->fillInterfaceList());
     interfaces->setCurrentIndex(interfaces->count() > 0 ? 0 : -1);
 
-    auto* logTimes = control<QComboBox>(ctl::LogTimeList);
-    for (int minute = 1; minute <= 60; ++minute)
-        logTimes->addItem(QStringLiteral("%1").arg(minute, 2, 10, QLatin1Char('0')));
-    logTimes->setCurrentIndex(0);
-
-    control<QLineEdit>(ctl::SerialEdit)->setReadOnly(true);
-    for (const int id : ctl::kModuleInfoEdits)
-        control<QLineEdit>(id)->setReadOnly(true);
-    control<QCheckBox>(ctl::AutoRead)->setChecked(true);
+    m_panels->setupControls();
     m_log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    control<QCheckBox>(ctl::UsePcTime)->setChecked(true);
     m_stateView->applySelectionLock(sessionState());
     m_panel->applyDhcpRule();
     m_panels->applyAll();
@@ -225,20 +216,8 @@ void ZEKConfig::SetupWindow() {
 
     m_tree->setupTree();
 
-    // The rule rows' hour lists; their defaults are the usual switch hours 02:00 and 03:00.
-    for (const ctl::DstRuleControls& row : ctl::kDstRuleRows) {
-        auto* hours = control<QComboBox>(row.hour);
-        for (int hour = 0; hour < 24; ++hour)
-            hours->addItem(QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')));
-    }
-    control<QComboBox>(ctl::kDstStartRow.hour)->setCurrentIndex(2);
-    control<QComboBox>(ctl::kDstStopRow.hour)->setCurrentIndex(3);
     m_language->clearTips();
     widget(ctl::LanguageList)->setEnabled(false);
-
-    control<QLineEdit>(ctl::ZekUtcTime)->setReadOnly(true);
-    widget(ctl::ZekLocalTime)->setEnabled(false);
-    control<QLineEdit>(ctl::TimeEdit)->setText(QStringLiteral("00:00:00 "));
 
     ReadSettings();
     m_deferredLanguagePending = true;

@@ -15,6 +15,31 @@ SessionPanels::SessionPanels(DialogForm& form, SessionFlags& flags,
                              std::function<SessionState()> sessionState, SendFn send)
     : m_form(form), m_flags(flags), m_sessionState(std::move(sessionState)), m_send(std::move(send)) {}
 
+void SessionPanels::setupControls() {
+    auto* logTimes = m_form.control<QComboBox>(ctl::LogTimeList);
+    for (int minute = 1; minute <= 60; ++minute)
+        logTimes->addItem(QStringLiteral("%1").arg(minute, 2, 10, QLatin1Char('0')));
+    logTimes->setCurrentIndex(0);
+
+    m_form.control<QLineEdit>(ctl::SerialEdit)->setReadOnly(true);
+    for (const int id : ctl::kModuleInfoEdits)
+        m_form.control<QLineEdit>(id)->setReadOnly(true);
+    m_form.control<QCheckBox>(ctl::AutoRead)->setChecked(true);
+    m_form.control<QCheckBox>(ctl::UsePcTime)->setChecked(true);
+    m_form.control<QLineEdit>(ctl::ZekUtcTime)->setReadOnly(true);
+    m_form.widget(ctl::ZekLocalTime)->setEnabled(false);
+    m_form.control<QLineEdit>(ctl::TimeEdit)->setText(QStringLiteral("00:00:00 "));
+
+    // The rule rows' hour lists; their defaults are the usual switch hours 02:00 and 03:00.
+    for (const ctl::DstRuleControls& row : ctl::kDstRuleRows) {
+        auto* hours = m_form.control<QComboBox>(row.hour);
+        for (int hour = 0; hour < 24; ++hour)
+            hours->addItem(QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')));
+    }
+    m_form.control<QComboBox>(ctl::kDstStartRow.hour)->setCurrentIndex(2);
+    m_form.control<QComboBox>(ctl::kDstStopRow.hour)->setCurrentIndex(3);
+}
+
 PanelConditions SessionPanels::conditions() const {
     PanelConditions c;
     c.connected = m_sessionState() == SessionState::Connected;

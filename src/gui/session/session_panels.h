@@ -25,6 +25,10 @@ public:
     SessionPanels(DialogForm& form, SessionFlags& flags, std::function<SessionState()> sessionState,
                   SendFn send);
 
+    // Fills the lists and sets the fixed states of the session's controls once, before
+    // the settings and the language are applied.
+    void setupControls();
+
     // The Read and Set buttons of the rows and the groups, with the connected condition
     // taken from the session state.
     void applySessionButtons();
