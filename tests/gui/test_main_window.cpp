@@ -611,8 +611,6 @@ const struct StartupRow {
     int selected;
     QString search, logged, saved;
 } kStartupRows[] = {
-    {"no match", "[BASIC_SETTINGS]\nLANG01=X\nLANGUAGE=Y\nTREE_SORTING=7\n", markerLanguage("Go"), -1,
-     "Search", "Settings: LANGUAGE=Y is none of the listed languages", "2  2"},
     {"unreadable", "<dir>", markerLanguage("Go"), -1, "Search",
      "Settings file %PATH% cannot be read; defaults apply", ""},
     {"garbage language file", "[BASIC_SETTINGS]\nLANG01=X\nLANGUAGE=x\n",

@@ -1,6 +1,7 @@
 // The automatic read and the data-logger group's Read and Set against the zeksim program,
 // whose modules write every reply line by itself (a clock answer arrives in two reads):
 // each step runs once and no question is asked twice. And the fields the read fills.
+// The program runs as scripts run it: started, searched on UDP port 8002, stopped.
 #include "gui_helpers.h"
 
 #include "gui/app/led_gauge.h"
@@ -107,8 +108,11 @@ void TestReadSequence::eachModuleOfTheProgramIsReadOnce() {
         f.click(ctl::Connect);
         QVERIFY(f.waitForState(SessionState::Idle));
     }
+    // Scripts stop the program with SIGTERM: it ends cleanly and says so.
     zeksim.terminate();
     QVERIFY(zeksim.waitForFinished(kTimeoutMs));
+    QCOMPARE(std::pair(zeksim.exitStatus(), zeksim.exitCode()), std::pair(QProcess::NormalExit, 0));
+    QVERIFY(zeksim.readAll().endsWith("zeksim: stopped\n"));
 }
 
 void TestReadSequence::automaticReadFillsEveryField() {

@@ -362,7 +362,6 @@ void TestWindowParts::gaugeDrawsItsValue() {
              std::pair(QString::number(ctl::Gauge), QSize(210, 20)));
     gauge.setBarColor(Qt::green);
     gauge.setValue(50);
-    QCOMPARE(gauge.text(), QStringLiteral("50%"));
     // The lit half is green at its segments, the dark half nowhere; row 3 stays clear of the label.
     const QImage image = gauge.grab().toImage();
     int lit[2] = {0, 0};
@@ -371,9 +370,7 @@ void TestWindowParts::gaugeDrawsItsValue() {
     QVERIFY2(lit[0] > 80 && lit[0] < 104 && lit[1] == 0,
              qPrintable(QStringLiteral("%1 %2").arg(lit[0]).arg(lit[1])));
     gauge.setValue(150);
-    QCOMPARE(gauge.value(), 100);
-    gauge.setValue(-3);
-    QCOMPARE(gauge.text(), QStringLiteral("0%"));
+    QCOMPARE(std::pair(gauge.value(), gauge.text()), std::pair(100, QStringLiteral("100%")));
 }
 
 void TestWindowParts::stateMachine_data() {
