@@ -116,10 +116,10 @@ def write_png(path, canvas, with_alpha):
 
 
 def letter_z(c, x, y, w, h, t, colour):
-    c.rect(x, y, x + w, y + t, colour)
-    c.rect(x, y + h - t, x + w, y + h, colour)
+    # One outline, so that no seam shows where the bars meet the diagonal.
     d = t * 1.35
-    c.polygon([(x + w - d, y + t), (x + w, y + t), (x + d, y + h - t), (x, y + h - t)], colour)
+    c.polygon([(x, y), (x + w, y), (x + w, y + t), (x + d, y + h - t), (x + w, y + h - t), (x + w, y + h),
+               (x, y + h), (x, y + h - t), (x + w - d, y + t), (x, y + t)], colour)
 
 
 def letter_e(c, x, y, w, h, t, colour):
@@ -186,6 +186,9 @@ def draw_tree_states():
     return c
 
 
+ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
 def draw_icon(size):
     c = Canvas(size, size, (0, 0, 0), opaque=False)
     s = size / 32.0
@@ -201,8 +204,10 @@ def main():
     os.makedirs(out, exist_ok=True)
     write_png(os.path.join(out, "logo.png"), draw_logo(), with_alpha=False)
     write_png(os.path.join(out, "tree_states.png"), draw_tree_states(), with_alpha=False)
-    write_png(os.path.join(out, "zekconfig.png"), draw_icon(32), with_alpha=True)
-    write_png(os.path.join(out, "zekconfig16.png"), draw_icon(16), with_alpha=True)
+    # The icon drawn afresh at each size a desktop asks for; the window takes 16 and 32.
+    os.makedirs(os.path.join(out, "icons"), exist_ok=True)
+    for size in ICON_SIZES:
+        write_png(os.path.join(out, "icons", "%d.png" % size), draw_icon(size), with_alpha=True)
     return 0
 
 
