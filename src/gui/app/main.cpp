@@ -1,12 +1,74 @@
 #include "gui/app/zek_config_app.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
 #include <QMainWindow>
+#include <QStandardPaths>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const QCommandLineOption kUserDirectory(
+    QStringLiteral("user-directory"),
+    QStringLiteral("Start in the user's own directory ~/.config/zekconfig, as the desktop menu does."));
+
+// Processes the command line; a bad option, --help and --version end the program here.
+bool userDirectoryWanted(const QCoreApplication& app) {
+    QCommandLineParser options;
+    options.setApplicationDescription(QStringLiteral(
+        "Finds ZEK modules on the LAN and sets their network values, clock, data logger and SNMP.\n"
+        "Settings and language files are read from the directory the program starts in."));
+    options.addHelpOption();
+    options.addVersionOption();
+    options.addOption(kUserDirectory);
+    options.process(app);
+    return options.isSet(kUserDirectory);
+}
+
+// --help and --version answer without a display, as command-line users expect.
+bool onlyText(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        for (const char* option : {"-h", "--help", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], option) == 0)
+                return true;
+    return false;
+}
+
+void describe(QCoreApplication& app) {
+    app.setApplicationName(QString::fromLatin1(zek::TZEKConfigApp::kAppName));
+    app.setApplicationVersion(QStringLiteral(ZEK_VERSION));
+}
+
+// The desktop menu starts the program in a directory of the user's own, so that its
+// settings file has a place to live; a technician's start directory is used as it is.
+bool enterUserDirectory() {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                        QStringLiteral("/zekconfig");
+    if (QDir().mkpath(dir) && QDir::setCurrent(dir))
+        return true;
+    std::fprintf(stderr, "zekconfig: cannot use the directory %s\n",
+                 qPrintable(QDir::toNativeSeparators(dir)));
+    return false;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    if (onlyText(argc, argv)) {
+        QCoreApplication app(argc, argv);
+        describe(app);
+        userDirectoryWanted(app);
+        return 0;
+    }
     QApplication app(argc, argv);
+    describe(app);
+    app.setDesktopFileName(QStringLiteral(ZEK_APP_ID));
+    if (userDirectoryWanted(app) && !enterUserDirectory())
+        return 1;
     Q_INIT_RESOURCE(resources);
-    app.setApplicationName(QString::fromLatin1(zek::TZEKConfigApp::kAppName));
     zek::TZEKConfigApp zek;
     zek.BuildMainWindow();
     zek.frame()->show();

@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLabel>
@@ -265,8 +266,14 @@ QString ZEKConfig::settingsPath() const {
 }
 
 void ZEKConfig::ReadSettings() {
+    // A start directory without a settings file of its own (an installed program started
+    // from the menu or an empty directory) starts from the installed default; the first
+    // choice written copies it there.
     const QString path = settingsPath();
-    const SettingsChoices choices = resolveSettings(TProfile(kSettingsSection, localName(path)),
+    m_settingsDefault =
+        QFileInfo::exists(path) ? QString() : m_language->locate(QString::fromLatin1(kSettingsFileName));
+    const QString source = m_settingsDefault.isEmpty() ? path : m_settingsDefault;
+    const SettingsChoices choices = resolveSettings(TProfile(kSettingsSection, localName(source)),
                                                     control<QComboBox>(ctl::PcIpList)->count());
     for (const std::string& line : choices.interfaceLog)
         AppendLogLine(QString::fromStdString(line));
@@ -298,6 +305,8 @@ void ZEKConfig::WriteSettings() {
     // Before a language has filled the sort list, the tree's own order is the one in use.
     const int order = sort->currentIndex() >= 0 ? sort->currentIndex() : m_tree->sortOrder();
     const QString path = settingsPath();
+    if (!m_settingsDefault.isEmpty() && !QFileInfo::exists(path))
+        QFile::copy(m_settingsDefault, path);
     if (!storeSettings(localName(path), control<QComboBox>(ctl::PcIpList)->currentIndex(), language, order))
         AppendLogLine(QStringLiteral("Settings file %1 cannot be written").arg(path));
 }

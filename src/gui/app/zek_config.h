@@ -92,6 +92,8 @@ private:
 
     int m_timerPeriodMs;
     QString m_startDirectory;
+    // The installed settings file read because the start directory has none; empty otherwise.
+    QString m_settingsDefault;
     std::unique_ptr<DialogForm> m_form;
     QListWidget* m_log;
     LedGauge* m_gauge;
