@@ -1,6 +1,7 @@
 // zekshot: starts the configurator's window as a technician would see it, waits until
 // the search has listed the expected number of modules, selects one and writes a
-// picture of the window. Used by the demo and for the pictures in docs/.
+// picture of the window. Used by the demo, for the pictures in docs/, and by the install
+// check, which runs it beside an installed zekconfig to read what the window shows.
 #include "core/app/control_ids.h"
 #include "gui/app/zek_config.h"
 #include "gui/app/zek_config_app.h"
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
     parser.addOption({"interface", "PC address to search from (default: the first).", "address"});
     parser.addOption({"timeout", "Milliseconds to wait (default 10000).", "ms", "10000"});
     parser.addOption({"output", "PNG file to write.", "file", "zekconfig.png"});
+    parser.addOption({"language", "Choose the n-th language of the Language menu first.", "n"});
+    parser.addOption({"texts", "Print what the window shows: captions, list sizes, languages."});
     parser.process(app);
 
     zek::TZEKConfigApp zekApp;
@@ -63,6 +66,19 @@ int main(int argc, char** argv) {
     if (top->childCount() > 0) {
         top->child(0)->setExpanded(true);
         tree->setCurrentItem(top->child(0));
+    }
+    if (parser.isSet("language"))
+        dialog->DispatchButton(zek::cmd::LanguageFirst + parser.value("language").toInt() - 1);
+    if (parser.isSet("texts")) {
+        const auto list = [&](int id) { return dialog->control<QComboBox>(id); };
+        QStringList languages;
+        for (int i = 0; i < list(zek::ctl::LanguageList)->count(); ++i)
+            languages << list(zek::ctl::LanguageList)->itemText(i);
+        std::printf("search: %s\ntree: %s\nsort: %d %s\nmodes: %d\nlanguages: %s\n",
+                    qPrintable(dialog->widget(zek::ctl::Search)->property("text").toString()),
+                    qPrintable(top->text(0)), list(zek::ctl::SortList)->count(),
+                    qPrintable(list(zek::ctl::SortList)->currentText()), list(zek::ctl::EthModeList)->count(),
+                    qPrintable(languages.join(QLatin1Char(','))));
     }
     const QString output = parser.value("output");
     if (!zekApp.frame()->grab().save(output)) {
