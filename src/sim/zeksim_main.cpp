@@ -82,6 +82,9 @@ where the host has it (all of 127.0.0.0/8). Each module listens for TCP on its o
 IP and port and answers the text protocol: ?STARTMSG, ?GERAET, ?REVISION, ?FIRMA,
 queries and sets of LOG_ON, DST_USE, DST_START, DST_STOP, TRAP_IP1-3, SNMP_LOC and
 TIME_UTC; anything else gets "!ERROR 1", a set of an identity value "!ERROR 2".
+?TIME_UTC and the clock setting '!TIME_UTC hh:mm:ss (w) dd.mm.yy (z)' are answered
+with '!TIME_UTC hh:mm:ss (w) dd.mm.yy (z)' and '!TIME_LOCAL hh:mm:ss (w) dd.mm.yy (S|W)',
+one write per line unless merged; a module without RTC says "No RTC".
 zeksim prints one line per datagram and per TCP command it receives,
 "zeksim: N modules, UDP port P" once it listens, and then how many modules listen
 on TCP.
@@ -178,6 +181,14 @@ int main(int argc, char* argv[]) {
     const std::vector<KeyFlag> keyFlags = {
         valueFlag("letters", "Capability letters of every module's modul_config line.", "LETTERS"),
         switchFlag("no-rtc", "rtc", "Modules have no real-time clock: their clock lines say \"No RTC\".",
+                   "no"),
+        valueFlag("zone", "Standard time zone of every module clock, minutes east of UTC (default 60).",
+                  "MINUTES"),
+        valueFlag("clock-offset", "Module clocks run this many seconds ahead of the host clock (default 0).",
+                  "SECONDS"),
+        valueFlag("dst-use", "Module clocks apply their daylight-saving rules: yes or no (default yes).",
+                  "YES|NO"),
+        switchFlag("no-time-lines", "time-lines", "Start messages carry no modul_time_utc/_local lines.",
                    "no"),
         valueFlag("never-answer", "Never answer these keywords (comma-separated; repeatable).", "KEYWORDS"),
         valueFlag("error", "Answer KEYWORD with \"!ERROR N\" (repeatable).", "KEYWORD=N"),

@@ -8,6 +8,7 @@
 #include "core/settings/settings_choices.h"
 #include "gui/app/led_gauge.h"
 #include "gui/app/text_codec.h"
+#include "gui/clock/clock_panel.h"
 #include "gui/scan/device_tree.h"
 #include "gui/scan/network_settings_panel.h"
 #include "gui/scan/scan_endpoint.h"
@@ -41,9 +42,9 @@ namespace {
 const QString kVersionText = QStringLiteral("MERIDON Brisklink V1.00.11");
 constexpr int kDialogHeightAtSetup = 485;
 
-// Commands whose actions come with the clock, the documents and the About box; they are
-// routed, so choosing them does not log the unknown-button line.
-constexpr int kRoutedLater[] = {ctl::ClockSet, cmd::About, cmd::Manual, cmd::Website};
+// Commands whose actions come with the documents and the About box; they are routed, so
+// choosing them does not log the unknown-button line.
+constexpr int kRoutedLater[] = {cmd::About, cmd::Manual, cmd::Website};
 
 std::string localName(const QString& fileName) {
     return QFile::encodeName(fileName).toStdString();
@@ -73,6 +74,9 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
     m_panels = std::make_unique<SessionPanels>(
         *m_form, m_flags, [this] { return sessionState(); },
         [this](std::string_view text) { return m_session->SendText(text); });
+    m_clock = std::make_unique<ClockPanel>(
+        ClockPanel::Wiring{*m_form, m_flags, [this] { return m_compactView; },
+                           [this](std::string_view text) { m_session->SendText(text); }});
     m_session = std::make_unique<SessionConnection>(
         [this](const QString& line) { AppendLogLine(line); },
         [this]() -> std::optional<ConnectTarget> {
@@ -93,7 +97,8 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
         *this, *m_form, m_flags, *m_panels, *m_gauge, m_timerB, m_timerPeriodMs,
         [this] { return sessionState(); }, [this](std::string_view text) { m_session->SendText(text); },
         [this](int id) { DispatchButton(id); }, [this](const QString& line) { AppendLogLine(line); },
-        [this](const QString& software) { updateFeatureLetters(software); }});
+        [this](const QString& software) { updateFeatureLetters(software); },
+        [this](ReplyKind kind, std::string_view line) { m_clock->applyReply(kind, line); }});
     connect(m_session.get(), &SessionConnection::lineReceived, this,
             [this](const QByteArray& line) { m_sequence->applyReply(line); });
     // A read that completed a line lets the sequence take its next step at once.
@@ -129,6 +134,7 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
                 languageSelected();
             }
         },
+        [this] { m_clock->showPcClock(); },
         [this] { m_tree->updateStateIcon(false); },
     };
     connect(&m_timerA, &QTimer::timeout, this, &ZEKConfig::timerATick);
@@ -147,6 +153,7 @@ void ZEKConfig::buildDispatchTable() {
     m_buttons.insert(ctl::UseDhcp, [this] { m_panel->applyDhcpRule(); });
     m_buttons.insert(ctl::Connect, [this] { m_session->ToggleConnection(); });
     m_panels->addButtonActions(m_buttons);
+    m_clock->addButtonActions(m_buttons);
     m_buttons.insert(ctl::AutomaticDst, [this] { m_panels->applyClockPanel(); });
     m_buttons.insert(ctl::UsePcTime, [this] { m_panels->applyClockPanel(); });
     // The group buttons only set the step; the next tick starts the work.
@@ -204,6 +211,7 @@ void ZEKConfig::SetupWindow() {
     interfaces->setCurrentIndex(interfaces->count() > 0 ? 0 : -1);
 
     m_panels->setupControls();
+    m_clock->setupControls();
     m_log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_stateView->applySelectionLock(sessionState());
     m_panel->applyDhcpRule();
@@ -251,6 +259,11 @@ void ZEKConfig::ToggleView() {
     for (const ControlSpec& spec : controlInventory())
         if ((spec.flags & HiddenInCompact) && spec.id != ctl::SetMac)
             widget(spec.id)->setVisible(!m_compactView);
+    m_clock->refreshView();
+}
+
+void ZEKConfig::setPcClock(PcClock clock) {
+    m_clock->setPcClock(std::move(clock));
 }
 
 void ZEKConfig::AppendLogLine(const QString& line) {

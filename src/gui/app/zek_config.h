@@ -5,6 +5,7 @@
 #include "core/session/session_state.h"
 #include "core/settings/language_texts.h"
 #include "gui/app/dialog_form.h"
+#include "gui/clock/pc_clock.h"
 
 #include <QHash>
 #include <QImage>
@@ -22,6 +23,7 @@ class QListWidget;
 
 namespace zek {
 
+class ClockPanel;
 class DeviceTree;
 class LanguageLoader;
 class LedGauge;
@@ -62,6 +64,8 @@ public:
     QWidget* widget(int id) const { return m_form->widget(id); }
 
     bool isCompactView() const { return m_compactView; }
+    // The clock the PC time rows show; the system clock unless a test fixes one.
+    void setPcClock(PcClock clock);
     bool flyOver() const { return m_flyOver; }
     SessionState sessionState() const;
 
@@ -105,6 +109,7 @@ private:
     std::unique_ptr<LanguageLoader> m_language;
     SessionFlags m_flags;
     std::unique_ptr<SessionPanels> m_panels;
+    std::unique_ptr<ClockPanel> m_clock;
     std::unique_ptr<SessionConnection> m_session;
     std::unique_ptr<SessionStateView> m_stateView;
     std::unique_ptr<SequenceDriver> m_sequence;

@@ -106,6 +106,12 @@ void SequenceDriver::applyReply(const QByteArray& bytes) {
     case ReplyKind::DstStop:
         applyRule(reply);
         break;
+    case ReplyKind::TimeUtc:
+    case ReplyKind::TimeLocal:
+    case ReplyKind::ModulTimeUtc:
+    case ReplyKind::ModulTimeLocal:
+        m_w.showClockReply(reply.kind, reply.line);
+        break;
     default:
         break;
     }

@@ -35,6 +35,7 @@ public:
         std::function<void(int)> dispatchButton;
         std::function<void(const QString&)> log;
         std::function<void(const QString&)> showSoftware; // "Software:" text and the feature letters
+        std::function<void(ReplyKind, std::string_view)> showClockReply; // the clock lines, whole
     };
 
     explicit SequenceDriver(Wiring wiring) : m_w(std::move(wiring)), m_sequence(*this, m_w.basePeriodMs) {}

@@ -25,10 +25,6 @@ void SessionPanels::setupControls() {
     for (const int id : ctl::kModuleInfoEdits)
         m_form.control<QLineEdit>(id)->setReadOnly(true);
     m_form.control<QCheckBox>(ctl::AutoRead)->setChecked(true);
-    m_form.control<QCheckBox>(ctl::UsePcTime)->setChecked(true);
-    m_form.control<QLineEdit>(ctl::ZekUtcTime)->setReadOnly(true);
-    m_form.widget(ctl::ZekLocalTime)->setEnabled(false);
-    m_form.control<QLineEdit>(ctl::TimeEdit)->setText(QStringLiteral("00:00:00 "));
 
     // The rule rows' hour lists; their defaults are the usual switch hours 02:00 and 03:00.
     for (const ctl::DstRuleControls& row : ctl::kDstRuleRows) {
@@ -102,9 +98,6 @@ void SessionPanels::read(int buttonId) {
     const ReadButton* button = findReadButton(buttonId);
     if (!button)
         return;
-    if (buttonId == ctl::ClockRead)
-        for (const int id : {ctl::ZekUtcTime, ctl::ZekLocalTime})
-            m_form.control<QLineEdit>(id)->setText(QStringLiteral("?"));
     send(readCommand(*button));
 }
 
@@ -140,8 +133,10 @@ void SessionPanels::setSnmpLocation() {
 }
 
 void SessionPanels::addButtonActions(QHash<int, std::function<void()>>& table) {
+    // The clock panel owns the clock's Read.
     for (const ReadButton& button : readButtons())
-        table.insert(button.id, [this, id = button.id] { read(id); });
+        if (button.id != ctl::ClockRead)
+            table.insert(button.id, [this, id = button.id] { read(id); });
     table.insert(ctl::LoggerSet, [this] { setLogger(); });
     table.insert(ctl::DstUseSet, [this] { setDstUse(); });
     table.insert(ctl::kDstStartRow.setButton, [this] { setDstRule(DstRuleRow::Start); });

@@ -42,8 +42,7 @@ public:
     // Session buttons, clock panel and SNMP panel.
     void applyAll();
 
-    // A per-row Read button (see readButtons()). The clock's Read shows "?" in both
-    // device clock fields before it asks.
+    // A per-row Read button (see readButtons()) other than the clock's.
     void read(int buttonId);
     void setLogger();
     void setDstUse();

@@ -1,0 +1,187 @@
+#include "gui/clock/clock_panel.h"
+
+#include "core/app/control_ids.h"
+#include "core/clock/time_zones.h"
+#include "core/session/command_texts.h"
+#include "gui/app/dialog_form.h"
+#include "gui/app/text_codec.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QValidator>
+
+namespace zek {
+
+// Runs the overtype handling on every change of the time field's text, typed, pasted or set.
+// The edit takes the replacement and caret it returns and asks again with them, which is
+// the handler's echo.
+class ClockPanel::TimeFieldValidator final : public QValidator {
+public:
+    TimeFieldValidator(TimeFieldState& state, const QString& shown, QObject* parent)
+        : QValidator(parent), m_state(state), m_shown(shown) {}
+
+    State validate(QString& input, int& pos) const override {
+        // The edit also asks about its unchanged text (on Return and on losing the focus);
+        // that is no update.
+        if (input == m_shown && m_state.mode == 1)
+            return Acceptable;
+        const QString before = input;
+        TimeFieldStep step = timeFieldUpdate(m_state, toModuleText(input), std::size_t(qMax(pos, 0)));
+        if (step.replacement)
+            input = fromModuleText(*step.replacement);
+        if (step.caret)
+            pos = int(*step.caret);
+        // A replacement equal to the text brings no echo from the edit.
+        if (step.replacement && input == before)
+            step = timeFieldUpdate(step.state, *step.replacement, std::size_t(pos));
+        m_state = step.state;
+        m_shown = input;
+        return Acceptable;
+    }
+
+private:
+    TimeFieldState& m_state;
+    mutable QString m_shown;
+};
+
+ClockPanel::ClockPanel(Wiring wiring) : m_w(std::move(wiring)) {}
+
+ClockPanel::~ClockPanel() = default;
+
+void ClockPanel::setupControls() {
+    auto* zones = m_w.form.control<QComboBox>(ctl::ZoneList);
+    for (const std::string_view zone : ZoneTable)
+        zones->addItem(fromModuleText(zone));
+    zones->setCurrentIndex(kDefaultZoneIndex);
+    m_w.form.control<QCheckBox>(ctl::UsePcTime)->setChecked(true);
+    m_w.form.control<QLineEdit>(ctl::ZekUtcTime)->setReadOnly(true);
+    m_w.form.widget(ctl::ZekLocalTime)->setEnabled(false);
+
+    auto* time = m_w.form.control<QLineEdit>(ctl::TimeEdit);
+    const QString start = fromModuleText(kTimeFieldStart);
+    time->setText(start);
+    time->setValidator(new TimeFieldValidator(m_timeField, start, time));
+    time->installEventFilter(this);
+    m_w.form.widget(ctl::DateEdit)->installEventFilter(this);
+}
+
+bool ClockPanel::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        if (watched == m_w.form.widget(ctl::TimeEdit)) {
+            const auto* time = static_cast<QLineEdit*>(watched);
+            const int start = time->hasSelectedText() ? time->selectionStart() : time->cursorPosition();
+            const int end = time->hasSelectedText() ? time->selectionEnd() : start;
+            m_timeField = timeFieldFocus(m_timeField, std::size_t(start), std::size_t(end));
+        } else if (watched == m_w.form.widget(ctl::DateEdit)) {
+            // The date is chosen, never typed: the focus goes on to the group's Set button.
+            m_w.form.widget(ctl::LoggerGroupSet)->setFocus();
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+bool ClockPanel::checked(int id) const {
+    return m_w.form.control<QCheckBox>(id)->isChecked();
+}
+
+int ClockPanel::zoneMinutes() const {
+    return ZoneOffsetMinutes(toModuleText(m_w.form.control<QComboBox>(ctl::ZoneList)->currentText()));
+}
+
+std::string ClockPanel::timeText() const {
+    return toModuleText(m_w.form.control<QLineEdit>(ctl::TimeEdit)->text());
+}
+
+void ClockPanel::showPcClock() {
+    const PcTime pc = m_pcClock();
+    const std::string time = timeText();
+    const ClockEntries entries{m_w.compactView(),
+                               checked(ctl::AutomaticDst),
+                               checked(ctl::UsePcTime),
+                               m_manualDate,
+                               time,
+                               zoneMinutes(),
+                               m_summerWindow};
+    m_computedLocal = ComputedLocalText(pc, entries);
+    m_w.form.control<QLabel>(ctl::PcUtcTime)->setText(fromModuleText(PcUtcText(pc)));
+    m_w.form.control<QLabel>(ctl::PcLocalTime)
+        ->setText(fromModuleText(PcLocalText(pc, entries.compactView, m_computedLocal)));
+}
+
+void ClockPanel::refreshView() {
+    showPcClock();
+    if (m_localReply)
+        showLocalTime(*m_localReply);
+}
+
+void ClockPanel::ReadDeviceClock() {
+    for (const int id : {ctl::ZekUtcTime, ctl::ZekLocalTime})
+        m_w.form.control<QLineEdit>(id)->setText(QStringLiteral("?"));
+    m_localReply.reset();
+    const SessionCommand command = readCommand(*findReadButton(ctl::ClockRead));
+    m_w.flags.setSeen(command.answeredBy, false);
+    m_w.send(command.text);
+}
+
+bool ClockPanel::SetDeviceClock() {
+    std::string payload;
+    if (checked(ctl::UsePcTime)) {
+        payload = PcUtcText(m_pcClock());
+    } else {
+        const int zone = zoneMinutes();
+        const ManualClock entered = manualClock(m_manualDate, timeText(), zone);
+        ClockSeconds utc = entered.utc;
+        if (checked(ctl::AutomaticDst)) {
+            switch (summerCase(m_summerWindow, entered.local)) {
+            case SummerCase::Summer:
+                utc -= 3600;
+                break;
+            case SummerCase::RepeatedHour:
+                utc -= m_repeatedHourIsSummer ? 3600 : 0;
+                break;
+            case SummerCase::SkippedHour:
+                m_w.form.widget(ctl::TimeEdit)->setFocus();
+                return false;
+            case SummerCase::Standard:
+                break;
+            }
+        }
+        payload = SetClockPayload(utc, zone);
+    }
+    m_w.send(setClockCommandText(payload));
+    return true;
+}
+
+void ClockPanel::pressSet() {
+    m_w.flags.setSeen(ReplyKey::TimeLocal, false);
+    m_w.flags.SequenceBusy = true;
+    m_w.flags.TimeSent = SetDeviceClock();
+    m_w.flags.SequenceBusy = false;
+}
+
+void ClockPanel::showLocalTime(const LocalReply& reply) {
+    if (const auto local = clockReplyEffect(reply.kind, reply.line, m_w.compactView()).localTime)
+        m_w.form.control<QLineEdit>(ctl::ZekLocalTime)->setText(fromModuleText(*local));
+}
+
+void ClockPanel::applyReply(ReplyKind kind, std::string_view line) {
+    const ClockReplyEffect effect = clockReplyEffect(kind, line, m_w.compactView());
+    if (effect.utcTime)
+        m_w.form.control<QLineEdit>(ctl::ZekUtcTime)->setText(fromModuleText(*effect.utcTime));
+    if (effect.localTime) {
+        m_localReply = LocalReply{kind, std::string(line)};
+        showLocalTime(*m_localReply);
+    }
+    if (effect.zone)
+        m_w.form.control<QLabel>(ctl::DeviceZone)->setText(fromModuleText(*effect.zone));
+}
+
+void ClockPanel::addButtonActions(QHash<int, std::function<void()>>& table) {
+    table.insert(ctl::ClockRead, [this] { ReadDeviceClock(); });
+    table.insert(ctl::ClockSet, [this] { pressSet(); });
+}
+
+} // namespace zek

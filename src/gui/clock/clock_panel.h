@@ -1,0 +1,82 @@
+#pragma once
+
+#include "core/clock/clock_texts.h"
+#include "core/clock/time_entry.h"
+#include "core/session/session_flags.h"
+#include "gui/clock/pc_clock.h"
+
+#include <QHash>
+#include <QObject>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zek {
+
+class DialogForm;
+
+// The clock rows of the data-logger group: the PC clock texts, the manual time, date and
+// zone, reading and setting the module clock, and the module's clock replies.
+class ClockPanel : public QObject {
+public:
+    struct Wiring {
+        DialogForm& form;
+        SessionFlags& flags;
+        std::function<bool()> compactView;
+        std::function<void(std::string_view text)> send; // the session's `SendText`
+    };
+
+    explicit ClockPanel(Wiring wiring);
+    ~ClockPanel() override;
+
+    // The zone list, the time field's overtype handling and the fixed states, once at set-up.
+    void setupControls();
+    void setPcClock(PcClock clock) { m_pcClock = std::move(clock); }
+
+    // Each tick of timer A: the PC's UTC text, then its local text.
+    void showPcClock();
+    // After a change of view: the PC texts and the module's local time in the view's cut.
+    void refreshView();
+
+    // Shows "?" in both module time fields, then asks the module for its clock.
+    void ReadDeviceClock();
+    // Sends "!TIME_UTC" with the PC's or the entered time; false when the time was withheld.
+    bool SetDeviceClock();
+    // "!TIME_UTC", "!TIME_LOCAL", "modul_time_utc" and "modul_time_local" lines, whole.
+    void applyReply(ReplyKind kind, std::string_view line);
+
+    // The clock's Read and Set buttons.
+    void addButtonActions(QHash<int, std::function<void()>>& table);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    class TimeFieldValidator;
+    struct LocalReply {
+        ReplyKind kind;
+        std::string line;
+    };
+
+    // Set's button: the sequence does not step while the action runs.
+    void pressSet();
+    bool checked(int id) const;
+    int zoneMinutes() const;
+    std::string timeText() const;
+    void showLocalTime(const LocalReply& reply);
+
+    Wiring m_w;
+    PcClock m_pcClock = readPcClock;
+    TimeFieldState m_timeField;
+    ManualDate m_manualDate;
+    // Computed from the daylight-saving rules; empty while none are known.
+    SummerWindow m_summerWindow;
+    // The choice for the hour that occurs twice at the end of summer time.
+    bool m_repeatedHourIsSummer = true;
+    std::string m_computedLocal;
+    std::optional<LocalReply> m_localReply;
+};
+
+} // namespace zek
