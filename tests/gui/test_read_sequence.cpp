@@ -102,8 +102,9 @@ void TestReadSequence::eachModuleOfTheProgramIsReadOnce() {
 
             f.dialog().control<QCheckBox>(ctl::LoggerActive)->setChecked(true);
             const Trace set = runToEnd(f, [&] { f.click(ctl::LoggerGroupSet); });
-            QCOMPARE(set.steps, range(30, 35) + Steps{0});
-            QCOMPARE(words(set.sent), (QStringList{"!LOG_ON", "!DST_USE", "!DST_START", "!DST_STOP"}));
+            QCOMPARE(set.steps, range(30, 36) + Steps{0});
+            QCOMPARE(words(set.sent),
+                     (QStringList{"!LOG_ON", "!DST_USE", "!DST_START", "!DST_STOP", "!TIME_UTC"}));
         }
         f.click(ctl::Connect);
         QVERIFY(f.waitForState(SessionState::Idle));
