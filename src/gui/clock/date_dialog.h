@@ -14,7 +14,7 @@ struct TTransferStructDateSettings {
     QString setCaption;
 };
 
-// Date (8050): a day is chosen in the day list or by its button; the chosen day's button
+// The date picker (dlg::Date): a day is chosen in the day list or by its button; the chosen day's button
 // is bright green (dark green while pressed), the others light grey, the days the month
 // lacks hidden.
 class TDateDialog : public ClockDialog {

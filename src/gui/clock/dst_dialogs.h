@@ -49,7 +49,7 @@ private:
     std::unique_ptr<DialogForm> m_form;
 };
 
-// DST Settings (8000). The lists in the record's order: start occurrence, stop occurrence,
+// DST Settings (dlg::DstSettings). The lists in the record's order: start occurrence, stop occurrence,
 // start weekday, stop weekday, start month, stop month, start hour, stop hour.
 struct TTransferStructDSTSettings {
     std::array<TComboBoxData, 8> lists;
@@ -75,10 +75,10 @@ private:
     int m_pcYear;
 };
 
-// Ask DST Settings (8350): which of the two equal local hours at the end of summer time.
+// Ask DST Settings (dlg::AskDst): which of the two equal local hours at the end of summer time.
 struct TAskDstRecord {
-    std::uint16_t summerChecked = 1; // 8352, daylight saving time
-    std::uint16_t winterChecked = 0; // 8353, winter time
+    std::uint16_t summerChecked = 1; // dlg::AskDstSummer, daylight saving time
+    std::uint16_t winterChecked = 0; // dlg::AskDstWinter, winter time
     QString caption;
     QString group;
     QString summerText;
@@ -95,7 +95,7 @@ private:
     TAskDstRecord& m_record;
 };
 
-// Ask Invalid Hour (8400): the hour skipped at the start of summer time is refused.
+// Ask Invalid Hour (dlg::AskInvalidHour): the hour skipped at the start of summer time is refused.
 struct TAskInvalidHourRecord {
     QString caption;
     QString button;

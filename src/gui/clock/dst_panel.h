@@ -41,7 +41,7 @@ public:
     // A rule's `DstStart` (or `DstStop`) and its preview from its four lists.
     void UpdateStartPreview();
     void UpdateStopPreview();
-    // The year in use may have changed (zone, 5160, time field, date, view): stop, then start.
+    // The year in use may have changed (zone, "Use PC time", time field, date, view): stop, then start.
     void updatePreviews();
     // After a language filled the lists: start, then stop.
     void languageApplied();
