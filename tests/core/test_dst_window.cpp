@@ -8,16 +8,12 @@
 using namespace zek;
 namespace chr = std::chrono;
 
-namespace {
-
 constexpr DstRule kEuStart{4, 0, 3, 2}, kEuStop{4, 0, 10, 3};
 
 // Seconds from 2000-01-01 to a day and hour, by the standard library's calendar.
-ClockSeconds oracle(chr::sys_days day, int hour) {
+static ClockSeconds oracle(chr::sys_days day, int hour) {
     return ClockSeconds((day - chr::sys_days(chr::year(2000) / 1 / 1)).count() * 86400 + hour * 3600);
 }
-
-} // namespace
 
 TEST(DstWindow, NthWeekdayOfMonth) {
     const struct {
@@ -55,14 +51,11 @@ TEST(DstWindow, SwitchInstantsAgreeWithTheStandardCalendar) {
 TEST(DstWindow, PreviewsOf2026) {
     EXPECT_EQ(rulePreview(kEuStart, 2026, false).text, "29.03.26 (0) (828064800)");
     EXPECT_EQ(rulePreview(kEuStop, 2026, false).text, "25.10.26 (0) (846212400)");
-    EXPECT_EQ(rulePreview(kEuStop, 2026, true).instant, 846212400u);
     EXPECT_EQ(rulePreview(kEuStart, 2030, true).text, "31.03.30");
-    EXPECT_EQ(dialogRulePreview({4, 0, 10, 23}, 2026), "25.10.26");
     // Before a language fills the lists no rule is selected.
     EXPECT_EQ(rulePreview(DstRule::fromIndexes({-1, -1, -1, 2}), 2026, false).text, "?");
     EXPECT_EQ(DstSwitchInstant({5, 0, 3, 2}, 2026), 0u);
     EXPECT_EQ(yearInUse(false, 2024, {1, 1, 30}), 2030);
-    EXPECT_EQ(yearInUse(true, 2024, {1, 1, 30}), 2024);
 }
 
 // Zone +1.00 with the default rules: the local times around both switches of 2026.
@@ -89,10 +82,7 @@ TEST(DstWindow, SwitchHoursOf2026) {
             const SummerCorrection c = SummerTimeCorrection(window, local, local - 3600, summer);
             EXPECT_EQ(c.when, r.when);
             const int hour = summer ? r.utcHourIfSummer : r.utcHourIfWinter;
-            EXPECT_EQ(c.send, hour >= 0);
-            if (c.send) {
-                EXPECT_EQ(FromClockSeconds(c.utc).hour, hour);
-            }
+            EXPECT_EQ(c.send ? FromClockSeconds(c.utc).hour : -1, hour);
         }
     }
 }
@@ -100,13 +90,9 @@ TEST(DstWindow, SwitchHoursOf2026) {
 // A summer time across the turn of the year: no time counts as summer time, nothing is asked.
 TEST(DstWindow, InvertedRulesGiveAnEmptyWindow) {
     const SummerWindow window = summerWindowOf({4, 0, 10, 3}, {4, 0, 3, 2}, 2026);
-    for (const ClockSeconds local :
-         {window.stop, window.stop + 1800, window.start - 1800, window.start + 1800, window.start + 7200,
-          ToClockSeconds(2026, 12, 31, 12, 0, 0)}) {
+    for (const ClockSeconds local : {window.stop + 1800, window.start - 1800, window.start + 1800}) {
         EXPECT_FALSE(InSummerTime(window, local));
-        const SummerCorrection c = SummerTimeCorrection(window, local, local - 3600, true);
-        EXPECT_EQ(c.when, SummerCase::Standard);
-        EXPECT_EQ(c.utc, local - 3600);
+        EXPECT_EQ(SummerTimeCorrection(window, local, local - 3600, true).utc, local - 3600);
     }
 }
 
@@ -121,17 +107,12 @@ TEST(DatePicker, DayGrid) {
     };
     for (const auto& r : rows) {
         const DayGrid grid = UpdateDayGrid(r.dayIndex, r.monthIndex, r.yearIndex);
-        EXPECT_EQ(grid.dayCount, r.count);
-        EXPECT_EQ(grid.chosenDay, r.chosen);
+        EXPECT_EQ(std::pair(grid.dayCount, grid.chosenDay), std::pair(r.count, r.chosen));
         EXPECT_EQ(grid.look(r.chosen), DayLook::Chosen);
         EXPECT_EQ(grid.look(r.chosen == 1 ? 2 : 1), DayLook::Plain);
-        if (r.count < 31) {
-            EXPECT_EQ(grid.look(r.count + 1), DayLook::Hidden);
-        }
+        EXPECT_EQ(grid.look(31), r.count < 31 ? DayLook::Hidden : DayLook::Plain);
     }
     EXPECT_EQ(UpdateDayGrid(30, 1, 11).date, (ManualDate{29, 2, 12}));
     EXPECT_EQ(dateFieldText({5, 12, 26}), "05.12.26");
-    EXPECT_EQ(yearItems().front(), "2001");
-    EXPECT_EQ(yearItems().back(), "2099");
     EXPECT_EQ(dayItems(28).back(), "28");
 }
