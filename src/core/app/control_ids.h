@@ -185,6 +185,56 @@ inline constexpr std::array<FeatureLetter, 6> kFeatureLetters = {
 
 } // namespace zek::ctl
 
+// The controls of the clock's small dialogs, each declared in core/app/dialog_inventories.h.
+namespace zek::dlg {
+
+// DST Settings (8000): one row per rule, in the main window's order of lists.
+struct DstDialogRow {
+    int label;
+    int preview;
+    int week;
+    int weekday;
+    int month;
+    int hour;
+    constexpr std::array<int, 4> lists() const { return {week, weekday, month, hour}; }
+};
+inline constexpr int DstSettings = 8000;
+inline constexpr DstDialogRow kDstStartRow = {8011, 8012, 8008, 8007, 8006, 8005};
+inline constexpr DstDialogRow kDstStopRow = {8010, 8013, 8004, 8003, 8002, 8001};
+inline constexpr std::array<DstDialogRow, 2> kDstRows = {kDstStartRow, kDstStopRow};
+inline constexpr int DstSet = 8009;
+
+// Ask DST Settings (8350): which of the twice-occurring hours is meant.
+inline constexpr int AskDst = 8350;
+inline constexpr int AskDstGroup = 8351;
+inline constexpr int AskDstSummer = 8352;
+inline constexpr int AskDstWinter = 8353;
+inline constexpr int AskDstSet = 8354;
+
+// Ask Invalid Hour (8400): the skipped hour is refused.
+inline constexpr int AskInvalidHour = 8400;
+inline constexpr int AskInvalidHourSet = 8401;
+inline constexpr int AskInvalidHourText = 8402;
+
+// Date (8050): three lists, Set, and two sets of 31 day buttons in the same cells, the
+// plain ones hidden.
+inline constexpr int Date = 8050;
+inline constexpr int DateDay = 8051;
+inline constexpr int DateMonth = 8052;
+inline constexpr int DateYear = 8053;
+inline constexpr int DateSet = 8054;
+inline constexpr int kDayButtonFirst = 8140;
+inline constexpr int kPlainDayButtonFirst = 8100;
+// Day 1 .. 31.
+constexpr int dayButton(int day) {
+    return kDayButtonFirst + day - 1;
+}
+constexpr int plainDayButton(int day) {
+    return kPlainDayButtonFirst + day - 1;
+}
+
+} // namespace zek::dlg
+
 // The frame's menu commands.
 namespace zek::cmd {
 inline constexpr int About = 5301;

@@ -21,6 +21,9 @@ enum class ControlKind {
     EtchedLine,
     BitmapStatic,
     GlyphButton,
+    // Only in the clock's small dialogs.
+    TextCentre,  // static text, centred and wrapped
+    RadioButton, // automatic: one of a dialog's radio buttons is checked at a time
 };
 
 enum class InputRule {

@@ -25,6 +25,8 @@ struct ManualDate {
     std::uint8_t day = 1;
     std::uint8_t month = 1;
     std::uint8_t year = 10; // of the century, 1..99
+
+    friend bool operator==(const ManualDate&, const ManualDate&) = default;
 };
 
 // The local standard times from which (start) and until which (stop, in summer time) the

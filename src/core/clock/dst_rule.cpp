@@ -31,4 +31,9 @@ std::string DstRule::commandText(DstRuleRow row) const {
            " " + std::to_string(weekday) + " " + std::to_string(month) + " " + std::to_string(hour) + "\r";
 }
 
+bool DstRule::valid() const {
+    return occurrence >= 0 && occurrence <= 4 && weekday >= 0 && weekday <= 6 && month >= 1 && month <= 12 &&
+           hour >= 0 && hour <= 23;
+}
+
 } // namespace zek

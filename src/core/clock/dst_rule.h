@@ -28,6 +28,9 @@ struct DstRule {
     DstRuleIndexes indexes() const;
     // "!DST_START o w m h\r" or "!DST_STOP o w m h\r".
     std::string commandText(DstRuleRow row) const;
+    // Every number stands for an item of its list. A rule reply that fails this is
+    // ignored: the lists and previews keep the rule they show.
+    bool valid() const;
 
     friend bool operator==(const DstRule&, const DstRule&) = default;
 };

@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPalette>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTreeWidget>
 
 #include <cmath>
@@ -46,8 +47,11 @@ QLabel* makeLabel(const ControlSpec& spec, QWidget* parent) {
     // Module texts land in these labels: they must show literally, never as markup.
     label->setTextFormat(Qt::PlainText);
     label->setText(resourceText(spec));
-    const Qt::Alignment horizontal = spec.kind == ControlKind::TextRight ? Qt::AlignRight : Qt::AlignLeft;
+    const Qt::Alignment horizontal = spec.kind == ControlKind::TextRight    ? Qt::AlignRight
+                                     : spec.kind == ControlKind::TextCentre ? Qt::AlignHCenter
+                                                                            : Qt::AlignLeft;
     label->setAlignment(horizontal | Qt::AlignVCenter);
+    label->setWordWrap(spec.kind == ControlKind::TextCentre);
     return label;
 }
 
@@ -109,6 +113,7 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
         return new QGroupBox(resourceText(spec), parent);
     case ControlKind::Text:
     case ControlKind::TextRight:
+    case ControlKind::TextCentre:
         return makeLabel(spec, parent);
     case ControlKind::Edit:
         return makeEdit(spec, parent);
@@ -119,6 +124,11 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
         auto* box = new QCheckBox(resourceText(spec), parent);
         box->setChecked((spec.flags & Checked) != 0);
         return box;
+    }
+    case ControlKind::RadioButton: {
+        auto* radio = new QRadioButton(resourceText(spec), parent);
+        radio->setChecked((spec.flags & Checked) != 0);
+        return radio;
     }
     case ControlKind::DropDownList: {
         auto* combo = new QComboBox(parent);

@@ -9,6 +9,7 @@
 #include "gui/app/led_gauge.h"
 #include "gui/app/text_codec.h"
 #include "gui/clock/clock_panel.h"
+#include "gui/clock/dst_panel.h"
 #include "gui/scan/device_tree.h"
 #include "gui/scan/network_settings_panel.h"
 #include "gui/scan/scan_endpoint.h"
@@ -77,6 +78,13 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
     m_clock = std::make_unique<ClockPanel>(
         ClockPanel::Wiring{*m_form, m_flags, [this] { return m_compactView; },
                            [this](std::string_view text) { m_session->SendText(text); }});
+    m_dst = std::make_unique<DstPanel>(
+        DstPanel::Wiring{*this, *m_form, m_texts, [this] { return m_compactView; },
+                         [this] { return m_clock->pcTime(); }, [this] { return m_clock->manualDate(); },
+                         [this](const ManualDate& date) { m_clock->setManualDate(date); },
+                         [this](const SummerWindow& window) { m_clock->setSummerWindow(window); }});
+    m_clock->setSwitchHourQuestions([this] { return m_dst->RunAskDstDialog(); },
+                                    [this] { m_dst->RunAskInvalidHourDialog(); });
     m_session = std::make_unique<SessionConnection>(
         [this](const QString& line) { AppendLogLine(line); },
         [this]() -> std::optional<ConnectTarget> {
@@ -98,7 +106,8 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
         [this] { return sessionState(); }, [this](std::string_view text) { m_session->SendText(text); },
         [this](int id) { DispatchButton(id); }, [this](const QString& line) { AppendLogLine(line); },
         [this](const QString& software) { updateFeatureLetters(software); },
-        [this](ReplyKind kind, std::string_view line) { m_clock->applyReply(kind, line); }});
+        [this](ReplyKind kind, std::string_view line) { m_clock->applyReply(kind, line); },
+        [this](ReplyKind kind, const std::array<int, 4>& rule) { m_dst->applyRuleReply(kind, rule); }});
     connect(m_session.get(), &SessionConnection::lineReceived, this,
             [this](const QByteArray& line) { m_sequence->applyReply(line); });
     // A read that completed a line lets the sequence take its next step at once.
@@ -154,8 +163,14 @@ void ZEKConfig::buildDispatchTable() {
     m_buttons.insert(ctl::Connect, [this] { m_session->ToggleConnection(); });
     m_panels->addButtonActions(m_buttons);
     m_clock->addButtonActions(m_buttons);
-    m_buttons.insert(ctl::AutomaticDst, [this] { m_panels->applyClockPanel(); });
-    m_buttons.insert(ctl::UsePcTime, [this] { m_panels->applyClockPanel(); });
+    m_buttons.insert(ctl::AutomaticDst, [this] {
+        m_dst->automaticDstClicked();
+        m_panels->applyClockPanel();
+    });
+    m_buttons.insert(ctl::UsePcTime, [this] {
+        m_panels->applyClockPanel();
+        m_dst->updatePreviews();
+    });
     // The group buttons only set the step; the next tick starts the work.
     const std::pair<int, int> groupSteps[] = {{ctl::LoggerGroupRead, ReadSequence::kReadLogger},
                                               {ctl::LoggerGroupSet, ReadSequence::kSetLogger},
@@ -212,6 +227,7 @@ void ZEKConfig::SetupWindow() {
 
     m_panels->setupControls();
     m_clock->setupControls();
+    m_dst->setupControls();
     m_log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_stateView->applySelectionLock(sessionState());
     m_panel->applyDhcpRule();
@@ -259,6 +275,7 @@ void ZEKConfig::ToggleView() {
     for (const ControlSpec& spec : controlInventory())
         if ((spec.flags & HiddenInCompact) && spec.id != ctl::SetMac)
             widget(spec.id)->setVisible(!m_compactView);
+    m_dst->updatePreviews();
     m_clock->refreshView();
 }
 
@@ -300,8 +317,10 @@ void ZEKConfig::ReadSettings() {
     // The menu offers the languages even before one is applied.
     m_language->rebuildLanguageMenu();
     languages->setCurrentIndex(choices.languageIndex);
-    if (choices.languageIndex >= 0)
+    if (choices.languageIndex >= 0) {
         m_language->ApplyLanguage(QString::fromStdString(languageFileName(choices.languageIndex)));
+        m_dst->languageApplied();
+    }
 
     for (const std::string& line : choices.choiceLog)
         AppendLogLine(QString::fromStdString(line));
@@ -340,6 +359,7 @@ void ZEKConfig::languageSelected() {
     m_currentLanguage = index;
     WriteSettings();
     m_language->ApplyLanguage(QString::fromStdString(languageFileName(index)));
+    m_dst->languageApplied();
     DispatchButton(ctl::Search);
 }
 

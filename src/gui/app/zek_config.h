@@ -25,6 +25,7 @@ namespace zek {
 
 class ClockPanel;
 class DeviceTree;
+class DstPanel;
 class LanguageLoader;
 class LedGauge;
 class NetworkSettingsPanel;
@@ -110,6 +111,7 @@ private:
     SessionFlags m_flags;
     std::unique_ptr<SessionPanels> m_panels;
     std::unique_ptr<ClockPanel> m_clock;
+    std::unique_ptr<DstPanel> m_dst;
     std::unique_ptr<SessionConnection> m_session;
     std::unique_ptr<SessionStateView> m_stateView;
     std::unique_ptr<SequenceDriver> m_sequence;

@@ -1,6 +1,8 @@
 #include "gui/clock/clock_panel.h"
 
 #include "core/app/control_ids.h"
+#include "core/clock/date_picker.h"
+#include "core/clock/dst_window.h"
 #include "core/clock/time_zones.h"
 #include "core/session/command_texts.h"
 #include "gui/app/dialog_form.h"
@@ -65,20 +67,25 @@ void ClockPanel::setupControls() {
     time->setText(start);
     time->setValidator(new TimeFieldValidator(m_timeField, start, time));
     time->installEventFilter(this);
-    m_w.form.widget(ctl::DateEdit)->installEventFilter(this);
+}
+
+void ClockPanel::setManualDate(const ManualDate& date) {
+    m_manualDate = date;
+    m_w.form.control<QLineEdit>(ctl::DateEdit)->setText(QString::fromStdString(dateFieldText(date)));
+}
+
+void ClockPanel::setSwitchHourQuestions(std::function<bool()> repeatedHourIsSummer,
+                                        std::function<void()> skippedHour) {
+    m_repeatedHourIsSummer = std::move(repeatedHourIsSummer);
+    m_skippedHour = std::move(skippedHour);
 }
 
 bool ClockPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn) {
-        if (watched == m_w.form.widget(ctl::TimeEdit)) {
-            const auto* time = static_cast<QLineEdit*>(watched);
-            const int start = time->hasSelectedText() ? time->selectionStart() : time->cursorPosition();
-            const int end = time->hasSelectedText() ? time->selectionEnd() : start;
-            m_timeField = timeFieldFocus(m_timeField, std::size_t(start), std::size_t(end));
-        } else if (watched == m_w.form.widget(ctl::DateEdit)) {
-            // The date is chosen, never typed: the focus goes on to the group's Set button.
-            m_w.form.widget(ctl::LoggerGroupSet)->setFocus();
-        }
+    if (event->type() == QEvent::FocusIn && watched == m_w.form.widget(ctl::TimeEdit)) {
+        const auto* time = static_cast<QLineEdit*>(watched);
+        const int start = time->hasSelectedText() ? time->selectionStart() : time->cursorPosition();
+        const int end = time->hasSelectedText() ? time->selectionEnd() : start;
+        m_timeField = timeFieldFocus(m_timeField, std::size_t(start), std::size_t(end));
     }
     return QObject::eventFilter(watched, event);
 }
@@ -135,19 +142,16 @@ bool ClockPanel::SetDeviceClock() {
         const ManualClock entered = manualClock(m_manualDate, timeText(), zone);
         ClockSeconds utc = entered.utc;
         if (checked(ctl::AutomaticDst)) {
-            switch (summerCase(m_summerWindow, entered.local)) {
-            case SummerCase::Summer:
-                utc -= 3600;
-                break;
-            case SummerCase::RepeatedHour:
-                utc -= m_repeatedHourIsSummer ? 3600 : 0;
-                break;
-            case SummerCase::SkippedHour:
+            const SummerCase when = summerCase(m_summerWindow, entered.local);
+            const bool summer = when == SummerCase::RepeatedHour && m_repeatedHourIsSummer();
+            const SummerCorrection correction =
+                SummerTimeCorrection(m_summerWindow, entered.local, utc, summer);
+            if (!correction.send) {
+                m_skippedHour();
                 m_w.form.widget(ctl::TimeEdit)->setFocus();
                 return false;
-            case SummerCase::Standard:
-                break;
             }
+            utc = correction.utc;
         }
         payload = SetClockPayload(utc, zone);
     }

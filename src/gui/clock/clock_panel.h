@@ -34,6 +34,18 @@ public:
     // The zone list, the time field's overtype handling and the fixed states, once at set-up.
     void setupControls();
     void setPcClock(PcClock clock) { m_pcClock = std::move(clock); }
+    PcTime pcTime() const { return m_pcClock(); }
+
+    // The date the entered time belongs to; setting it also shows it in the date field.
+    const ManualDate& manualDate() const { return m_manualDate; }
+    void setManualDate(const ManualDate& date);
+    // `DstStart` and `DstStop` of the year in use, for the "(S)"/"(W)" mark and the manual
+    // payload; empty while no rule is known.
+    void setSummerWindow(const SummerWindow& window) { m_summerWindow = window; }
+    // The questions at the switch hours: which of the twice-occurring hours is meant (true
+    // for daylight saving time), and the refusal of the skipped hour.
+    void setSwitchHourQuestions(std::function<bool()> repeatedHourIsSummer,
+                                std::function<void()> skippedHour);
 
     // Each tick of timer A: the PC's UTC text, then its local text.
     void showPcClock();
@@ -73,8 +85,8 @@ private:
     ManualDate m_manualDate;
     // Computed from the daylight-saving rules; empty while none are known.
     SummerWindow m_summerWindow;
-    // The choice for the hour that occurs twice at the end of summer time.
-    bool m_repeatedHourIsSummer = true;
+    std::function<bool()> m_repeatedHourIsSummer = [] { return true; };
+    std::function<void()> m_skippedHour = [] {};
     std::string m_computedLocal;
     std::optional<LocalReply> m_localReply;
 };

@@ -1,7 +1,6 @@
 #include "gui/session/sequence_driver.h"
 
 #include "core/app/control_ids.h"
-#include "core/clock/dst_rule.h"
 #include "gui/app/dialog_form.h"
 #include "gui/app/led_gauge.h"
 #include "gui/app/text_codec.h"
@@ -104,7 +103,7 @@ void SequenceDriver::applyReply(const QByteArray& bytes) {
         break;
     case ReplyKind::DstStart:
     case ReplyKind::DstStop:
-        applyRule(reply);
+        m_w.showRuleReply(reply.kind, reply.values);
         break;
     case ReplyKind::TimeUtc:
     case ReplyKind::TimeLocal:
@@ -123,14 +122,6 @@ void SequenceDriver::applyTrapRow(const ParsedReply& reply) {
         m_w.form.control<QLineEdit>(row.edits[i])->setText(QString::number(reply.values[i]));
     m_w.form.control<QCheckBox>(row.checkBox)->setChecked(trapReceiverSet(reply.values));
     m_w.panels.applyTrapRow(reply.trapRow);
-}
-
-void SequenceDriver::applyRule(const ParsedReply& reply) {
-    const ctl::DstRuleControls& row =
-        reply.kind == ReplyKind::DstStart ? ctl::kDstStartRow : ctl::kDstStopRow;
-    const DstRuleIndexes indexes = DstRule::fromReply(reply.values).indexes();
-    for (std::size_t i = 0; i < indexes.size(); ++i)
-        select(row.lists()[i], indexes[i]);
 }
 
 } // namespace zek

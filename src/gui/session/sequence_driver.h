@@ -36,6 +36,8 @@ public:
         std::function<void(const QString&)> log;
         std::function<void(const QString&)> showSoftware; // "Software:" text and the feature letters
         std::function<void(ReplyKind, std::string_view)> showClockReply; // the clock lines, whole
+        // "!DST_START" and "!DST_STOP" with their four numbers.
+        std::function<void(ReplyKind, const std::array<int, 4>&)> showRuleReply;
     };
 
     explicit SequenceDriver(Wiring wiring) : m_w(std::move(wiring)), m_sequence(*this, m_w.basePeriodMs) {}
@@ -69,7 +71,6 @@ public:
 
 private:
     void applyTrapRow(const ParsedReply& reply);
-    void applyRule(const ParsedReply& reply);
     void select(int listId, int index);
 
     Wiring m_w;
