@@ -47,29 +47,21 @@ void TestFleetConfig::parse_data() {
         "ip 127.0.0.3|netmask 255.0.0.0|gateway 127.0.0.1|dhcp 0|port 9000|mode 1|name 'ZEK module 002'|"
         "sw 'SW 1.02 TLSHXD'|");
     row("colon MAC", "[module]\nmac = 00:0a:1b:2c:3d:4e", "mac 00 0A 1B 2C 3D 4E|");
-    row("hyphen MAC", "[module]\nmac=00-0A-1B-2C-3D-4F", "mac 00 0A 1B 2C 3D 4F|");
     row("bare MAC", "[module]\nmac = 000A1B2C3D50", "mac 00 0A 1B 2C 3D 50|");
     row("UTF-8 file", "[module]\nname = K\xC3\xBC", QStringLiteral("name 'K\u00FC'|"));
     row("Latin-1 file", "[module]\nname = K\xFC", QStringLiteral("name 'K\u00FC'|"));
     row("empty", "# nothing\n", "the fleet file holds no [module] section");
     row("key first", "ip = 127.0.0.2\n[module]\n", "line 1: 'ip' comes before the first [module]");
     row("other section", "[module]\n[fleet]\n", "line 2: unknown section '[fleet]'");
-    row("open header", "[module\n", "line 1: a section header ends with ']'");
     row("no equals", "[module]\nname Boiler\n", "line 2: expected 'key = value'");
     row("unknown key", "[module]\ncolour = red\n", "line 2: unknown key 'colour'");
     row("key twice", "[module]\nport = 1\nport = 2\n", "line 3: 'port' is given twice");
-    row("short IP", "[module]\n\nip = 1.2.3\n", "line 3: 'ip' needs");
     row("mixed MAC", "[module]\nmac = 00:11-22:33:44:55\n", "line 2: 'mac' needs");
-    row("MAC digit", "[module]\nmac = 00 11 22 33 44 5G\n", "line 2: 'mac' needs");
     row("port range", "[module]\nport = 65536\n", "line 2: 'port' needs");
-    row("serial range", "[module]\nserial = 4294967296\n", "line 2: 'serial' needs");
-    row("mode word", "[module]\nmode = auto\n", "line 2: 'mode' needs");
-    row("dhcp word", "[module]\ndhcp = maybe\n", "line 2: 'dhcp' needs");
     row("34 characters", "[module]\nname = " + QByteArray(34, 'a'), "line 2: 'name' needs");
     row("not Latin-1", "[module]\nname = \xE2\x82\xAC\n", "line 2: 'name' needs");
     row("rule", "[module]\ndst-start = 4 7 3 2\n", "line 2: 'dst-start' needs four numbers");
     row("error pair", "[module]\nerror = GERAET\n", "line 2: 'error' needs KEYWORD=N pairs");
-    row("keyword", "[module]\nnever-answer = ?GERAET\n", "line 2: 'never-answer' needs keywords");
     row("switch", "[module]\nsplit = sometimes\n", "line 2: 'split' needs yes, no, on or off");
     row("same MAC", "[module]\nmac = 00 0A 1B 2C 3D 4E\n[module]\nmac = 000A1B2C3D4E\n",
         "line 4: MAC 00 0A 1B 2C 3D 4E is already used by the module at line 2");
