@@ -91,44 +91,51 @@ void flood(const char* kind, const QStringList& faults, qint64 bytesPerReply, in
                 ++sent;
         }
     });
-    std::vector<double> late;
-    bool busy = false;
+    // Lateness of each probe with its time; only those while a burst ran count.
+    std::vector<std::pair<qint64, double>> probes;
+    std::vector<std::pair<qint64, qint64>> bursts;
     QElapsedTimer clock, probeClock;
     QTimer probe;
     probe.setTimerType(Qt::PreciseTimer);
     QObject::connect(&probe, &QTimer::timeout, [&] {
-        if (busy)
-            late.push_back(std::max(0.0, double(probeClock.nsecsElapsed()) / 1e6 - kProbeMs));
+        probes.emplace_back(clock.nsecsElapsed(),
+                            std::max(0.0, double(probeClock.nsecsElapsed()) / 1e6 - kProbeMs));
         probeClock.start();
     });
     QString previous;
-    qint64 lastChange = 0, lastCheck = 0, busyNs = 0;
+    qint64 lastChange = 0, burstStart = 0;
     clock.start();
     probeClock.start();
     probe.start(kProbeMs);
     dialog.DispatchButton(5006);
     (void)runUntil(
         [&] {
-            // Time counts while the log moves: from the check before a change to the change.
+            // A burst runs from the request to the last change of the log it brought.
             const qint64 now = clock.nsecsElapsed();
-            const QString line = lastLine();
-            busy = line != previous;
-            if (busy) {
+            if (const QString line = lastLine(); line != previous) {
                 previous = line;
                 lastChange = now;
-                busyNs += now - lastCheck;
             }
-            lastCheck = now;
             received = qint64(sent) * bytesPerReply;
             const bool quiet = now - lastChange > 300'000'000;
             if (quiet && received < kFloodBytes && dialog.sessionState() == zek::SessionState::Connected) {
+                bursts.emplace_back(burstStart, lastChange);
+                burstStart = lastChange = now;
                 dialog.DispatchButton(5090); // "Read" of the log interval: one more reply
-                lastChange = now;
             }
             return quiet && received >= kFloodBytes;
         },
         120000);
     probe.stop();
+    bursts.emplace_back(burstStart, lastChange);
+    qint64 busyNs = 0;
+    for (const auto& [start, end] : bursts)
+        busyNs += end - start;
+    std::vector<double> late;
+    for (const auto& [at, lateness] : probes)
+        if (std::any_of(bursts.begin(), bursts.end(),
+                        [at](auto b) { return at >= b.first && at <= b.second; }))
+            late.push_back(lateness);
     const double seconds = double(busyNs) / 1e9;
     const qint64 lines = qint64(sent) * linesPerReply;
     std::printf("%s flood: %.1f MB in %.2f s, %.0f lines/s, %.1f MB/s; loop latency median %.1f ms, p99 "
