@@ -18,13 +18,12 @@
 #include <span>
 #include <vector>
 
-class QListWidget;
-
 namespace zek {
 
 class DeviceTree;
 class LanguageLoader;
 class LedGauge;
+class LogList;
 class NetworkSettingsPanel;
 class ScanEndpoint;
 class SequenceDriver;
@@ -38,7 +37,6 @@ class ZEKConfig : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kTimerPeriodMs = 500;
-    static constexpr int kLogLinesMax = 501;
 
     // `timerPeriodMs` is the period of both timers (500 ms in the product); the read
     // sequence's own periods are scaled by it, so tests may run the steps faster.
@@ -93,7 +91,7 @@ private:
     int m_timerPeriodMs;
     QString m_startDirectory;
     std::unique_ptr<DialogForm> m_form;
-    QListWidget* m_log;
+    LogList* m_log;
     LedGauge* m_gauge;
     LanguageTexts m_texts;
     DeviceTable m_table;
