@@ -73,7 +73,8 @@ void flood(const char* kind, const QStringList& faults, qint64 bytesPerReply, in
     emit interfaces->activated(loopback);
     auto* tree = dialog.control<QTreeWidget>(5150);
     if (!runUntil([&] { return tree->topLevelItem(0)->childCount() == 1; }, 5000)) {
-        std::printf("%s flood: the module was not found\n", kind);
+        std::fprintf(stderr,
+                     "bench_gui_flood: the module was not found (run it inside scripts/netns-run.sh)\n");
         return;
     }
     tree->setCurrentItem(tree->topLevelItem(0)->child(0));
@@ -138,11 +139,11 @@ void flood(const char* kind, const QStringList& faults, qint64 bytesPerReply, in
             late.push_back(lateness);
     const double seconds = double(busyNs) / 1e9;
     const qint64 lines = qint64(sent) * linesPerReply;
-    std::printf("%s flood: %.1f MB in %.2f s, %.0f lines/s, %.1f MB/s; loop latency median %.1f ms, p99 "
-                "%.1f ms, max %.1f ms; log %d lines, last \"%s\"\n",
-                kind, double(received) / 1e6, seconds, double(lines) / seconds,
-                double(received) / 1e6 / seconds, percentile(late, 0.5), percentile(late, 0.99),
-                percentile(late, 1.0), log->rowCount(), qPrintable(lastLine().left(40)));
+    std::printf("| Flood of %s, %.1f MB | %.0f lines/s, %.1f MB/s; loop latency median %.1f ms, p99 %.1f ms, "
+                "max %.1f ms; log %d lines, last \"%s\" |\n",
+                kind, double(received) / 1e6, double(lines) / seconds, double(received) / 1e6 / seconds,
+                percentile(late, 0.5), percentile(late, 0.99), percentile(late, 1.0), log->rowCount(),
+                qPrintable(lastLine().left(24)));
     dialog.DispatchButton(5006);
     sim.terminate();
     sim.waitForFinished(5000);
@@ -162,8 +163,8 @@ int main(int argc, char** argv) {
         shortBytes += 7 + qint64(QByteArray::number(i).size());
     const QString which = argc > 1 ? QString::fromLatin1(argv[1]) : QString();
     if (which.isEmpty() || which == QLatin1String("short"))
-        flood("short", {QStringLiteral("--flood"), QStringLiteral("100000")}, shortBytes, 100000);
+        flood("short CR lines", {QStringLiteral("--flood"), QStringLiteral("100000")}, shortBytes, 100000);
     if (which.isEmpty() || which == QLatin1String("long"))
-        flood("long", {QStringLiteral("--long-line"), QStringLiteral("1000000")}, 1000001, 1);
+        flood("one endless line", {QStringLiteral("--long-line"), QStringLiteral("1000000")}, 1000001, 1);
     return 0;
 }

@@ -84,8 +84,10 @@ int main(int argc, char** argv) {
             if (gap >= 100)
                 timerWaits += gap;
         }
-        std::printf("read %d: %zu steps, %s, %.1f ms from Connect to the end, %.1f ms of it timer waits\n",
-                    round, stepTimes.size(), ended ? "ended" : "did not end", total, timerWaits);
+        std::printf(
+            "| Automatic read %d: %zu steps%s | %.0f ms from Connect to the end: %.0f ms timer waits, "
+            "%.0f ms our own |\n",
+            round, stepTimes.size(), ended ? "" : " (did not end)", total, timerWaits, total - timerWaits);
         dialog.DispatchButton(5006); // disconnect
         (void)QTest::qWaitFor([&] { return dialog.sessionState() == zek::SessionState::Idle; }, 5000);
     }
