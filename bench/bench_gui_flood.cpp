@@ -1,6 +1,6 @@
 // A module that floods the window: the simulator, in a process of its own, follows every
 // reply with 100,000 short CR lines ("short"), or with one line of a million characters
-// ("long"), until about 10 MB have come. Prints how fast the lines are consumed and how
+// ("long"), until at least 10 MB have come. Prints how fast the lines are consumed and how
 // late a 2 ms timer fires meanwhile (the event loop's latency), and the log's last line.
 // Run it inside a private network namespace: scripts/netns-run.sh .../bench_gui_flood
 #include "gui/app/zek_config.h"
@@ -139,11 +139,15 @@ void flood(const char* kind, const QStringList& faults, qint64 bytesPerReply, in
             late.push_back(lateness);
     const double seconds = double(busyNs) / 1e9;
     const qint64 lines = qint64(sent) * linesPerReply;
-    std::printf("| Flood of %s, %.1f MB | %.0f lines/s, %.1f MB/s; loop latency median %.1f ms, p99 %.1f ms, "
-                "max %.1f ms; log %d lines, last \"%s\" |\n",
-                kind, double(received) / 1e6, double(lines) / seconds, double(received) / 1e6 / seconds,
-                percentile(late, 0.5), percentile(late, 0.99), percentile(late, 1.0), log->rowCount(),
-                qPrintable(lastLine().left(24)));
+    const QString rate = linesPerReply > 1
+                             ? QStringLiteral("%1 lines/s, ").arg(double(lines) / seconds, 0, 'f', 0)
+                             : QString();
+    std::printf(
+        "| Flood of %s, %.1f MB | %s%.1f MB/s; loop latency median %.1f ms, p99 %.1f ms, max %.1f ms; "
+        "log %d lines, last \"%s\" |\n",
+        kind, double(received) / 1e6, qPrintable(rate), double(received) / 1e6 / seconds,
+        percentile(late, 0.5), percentile(late, 0.99), percentile(late, 1.0), log->rowCount(),
+        qPrintable(lastLine().left(24)));
     dialog.DispatchButton(5006);
     sim.terminate();
     sim.waitForFinished(5000);
