@@ -1,5 +1,5 @@
-# The two set-up commands. Both install missing Debian packages first.
-.PHONY: check demo deb windows clean
+# The set-up and proof commands. Each installs the Debian packages it needs first.
+.PHONY: check demo deb windows fuzz bench clean
 
 check:
 	scripts/check.sh
@@ -14,6 +14,14 @@ deb:
 # Core, its tests and zekctl for Windows, cross-built and run under wine (scripts/windows.sh).
 windows:
 	scripts/windows.sh
+
+# Each fuzz target for FUZZ_SECONDS (60) with clang; the corpora also replay in check.
+fuzz:
+	scripts/fuzz.sh
+
+# The figures of the README's benchmark table, from a release build.
+bench:
+	scripts/bench.sh
 
 clean:
 	rm -rf build

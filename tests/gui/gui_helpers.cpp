@@ -108,9 +108,9 @@ QStringList GuiFixture::childTexts(const QTreeWidgetItem* item) {
 
 QStringList GuiFixture::logLines() const {
     QStringList lines;
-    const auto* log = dialog().control<QListWidget>(ctl::LogList);
-    for (int i = 0; i < log->count(); ++i)
-        lines << log->item(i)->text();
+    const QAbstractItemModel* log = dialog().control<QListView>(ctl::LogList)->model();
+    for (int i = 0; i < log->rowCount(); ++i)
+        lines << log->index(i, 0).data().toString();
     return lines;
 }
 

@@ -418,6 +418,7 @@ void TestMainWindow::viewRoutingAndLog() {
     QCOMPARE(lines.size(), 501);
     QCOMPARE(std::pair(lines.first(), lines.last()),
              std::pair(QStringLiteral("line 99"), QStringLiteral("line 599")));
+    QTRY_COMPARE(d.control<QListView>(ctl::LogList)->currentIndex().row(), 500);
 }
 
 void TestMainWindow::languagesMenuAndTips() {

@@ -355,8 +355,12 @@ IniFile::IniFile(std::string fileName) : m_fileName(std::move(fileName)) {
     if (error || !fs::is_regular_file(status))
         return;
     const std::uintmax_t size = fs::file_size(m_fileName, error);
-    if (error || size > kProfileFileMax)
+    if (error)
         return;
+    if (size > kProfileFileMax) {
+        m_status = Status::TooLarge;
+        return;
+    }
     std::ifstream in(m_fileName, std::ios::binary);
     if (!in)
         return;
@@ -381,7 +385,7 @@ int IniFile::getInt(std::string_view section, std::string_view key, int defaultV
 }
 
 bool IniFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-    if (m_status == Status::Unreadable)
+    if (m_status == Status::Unreadable || m_status == Status::TooLarge)
         return false;
     IniDocument changed = m_document;
     if (!changed.setValue(section, key, value))
@@ -418,9 +422,49 @@ bool TProfile::WriteString(std::string_view key, std::string_view value) {
     return m_file.writeString(m_section, key, value);
 }
 
+std::string writeTarget(const std::string& fileName) {
+    fs::path path(fileName);
+    std::error_code error;
+    for (int hop = 0; hop < kProfileLinksMax && fs::is_symlink(fs::symlink_status(path, error)); ++hop) {
+        const fs::path next = fs::read_symlink(path, error);
+        if (error)
+            break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path.string();
+}
+
+bool isOwnTemporary(std::string_view name, std::string_view target) {
+    const std::string_view tag = ".tmp";
+    if (!name.starts_with(target) || !name.substr(target.size()).starts_with(tag))
+        return false;
+    const std::string_view rest = name.substr(target.size() + tag.size());
+    const std::size_t dot = rest.find('.');
+    const auto digits = [](std::string_view text) {
+        return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    return dot != std::string_view::npos && digits(rest.substr(0, dot)) && digits(rest.substr(dot + 1));
+}
+
+namespace {
+
+// A write killed between creating its temporary file and the rename leaves the file
+// behind; nothing else would ever remove it.
+void removeStaleTemporaries(const fs::path& target) {
+    std::error_code error;
+    const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
+    const std::string name = target.filename().string();
+    for (fs::directory_iterator it(dir, error), end; !error && it != end; it.increment(error))
+        if (isOwnTemporary(it->path().filename().string(), name) && it->is_regular_file(error))
+            fs::remove(it->path(), error);
+}
+
+} // namespace
+
 bool writeFileAtomically(const std::string& fileName, std::string_view bytes) {
     static std::atomic<unsigned> counter{0};
-    const fs::path target(fileName);
+    const fs::path target(writeTarget(fileName));
+    removeStaleTemporaries(target);
     std::error_code error;
     fs::path temporary;
     for (int attempt = 0; attempt < 16; ++attempt) {

@@ -21,6 +21,8 @@ inline constexpr std::size_t kProfileTextMax = 999;
 // Files larger than this are not profile files anyone maintains; they are neither read
 // nor overwritten.
 inline constexpr std::size_t kProfileFileMax = 4u << 20;
+// Symbolic links followed at most, as the system bounds a path's links.
+inline constexpr int kProfileLinksMax = 40;
 
 bool isValidUtf8(std::string_view bytes);
 std::string windows1252ToUtf8(std::string_view bytes);
@@ -75,7 +77,7 @@ private:
 // the same directory that then replaces the file, so no crash leaves a truncated file.
 class IniFile {
 public:
-    enum class Status { Read, Missing, Unreadable };
+    enum class Status { Read, Missing, Unreadable, TooLarge };
 
     explicit IniFile(std::string fileName);
 
@@ -85,8 +87,8 @@ public:
     std::string getString(std::string_view section, std::string_view key, std::string_view defaultValue = {},
                           std::size_t maxChars = kProfileTextMax) const;
     int getInt(std::string_view section, std::string_view key, int defaultValue) const;
-    // False when nothing was written: the file exists but could not be read (it is left
-    // alone), or the new file could not be stored.
+    // False when nothing was written: the file exists but could not be read or is too
+    // large (it is left alone), or the new file could not be stored.
     bool writeString(std::string_view section, std::string_view key, std::string_view value);
     bool writeInt(std::string_view section, std::string_view key, int value);
 
@@ -114,7 +116,14 @@ private:
     IniFile m_file;
 };
 
-// Writes the bytes to a temporary file beside `fileName`, then renames it over the file.
+// The file a write of `fileName` replaces: the end of the chain of symbolic links that
+// the name starts, so that a link stays a link and its target gets the new bytes.
+std::string writeTarget(const std::string& fileName);
+// Whether `name` is one of the temporary files a write of the file `target` makes:
+// `target` + ".tmp" + digits + "." + digits.
+bool isOwnTemporary(std::string_view name, std::string_view target);
+// Writes the bytes to a temporary file beside the write target, then renames it over the
+// target. Temporary files an interrupted write left there are removed first.
 bool writeFileAtomically(const std::string& fileName, std::string_view bytes);
 
 } // namespace zek

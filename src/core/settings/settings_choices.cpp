@@ -20,6 +20,10 @@ SettingsChoices resolveSettings(const TProfile& profile, int interfaceCount) {
     if (profile.file().status() == IniFile::Status::Unreadable)
         choices.interfaceLog.push_back("Settings file " + profile.file().fileName() +
                                        " cannot be read; defaults apply");
+    if (profile.file().status() == IniFile::Status::TooLarge)
+        choices.interfaceLog.push_back("Settings file " + profile.file().fileName() + " is larger than " +
+                                       std::to_string(kProfileFileMax) +
+                                       " bytes; defaults apply and it is left as it is");
 
     const int savedInterface = profile.GetInt("ETH_INTERFACE", 0);
     choices.interfaceIndex = savedInterface;
@@ -57,6 +61,9 @@ SettingsChoices resolveSettings(const TProfile& profile, int interfaceCount) {
 bool storeSettings(const std::string& fileName, int interfaceIndex, std::string_view language,
                    int sortOrder) {
     TProfile profile(kSettingsSection, fileName);
+    // Reading it already said so; each later choice would only repeat it.
+    if (profile.file().status() == IniFile::Status::TooLarge)
+        return true;
     return profile.WriteInt("ETH_INTERFACE", interfaceIndex) &&
            profile.WriteString("LANGUAGE", utf8Prefix(language, kLanguageSettingMax)) &&
            profile.WriteInt("TREE_SORTING", sortOrder);

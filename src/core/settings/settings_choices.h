@@ -31,7 +31,8 @@ struct SettingsChoices {
 SettingsChoices resolveSettings(const TProfile& profile, int interfaceCount);
 
 // Stores the three choices in the section "BASIC_SETTINGS" of the file, the language name
-// cut to what the reader keeps; false when the file could not be written.
+// cut to what the reader keeps; false when the file could not be written. A file too large
+// to read is left as it is without a failure: reading it was logged already.
 bool storeSettings(const std::string& fileName, int interfaceIndex, std::string_view language, int sortOrder);
 
 // Whether two language names match as the language list compares them.

@@ -1,5 +1,6 @@
 #include "gui/app/dialog_form.h"
 
+#include "gui/app/log_list.h"
 #include "gui/app/validators.h"
 
 #include <QCheckBox>
@@ -10,7 +11,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
@@ -73,8 +73,9 @@ QPushButton* makeButton(const ControlSpec& spec, QWidget* parent) {
     return button;
 }
 
-QListWidget* makeListBox(const ControlSpec& spec, QWidget* parent) {
-    auto* list = new QListWidget(parent);
+// The one list box of the window is the log.
+LogList* makeListBox(const ControlSpec& spec, QWidget* parent) {
+    auto* list = new LogList(parent);
     if ((spec.flags & FixedFont) != 0) {
         QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
         if (parent->font().pointSizeF() > 0)
@@ -82,7 +83,6 @@ QListWidget* makeListBox(const ControlSpec& spec, QWidget* parent) {
         list->setFont(fixed);
     }
     list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setUniformItemSizes(true);
     list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // With uniform sizes the view would measure the first line only; a fixed grid

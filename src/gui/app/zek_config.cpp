@@ -7,6 +7,7 @@
 #include "core/settings/language_table.h"
 #include "core/settings/settings_choices.h"
 #include "gui/app/led_gauge.h"
+#include "gui/app/log_list.h"
 #include "gui/app/text_codec.h"
 #include "gui/clock/clock_panel.h"
 #include "gui/clock/dst_panel.h"
@@ -30,7 +31,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
 #include <QToolTip>
@@ -61,7 +61,7 @@ QString frameCaption() {
 ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
     : QWidget(parent), m_timerPeriodMs(timerPeriodMs), m_startDirectory(QDir::currentPath().left(1023)),
       m_form(std::make_unique<DialogForm>(this, mainDialog(), QApplication::font())),
-      m_log(m_form->control<QListWidget>(ctl::LogList)) {
+      m_log(m_form->control<LogList>(ctl::LogList)) {
     m_endpoint = std::make_unique<ScanEndpoint>(
         [this](const QString& line) { AppendLogLine(line); },
         [this](std::span<const std::uint8_t> bytes, std::uint16_t port) { onDatagram(bytes, port); });
@@ -284,11 +284,7 @@ void ZEKConfig::setPcClock(PcClock clock) {
 }
 
 void ZEKConfig::AppendLogLine(const QString& line) {
-    if (m_log->count() >= kLogLinesMax)
-        delete m_log->takeItem(0);
-    m_log->addItem(line);
-    m_log->setCurrentRow(m_log->count() - 1);
-    m_log->scrollToItem(m_log->currentItem());
+    m_log->append(line);
 }
 
 QString ZEKConfig::settingsPath() const {

@@ -19,8 +19,6 @@
 #include <span>
 #include <vector>
 
-class QListWidget;
-
 namespace zek {
 
 class ClockPanel;
@@ -28,6 +26,7 @@ class DeviceTree;
 class DstPanel;
 class LanguageLoader;
 class LedGauge;
+class LogList;
 class NetworkSettingsPanel;
 class ScanEndpoint;
 class SequenceDriver;
@@ -41,7 +40,6 @@ class ZEKConfig : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kTimerPeriodMs = 500;
-    static constexpr int kLogLinesMax = 501;
 
     // `timerPeriodMs` is the period of both timers (500 ms in the product); the read
     // sequence's own periods are scaled by it, so tests may run the steps faster.
@@ -100,7 +98,7 @@ private:
     // The installed settings file read because the start directory has none; empty otherwise.
     QString m_settingsDefault;
     std::unique_ptr<DialogForm> m_form;
-    QListWidget* m_log;
+    LogList* m_log;
     LedGauge* m_gauge;
     LanguageTexts m_texts;
     DeviceTable m_table;

@@ -2,7 +2,11 @@
 
 #include "gui/app/text_codec.h"
 
-#include <array>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <cstring>
+#include <utility>
 
 namespace zek {
 
@@ -109,23 +113,50 @@ void SessionConnection::onSocketEvent(TcpTransport::Event event, int error) {
 }
 
 bool SessionConnection::receive() {
-    bool completed = false;
     const unsigned generation = m_sessionGeneration;
-    std::array<std::uint8_t, kReadSize> buffer;
-    for (int n = 0; n < kReadsPerNotification && generation == m_sessionGeneration && m_socket; ++n) {
-        std::size_t received = 0;
-        if (m_socket->read(buffer, received) != TcpTransport::ReadResult::Data)
+    const auto onLine = [&](std::string_view line) {
+        m_log(QStringLiteral("RCV: ") + fromModuleText(line));
+        emit lineReceived(QByteArray(line.data(), qsizetype(line.size())));
+        return generation == m_sessionGeneration;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    int lines = 0;
+    int reads = 0;
+    while (generation == m_sessionGeneration && m_socket && lines < kLinesPerPass) {
+        if (lines > 0 && lines % kLinesPerClockLook == 0 && clock.nsecsElapsed() >= kPassNs)
             break;
-        m_bytesReceived += std::uint32_t(received);
-        emit rxActivity();
-        m_lines.feed(std::span(buffer.data(), received), [&](std::string_view line) {
-            completed = true;
-            m_log(QStringLiteral("RCV: ") + fromModuleText(line));
-            emit lineReceived(QByteArray(line.data(), qsizetype(line.size())));
-            return generation == m_sessionGeneration;
-        });
+        if (m_readAt == m_readEnd) {
+            std::size_t received = 0;
+            if (reads == kReadsPerNotification ||
+                m_socket->read(m_read, received) != TcpTransport::ReadResult::Data)
+                break;
+            ++reads;
+            m_readAt = 0;
+            m_readEnd = received;
+            m_bytesReceived += std::uint32_t(received);
+            emit rxActivity();
+        }
+        // One line at a time, so that the pass can stop between any two lines.
+        const auto* begin = m_read.data() + m_readAt;
+        const auto* cr = static_cast<const std::uint8_t*>(std::memchr(begin, '\r', m_readEnd - m_readAt));
+        const std::size_t size = cr ? std::size_t(cr - begin) + 1 : m_readEnd - m_readAt;
+        m_readAt += size;
+        lines += int(m_lines.feed(std::span(begin, size), onLine));
     }
-    return completed;
+    if (generation == m_sessionGeneration && m_readAt < m_readEnd)
+        resumeLater();
+    return lines > 0;
+}
+
+void SessionConnection::resumeLater() {
+    if (std::exchange(m_resumePending, true))
+        return;
+    QTimer::singleShot(0, this, [this, generation = m_sessionGeneration] {
+        m_resumePending = false;
+        if (generation == m_sessionGeneration)
+            onSocketEvent(TcpTransport::Event::Readable, 0);
+    });
 }
 
 int SessionConnection::SendText(std::string_view text) {
@@ -150,6 +181,7 @@ void SessionConnection::enter(SessionState state) {
 void SessionConnection::GoIdle() {
     ++m_sessionGeneration;
     m_lines.clear();
+    m_readAt = m_readEnd = 0;
     m_socket->close();
     enter(SessionState::Idle);
 }

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -38,6 +39,12 @@ public:
     // leaves the window its other events (the notification repeats while data waits).
     static constexpr std::size_t kReadSize = 2047;
     static constexpr int kReadsPerNotification = 64;
+    // A pass also ends after kLinesPerPass lines or, looked at every kLinesPerClockLook
+    // lines, kPassNs of work; the bytes of its last read that wait are taken up on the
+    // next turn of the loop.
+    static constexpr int kLinesPerPass = 1024;
+    static constexpr int kLinesPerClockLook = 64;
+    static constexpr qint64 kPassNs = 4'000'000;
 
     SessionConnection(LogFn log, TargetFn target, TcpTransport::Factory transport = platformTcpFactory(),
                       QObject* parent = nullptr);
@@ -74,6 +81,8 @@ private:
     void runConnect(ConnectTarget target);
     void onSocketEvent(TcpTransport::Event event, int error);
     bool receive();
+    // Takes up the rest of the last read on the next turn of the loop.
+    void resumeLater();
     void logError(const char* what, int error);
 
     LogFn m_log;
@@ -82,6 +91,11 @@ private:
     QPointer<TcpTransport> m_socket;
     SessionState m_state = SessionState::Idle;
     LineSplitter m_lines;
+    // The last read's bytes that no pass has walked yet.
+    std::array<std::uint8_t, kReadSize> m_read{};
+    std::size_t m_readAt = 0;
+    std::size_t m_readEnd = 0;
+    bool m_resumePending = false;
     std::uint32_t m_bytesSent = 0;
     std::uint32_t m_bytesReceived = 0;
     // Changes on every entry to Idle, so that a handler can tell that the session ended

@@ -73,6 +73,12 @@ void LanguageLoader::ApplyLanguage(const QString& fileName) {
         return;
     }
     const IniFile file(QFile::encodeName(path).toStdString());
+    if (file.status() == IniFile::Status::TooLarge) {
+        m_w.log(QStringLiteral("Language file %1 is larger than %2 bytes; the texts stay as they are")
+                    .arg(path)
+                    .arg(kProfileFileMax));
+        return;
+    }
     if (file.status() != IniFile::Status::Read) {
         m_w.log(QStringLiteral("Language file %1 cannot be read; the texts stay as they are").arg(path));
         return;
