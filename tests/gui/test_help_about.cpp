@@ -9,8 +9,7 @@
 using namespace zek;
 using namespace zek::test;
 
-// A fake desktop opener first on PATH: it writes its argument count and arguments, one a
-// line, to the file named by $ZEK_OPENED.
+// A fake desktop opener first on PATH writes its argument count and arguments to $ZEK_OPENED.
 class TestHelpAbout : public QObject {
     Q_OBJECT
 private slots:
@@ -28,11 +27,12 @@ private:
 
 void TestHelpAbout::initTestCase() {
     QFile opener(m_bin.filePath(QStringLiteral("xdg-open")));
-    QVERIFY(opener.open(QIODevice::WriteOnly));
-    opener.write("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >\"$ZEK_OPENED.new\" && mv \"$ZEK_OPENED.new\" "
-                 "\"$ZEK_OPENED\"\n");
+    QVERIFY(
+        opener.open(QIODevice::WriteOnly) &&
+        opener.write("#!/bin/sh\nprintf '%s\\n' \"$#\" \"$@\" >\"$ZEK_OPENED.new\" && mv \"$ZEK_OPENED.new\" "
+                     "\"$ZEK_OPENED\"\n") > 0);
     opener.close();
-    opener.setPermissions(QFile::ExeOwner | QFile::ReadOwner | QFile::WriteOwner);
+    opener.setPermissions(QFile::ExeOwner | QFile::ReadOwner);
     qputenv("PATH", (m_bin.path() + QLatin1Char(':')).toLocal8Bit() + qgetenv("PATH"));
     qputenv("ZEK_OPENED", m_bin.filePath(QStringLiteral("opened")).toLocal8Bit());
 }
@@ -43,15 +43,12 @@ QStringList TestHelpAbout::opened(const std::function<void()>& command) {
     command();
     if (!QTest::qWaitFor([&] { return record.exists(); }, 5000) || !record.open(QIODevice::ReadOnly))
         return {};
-    QStringList lines = QString::fromLocal8Bit(record.readAll()).split(QLatin1Char('\n'));
-    lines.removeLast();
-    return lines;
+    return QString::fromLocal8Bit(record.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 void TestHelpAbout::manualReachesTheViewerAsOneArgument_data() {
     QTest::addColumn<QString>("directory");
-    QTest::newRow("blanks") << "start dir  two";
-    QTest::newRow("quotes") << "a \"quoted\" 'dir'";
+    QTest::newRow("blanks, quotes") << "start dir  \"quoted\" 'dir'";
     QTest::newRow("shell") << "x; touch pwned; $(touch pwned2) `touch pwned3` & |";
 }
 
@@ -64,10 +61,8 @@ void TestHelpAbout::manualReachesTheViewerAsOneArgument() {
     f.startApp();
     const QStringList args = opened([&] { f.dialog().DispatchButton(cmd::Manual); });
     QCOMPARE(args.size(), 2);
-    QCOMPARE(args[0], QStringLiteral("1"));
-    QCOMPARE(QUrl(args[1]).toLocalFile(), manual);
-    for (const char* name : {"pwned", "pwned2", "pwned3"})
-        QVERIFY(!QFileInfo::exists(QString::fromLatin1(name)));
+    QCOMPARE(args[0] + QUrl(args[1]).toLocalFile(), QStringLiteral("1") + manual);
+    QCOMPARE(QDir().entryList({"pwned*"}), QStringList());
 }
 
 void TestHelpAbout::aboutBoxOpensAndOkCloses() {
@@ -81,12 +76,11 @@ void TestHelpAbout::aboutBoxOpensAndOkCloses() {
         seen << about->windowTitle() << about->form().widget(dlg::AboutVersion)->property("text").toString()
              << QString::number(about->form().control<QLabel>(dlg::AboutPicture)->pixmap().width());
         about->form().control<QPushButton>(dlg::AboutOk)->click();
-        if (about->isVisible())
-            about->reject();
+        seen << (about->isVisible() ? "open" : "closed");
+        about->reject();
     });
     f.dialog().DispatchButton(cmd::About);
-    QCOMPARE(seen, (QStringList{"MERIDON Brisklink", "V1.00.11", "505"}));
-    QVERIFY(!QApplication::activeModalWidget());
+    QCOMPARE(seen, (QStringList{"MERIDON Brisklink", "V1.00.11", "505", "closed"}));
 }
 
 // Both sources of the feature letters: the software datagram after the search reply and
@@ -96,17 +90,14 @@ void TestHelpAbout::websitesEnterAndTraffic() {
     SimModuleConfig module = GuiFixture::quietModule();
     module.software = "V2.0 LTV";
     module.state.letters = "LTV";
-    FleetOptions options;
-    options.softwareInfoAfterReply = true;
-    QVERIFY(f.startFleet({module}, options));
+    QVERIFY(f.startFleet({module}, FleetOptions{.softwareInfoAfterReply = true}));
     f.startApp();
     QVERIFY(f.selectInterface(QStringLiteral("127.0.0.1")) && f.waitForModules(1));
     f.tree()->setCurrentItem(f.moduleNode(0));
     const auto letters = [&] {
         QString checked;
-        for (const auto& [letter, id] : ctl::kFeatureLetters)
-            checked +=
-                f.dialog().control<QCheckBox>(id)->isChecked() ? QLatin1Char(letter) : QLatin1Char('-');
+        for (const auto& feature : ctl::kFeatureLetters)
+            checked += f.dialog().control<QCheckBox>(feature.checkBox)->isChecked() ? feature.letter : '-';
         return checked;
     };
     QVERIFY(QTest::qWaitFor([&] { return f.text(ctl::SoftwareText) == "V2.0 LTV"; }, 5000));
@@ -118,12 +109,9 @@ void TestHelpAbout::websitesEnterAndTraffic() {
 
     f.takeRequests();
     QTest::keyClick(f.dialog().widget(ctl::NameEdit), Qt::Key_Return);
-    QCOMPARE(f.waitForRequest(CMD_SEARCH).bytes.size(), 10);
-    QVERIFY(f.waitForModules(1));
+    QVERIFY(!f.waitForRequest(CMD_SEARCH).bytes.isEmpty() && f.waitForModules(1));
     f.tree()->setCurrentItem(f.moduleNode(0));
-
-    qint64 toPc = 0;
-    qint64 fromPc = 0;
+    qint64 toPc = 0, fromPc = 0;
     connect(&f.fleet(), &SimFleet::tcpBytesSent, [&](int, const QByteArray& bytes) { toPc += bytes.size(); });
     connect(&f.fleet(), &SimFleet::tcpBytesReceived,
             [&](int, const QByteArray& raw) { fromPc += raw.size(); });
@@ -137,8 +125,6 @@ void TestHelpAbout::websitesEnterAndTraffic() {
                    f.text(ctl::SendTotal) == QString::number(fromPc) && f.text(ctl::ReceiveRate) == "      0";
         },
         5000));
-    QVERIFY(toPc > 0 && fromPc > 0);
-    QCOMPARE(f.text(ctl::SendRate), QStringLiteral("      0"));
     f.click(ctl::ClearLog);
     QCOMPARE(f.logLines(), QStringList());
 }
