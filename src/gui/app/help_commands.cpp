@@ -43,7 +43,7 @@ void HelpCommands::openModulePage(int port) const {
 }
 
 void HelpCommands::showAbout() const {
-    TZEKAboutDlg about(&m_w.frame, qt(kVersionText));
+    TZEKAboutDlg about(m_w.dialog.window(), qt(kVersionText));
     about.exec();
 }
 

@@ -16,8 +16,8 @@ struct DeviceRecord;
 class HelpCommands {
 public:
     struct Wiring {
-        // The frame: the About box's parent.
-        QWidget& frame;
+        // The main dialog; its window, the frame, is the About box's parent.
+        QWidget& dialog;
         const QString& startDirectory;
         // A file in the start directory, else where it is installed; empty when neither has it.
         std::function<QString(const QString&)> locate;
