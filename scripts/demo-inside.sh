@@ -23,10 +23,12 @@ echo "--- one search from 127.0.0.1:"
 "$build/src/tools/zekprobe" --from 127.0.0.1
 
 # The configurator runs in a start directory of its own, with the shipped language and
-# settings files.
+# settings files and the manual.
 start="$out/start"
 mkdir -p "$start"
 cp -n "$(dirname "$0")"/../resources/*.ini "$start"/ 2>/dev/null || true
+# The manual, so that Help > Manual opens the start directory's copy.
+cp "$build/holvek_zek_config.pdf" "$start"/ 2>/dev/null || true
 cd "$start"
 
 if [ -n "${DISPLAY:-}" ] && [ -z "${ZEK_DEMO_HEADLESS:-}" ]; then

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """Draws the program's own bitmaps into resources/: the logo, the tree state
-images and the window icons. Standard library only; the output is the same on
+images, the window icons, and the About box's product picture and maker's logo. Standard library only; the output is the same on
 every run, so the PNGs can be regenerated and compared byte for byte."""
 
 import math
@@ -186,6 +186,90 @@ def draw_tree_states():
     return c
 
 
+def letter_h(c, x, y, w, h, t, colour):
+    c.rect(x, y, x + t, y + h, colour)
+    c.rect(x + w - t, y, x + w, y + h, colour)
+    c.rect(x, y + (h - t) / 2, x + w, y + (h + t) / 2, colour)
+
+
+def letter_o(c, x, y, w, h, t, colour):
+    cx, cy, rx, ry = x + w / 2, y + h / 2, w / 2, h / 2
+
+    def inside(px, py):
+        outer = ((px - cx) / rx) ** 2 + ((py - cy) / ry) ** 2 <= 1.0
+        inner = ((px - cx) / (rx - t)) ** 2 + ((py - cy) / (ry - t)) ** 2 <= 1.0
+        return outer and not inner
+
+    c.fill(inside, (x, y, x + w, y + h), colour)
+
+
+def letter_l(c, x, y, w, h, t, colour):
+    c.rect(x, y, x + t, y + h, colour)
+    c.rect(x, y + h - t, x + w, y + h, colour)
+
+
+def letter_v(c, x, y, w, h, t, colour):
+    d = t * 1.2
+    c.polygon([(x, y), (x + d, y), (x + w / 2, y + h - d * 1.4), (x + w - d, y), (x + w, y), (x + w / 2 + d / 2, y + h),
+               (x + w / 2 - d / 2, y + h)], colour)
+
+
+def draw_maker_logo():
+    """The maker's wordmark for the About box, 200 x 28 on white."""
+    c = Canvas(200, 28, WHITE)
+    # The mark: an orange bar over a navy one, like two stacked modules.
+    c.rounded_rect(2, 3, 30, 12, 2, ORANGE)
+    c.rounded_rect(2, 15, 30, 25, 2, NAVY)
+    h, t, y = 22, 5, 3
+    x = 40
+    for draw, w in ((letter_h, 18), (letter_o, 21), (letter_l, 15), (letter_v, 20), (letter_e, 15), (letter_k, 17)):
+        draw(c, x, y, w, h, t, NAVY)
+        x += w + 6
+    return c
+
+
+def draw_product_picture():
+    """The About box's picture, 505 x 320: a ZEK module on its rail before a blue sky."""
+    width, height = 505, 320
+    c = Canvas(width, height, WHITE)
+    top, bottom = (18, 40, 110), (120, 160, 220)
+    for y in range(height):
+        f = y / (height - 1)
+        colour = [a + (b - a) * f for a, b in zip(top, bottom)]
+        for x in range(width):
+            c.pixels[y][x] = colour + [1.0]
+    # The rail and the module's shadow on it.
+    c.rect(0, 226, width, 246, (170, 174, 182))
+    c.rect(0, 232, width, 238, (130, 134, 142))
+    c.rounded_rect(168, 58, 356, 292, 10, (10, 20, 50))
+    # The housing: a light grey front with a navy top plate.
+    c.rounded_rect(160, 50, 346, 284, 10, (228, 230, 236))
+    c.rounded_rect(160, 50, 346, 104, 10, NAVY)
+    c.rect(160, 92, 346, 104, NAVY)
+    letter_z(c, 178, 62, 26, 30, 7, WHITE)
+    letter_e(c, 210, 62, 22, 30, 7, WHITE)
+    letter_k(c, 238, 62, 26, 30, 7, WHITE)
+    c.rect(178, 96, 330, 99, ORANGE)
+    # Status LEDs, the Ethernet port with its latch, and the terminal screws.
+    for i, colour in enumerate(((60, 200, 90), (245, 200, 40), (60, 200, 90), (214, 40, 40))):
+        c.disc(186 + i * 22, 126, 6, (40, 44, 52))
+        c.disc(186 + i * 22, 126, 4.5, colour)
+    c.rect(196, 150, 310, 214, (60, 64, 72))
+    c.rect(204, 158, 302, 206, (20, 22, 26))
+    c.rect(238, 206, 268, 214, (20, 22, 26))
+    for i in range(8):
+        c.rect(212 + i * 11, 160, 218 + i * 11, 172, (200, 170, 60))
+    for i in range(5):
+        c.disc(184 + i * 35, 254, 9, (150, 154, 162))
+        c.line(178 + i * 35, 254, 190 + i * 35, 254, 2.5, (80, 84, 92))
+    # A network line from the port off to the right, with a node at its end.
+    c.line(346, 182, 470, 182, 4, ORANGE)
+    c.line(470, 182, 470, 120, 4, ORANGE)
+    c.disc(470, 112, 12, ORANGE)
+    c.disc(470, 112, 6, WHITE)
+    return c
+
+
 ICON_SIZES = (16, 32, 48, 64, 128, 256)
 
 
@@ -204,6 +288,8 @@ def main():
     os.makedirs(out, exist_ok=True)
     write_png(os.path.join(out, "logo.png"), draw_logo(), with_alpha=False)
     write_png(os.path.join(out, "tree_states.png"), draw_tree_states(), with_alpha=False)
+    write_png(os.path.join(out, "about.png"), draw_product_picture(), with_alpha=False)
+    write_png(os.path.join(out, "maker_logo.png"), draw_maker_logo(), with_alpha=False)
     # The icon drawn afresh at each size a desktop asks for; the window takes 16 and 32.
     os.makedirs(os.path.join(out, "icons"), exist_ok=True)
     for size in ICON_SIZES:

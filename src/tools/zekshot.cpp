@@ -1,12 +1,14 @@
 // zekshot: starts the configurator's window as a technician would see it, waits until
 // the search has listed the expected number of modules, selects one and writes a
-// picture of the window. Used by the demo, for the pictures in docs/, and by the install
-// check, which runs it beside an installed zekconfig to read what the window shows.
+// picture of the window, of its extended view during a session, or of the About box.
+// Used by the demo, for the pictures in docs/ and the manual, and by the install check,
+// which runs it beside an installed zekconfig to read what the window shows.
 #include "core/app/control_ids.h"
 #include "gui/app/zek_config.h"
 #include "gui/app/zek_config_app.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -29,6 +31,8 @@ int main(int argc, char** argv) {
     parser.addOption({"output", "PNG file to write.", "file", "zekconfig.png"});
     parser.addOption({"language", "Choose the n-th language of the Language menu first.", "n"});
     parser.addOption({"texts", "Print what the window shows: captions, list sizes, languages."});
+    parser.addOption({"extended", "Connect to the module, read its settings and show the extended view."});
+    parser.addOption({"about", "Write a picture of the About box instead of the window."});
     parser.process(app);
 
     zek::TZEKConfigApp zekApp;
@@ -80,8 +84,36 @@ int main(int argc, char** argv) {
                     qPrintable(list(zek::ctl::SortList)->currentText()), list(zek::ctl::EthModeList)->count(),
                     qPrintable(languages.join(QLatin1Char(','))));
     }
+    QPixmap picture = zekApp.frame()->grab();
+    if (parser.isSet("extended") && top->childCount() > 0) {
+        // The picture is taken on a tick that showed traffic, after the letters arrived.
+        dialog->control<QCheckBox>(zek::ctl::AutoRead)->setChecked(true);
+        dialog->ToggleView();
+        dialog->DispatchButton(zek::ctl::Connect);
+        const auto text = [&](int id) { return dialog->widget(id)->property("text").toString().trimmed(); };
+        clock.restart();
+        QObject::disconnect(&poll, nullptr, nullptr, nullptr);
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            const bool moving = text(zek::ctl::ReceiveRate) != QLatin1String("0");
+            if ((moving && text(zek::ctl::SoftwareText) != QLatin1String("?")) ||
+                clock.elapsed() > parser.value("timeout").toInt())
+                app.quit();
+        });
+        poll.start(20);
+        app.exec();
+        picture = zekApp.frame()->grab();
+    }
+    if (parser.isSet("about")) {
+        QTimer::singleShot(0, [&] {
+            if (QWidget* about = QApplication::activeModalWidget()) {
+                picture = about->grab();
+                about->close();
+            }
+        });
+        dialog->DispatchButton(zek::cmd::About);
+    }
     const QString output = parser.value("output");
-    if (!zekApp.frame()->grab().save(output)) {
+    if (!picture.save(output)) {
         std::fprintf(stderr, "zekshot: cannot write %s\n", qPrintable(output));
         return 1;
     }

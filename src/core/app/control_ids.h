@@ -233,6 +233,14 @@ constexpr int plainDayButton(int day) {
     return kPlainDayButtonFirst + day - 1;
 }
 
+// About (5190): the product picture, the maker's logo, the version and copyright lines, OK.
+inline constexpr int About = 5190;
+inline constexpr int AboutPicture = 5219;
+inline constexpr int AboutLogo = 101;
+inline constexpr int AboutVersion = 5189;
+inline constexpr int AboutCopyright = 5188;
+inline constexpr int AboutOk = 1;
+
 } // namespace zek::dlg
 
 // The frame's menu commands.

@@ -10,19 +10,23 @@ constexpr std::array<StateEntry, 4> kStateEntries = {{
     {SessionState::Idle,
      "State: Idle",
      "ZEKConfig: Socket disconnected",
+     "Connect",
      {StateText, ConnectCaption, IdleCaption, TreeIdleIcon, SelectionLock, TreeSelection, AllPanels}},
     {SessionState::LookingUp,
      "State: Looking Up Address...",
      "",
+     "Cancel",
      {StateText, ConnectCaption, SelectionLock, AllPanels}},
     {SessionState::Connecting,
      "State: connecting...",
      "ZEKConfig: Socket connecting ...",
+     "Cancel",
      {StateText, ConnectCaption, ClearCapabilities, SelectionLock, AllPanels}},
     // Only the session buttons: the panels follow the module's configuration reply.
     {SessionState::Connected,
      "State: Connected",
      "ZEKConfig: Socket connected",
+     "Disconnect",
      {StateText, ConnectCaption, SelectionLock, SessionButtons, TreeSelection, ModuleInfoUnknown}},
 }};
 

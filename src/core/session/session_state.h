@@ -30,6 +30,9 @@ struct StateEntry {
     SessionState state;
     std::string_view text;
     std::string_view logLine; // empty: none
+    // The Connect button's caption when the language file has none for the state, so the
+    // button never keeps another state's caption.
+    std::string_view connectCaption;
     std::array<EntryEffect, 7> effects;
 };
 

@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
@@ -66,8 +67,9 @@ QLineEdit* makeEdit(const ControlSpec& spec, QWidget* parent) {
 
 QPushButton* makeButton(const ControlSpec& spec, QWidget* parent) {
     auto* button = new QPushButton(resourceText(spec), parent);
-    // The dialog is a plain widget, so no button becomes the default by taking the
-    // focus; the resource's default buttons keep their default look and answer Enter.
+    // No button becomes the default by taking the focus; the resource's default buttons
+    // keep their default look. In a QDialog the default button answers Enter; the main
+    // window, a plain widget, presses it itself.
     button->setAutoDefault(false);
     button->setDefault(spec.kind == ControlKind::DefaultPushButton);
     return button;
@@ -97,6 +99,10 @@ QTreeWidget* makeTree(QWidget* parent) {
     tree->setHeaderHidden(true);
     tree->setRootIsDecorated(true);
     tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A long name, and the address after it, scroll into view sideways instead of being cut.
+    tree->header()->setStretchLastSection(false);
+    tree->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    tree->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The selected module stays marked while the user works in the panels.
     QPalette palette = tree->palette();
     palette.setColor(QPalette::Inactive, QPalette::Highlight,

@@ -1,11 +1,15 @@
 #include "gui/app/zek_config.h"
 
+#include "core/app/about_box.h"
 #include "core/app/control_ids.h"
+#include "core/app/enter_key.h"
 #include "core/app/logo_blend.h"
 #include "core/scan/device_protocol.h"
 #include "core/settings/ini_profile.h"
 #include "core/settings/language_table.h"
 #include "core/settings/settings_choices.h"
+#include "gui/app/debug_panel.h"
+#include "gui/app/help_commands.h"
 #include "gui/app/led_gauge.h"
 #include "gui/app/log_list.h"
 #include "gui/app/text_codec.h"
@@ -22,14 +26,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
@@ -40,12 +42,7 @@ namespace zek {
 
 namespace {
 
-const QString kVersionText = QStringLiteral("MERIDON Brisklink V1.00.11");
 constexpr int kDialogHeightAtSetup = 485;
-
-// Commands whose actions come with the documents and the About box; they are routed, so
-// choosing them does not log the unknown-button line.
-constexpr int kRoutedLater[] = {cmd::About, cmd::Manual, cmd::Website};
 
 std::string localName(const QString& fileName) {
     return QFile::encodeName(fileName).toStdString();
@@ -53,7 +50,8 @@ std::string localName(const QString& fileName) {
 
 // The version text cut to its first two blank-separated words.
 QString frameCaption() {
-    return kVersionText.section(QLatin1Char(' '), 0, 1);
+    return QString::fromLatin1(kVersionText.data(), qsizetype(kVersionText.size()))
+        .section(QLatin1Char(' '), 0, 1);
 }
 
 } // namespace
@@ -117,6 +115,12 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
         if (state == SessionState::Connected)
             m_sequence->sequence().setStep(ReadSequence::kConnectStep);
     });
+    m_debug = std::make_unique<DebugPanel>(
+        DebugPanel::Wiring{*m_form, [this] { return m_session->BytesSent(); },
+                           [this] { return m_session->BytesReceived(); }, m_timerPeriodMs});
+    m_help = std::make_unique<HelpCommands>(HelpCommands::Wiring{
+        *this, m_startDirectory, [this](const QString& name) { return m_language->locate(name); },
+        [this]() -> const DeviceRecord* { return m_table.selected(); }});
     buildDispatchTable();
 
     m_logo = blendedLogo();
@@ -143,6 +147,7 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
                 languageSelected();
             }
         },
+        [this] { m_debug->showTraffic(); },
         [this] { m_clock->showPcClock(); },
         [this] { m_tree->updateStateIcon(false); },
     };
@@ -178,8 +183,8 @@ void ZEKConfig::buildDispatchTable() {
                                               {ctl::SnmpGroupSet, ReadSequence::kSetSnmp}};
     for (const auto& [id, step] : groupSteps)
         m_buttons.insert(id, [this, step] { m_sequence->sequence().setStep(step); });
-    for (const int id : kRoutedLater)
-        m_buttons.insert(id, [] {});
+    m_help->addButtonActions(m_buttons);
+    m_debug->addButtonActions(m_buttons);
 
     m_buttons.insert(cmd::Exit, [this] { emit exitRequested(); });
     m_buttons.insert(cmd::FlyOver, [this] { toggleFlyOver(); });
@@ -402,9 +407,7 @@ void ZEKConfig::onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t se
 }
 
 void ZEKConfig::updateFeatureLetters(const QString& software) {
-    control<QLabel>(ctl::SoftwareText)->setText(software);
-    for (const auto& [letter, id] : ctl::kFeatureLetters)
-        control<QCheckBox>(id)->setChecked(software.contains(QLatin1Char(letter)));
+    m_debug->showSoftware(software);
 }
 
 void ZEKConfig::EvCommandEnable(int id, bool& enabled, bool& checked) const {
@@ -437,13 +440,28 @@ void ZEKConfig::paintEvent(QPaintEvent*) {
 }
 
 bool ZEKConfig::eventFilter(QObject* watched, QEvent* event) {
+    auto* target = qobject_cast<QWidget*>(watched);
+    if (event->type() != QEvent::KeyPress || !target || target->window() != window())
+        return QWidget::eventFilter(watched, event);
+    const int key = static_cast<QKeyEvent*>(event)->key();
     // Escape never closes the main window.
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-        auto* target = qobject_cast<QWidget*>(watched);
-        if (target && target->window() == window())
-            return true;
-    }
+    if (key == Qt::Key_Escape)
+        return true;
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        return pressEnterButton(target);
     return QWidget::eventFilter(watched, event);
+}
+
+bool ZEKConfig::pressEnterButton(QWidget* target) {
+    QWidget* control = target;
+    while (control && control->parentWidget() != this)
+        control = control->parentWidget();
+    if (!control)
+        return false;
+    if (auto* button =
+            this->control<QAbstractButton>(enterKeyButton(mainDialog(), control->objectName().toInt())))
+        button->click();
+    return true;
 }
 
 } // namespace zek

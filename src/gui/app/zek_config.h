@@ -22,8 +22,10 @@
 namespace zek {
 
 class ClockPanel;
+class DebugPanel;
 class DeviceTree;
 class DstPanel;
+class HelpCommands;
 class LanguageLoader;
 class LedGauge;
 class LogList;
@@ -77,6 +79,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Enter in one of the dialog's controls presses the default button of its part.
+    bool pressEnterButton(QWidget* target);
     void buildDispatchTable();
     void routeControls();
     void interfaceSelected();
@@ -113,6 +117,8 @@ private:
     std::unique_ptr<SessionConnection> m_session;
     std::unique_ptr<SessionStateView> m_stateView;
     std::unique_ptr<SequenceDriver> m_sequence;
+    std::unique_ptr<DebugPanel> m_debug;
+    std::unique_ptr<HelpCommands> m_help;
     QHash<int, std::function<void()>> m_buttons;
     // What each tick of timer A does, in order.
     std::vector<std::function<void()>> m_timerATickers;

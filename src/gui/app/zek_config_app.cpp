@@ -49,6 +49,8 @@ void TZEKConfigApp::BuildMainWindow() {
     icon.addFile(QStringLiteral(":/zekconfig.png"));
     icon.addFile(QStringLiteral(":/zekconfig16.png"));
     m_frame->setWindowIcon(icon);
+    // Tooltips help also while another window has the focus.
+    m_frame->setAttribute(Qt::WA_AlwaysShowToolTips);
     m_frame->move(10, 100);
     buildMenu();
 

@@ -26,8 +26,11 @@ void NetworkSettingsPanel::fillFromRecord(const DeviceRecord& record) {
     setTexts(ctl::kIpEdits, panel.ip);
     setTexts(ctl::kGatewayEdits, panel.gateway);
     setTexts(ctl::kNetmaskEdits, panel.netmask);
-    // The edit limits typing only, so a 32-character name from a module is shown whole.
-    m_form.control<QLineEdit>(ctl::NameEdit)->setText(fromModuleText(panel.name));
+    // The edit limits typing only, so a 32-character name from a module is kept whole; its
+    // start is what a technician recognises, so the edit shows that.
+    auto* name = m_form.control<QLineEdit>(ctl::NameEdit);
+    name->setText(fromModuleText(panel.name));
+    name->setCursorPosition(0);
     m_form.control<QLineEdit>(ctl::PortEdit)->setText(QString::fromStdString(panel.port));
     m_form.control<QCheckBox>(ctl::UseDhcp)->setChecked(panel.dhcp);
     auto* mode = m_form.control<QComboBox>(ctl::EthModeList);

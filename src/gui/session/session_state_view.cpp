@@ -35,11 +35,14 @@ void SessionStateView::applyEffect(EntryEffect effect, const StateEntry& entry) 
             text->setText(QString::fromLatin1(entry.text.data(), qsizetype(entry.text.size())));
         break;
     case EntryEffect::ConnectCaption: {
-        // A state whose language text is empty (no language applied yet) leaves the
-        // caption as it stands.
+        // Without a language text for the state (no language applied yet, a file lacking
+        // the key) the state's own caption stands in.
         const std::string label = m_w.texts.text(connectCaptionKey(entry.state));
-        if (auto* button = m_w.form.control<QAbstractButton>(ctl::Connect); button && !label.empty())
-            button->setText(QString::fromStdString(label));
+        const QString caption = label.empty() ? QString::fromLatin1(entry.connectCaption.data(),
+                                                                    qsizetype(entry.connectCaption.size()))
+                                              : QString::fromStdString(label);
+        if (auto* button = m_w.form.control<QAbstractButton>(ctl::Connect))
+            button->setText(caption);
         break;
     }
     case EntryEffect::ClearCapabilities:
