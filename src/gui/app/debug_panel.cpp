@@ -2,16 +2,16 @@
 
 #include "core/app/control_ids.h"
 #include "gui/app/dialog_form.h"
+#include "gui/app/log_list.h"
 
 #include <QCheckBox>
 #include <QLabel>
-#include <QListWidget>
 
 namespace zek {
 
 void DebugPanel::addButtonActions(QHash<int, std::function<void()>>& actions) {
     for (const int id : {ctl::ClearLog, ctl::ClearHidden})
-        actions.insert(id, [this] { m_w.form.control<QListWidget>(ctl::LogList)->clear(); });
+        actions.insert(id, [this] { m_w.form.control<LogList>(ctl::LogList)->clear(); });
 }
 
 void DebugPanel::showTraffic() {

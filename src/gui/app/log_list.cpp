@@ -34,6 +34,14 @@ public:
         m_moved = true;
     }
 
+    void clear() {
+        beginResetModel();
+        m_lines.clear();
+        m_first = 0;
+        m_moved = false;
+        endResetModel();
+    }
+
     // Tells the view once that the rows moved up, however many lines came since.
     void publish() {
         if (std::exchange(m_moved, false))
@@ -57,6 +65,10 @@ void LogList::append(const QString& line) {
     m_ring->append(line);
     if (!std::exchange(m_followPending, true))
         QTimer::singleShot(0, this, &LogList::follow);
+}
+
+void LogList::clear() {
+    m_ring->clear();
 }
 
 void LogList::follow() {

@@ -19,6 +19,8 @@ public:
     ~LogList() override;
 
     void append(const QString& line);
+    // Empties the log (the Clear buttons).
+    void clear();
 
 private:
     class Ring;
