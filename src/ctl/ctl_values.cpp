@@ -128,8 +128,8 @@ std::string setNetworkField(NetworkChange& change, std::string_view key, std::st
         return "";
     }
     if (key == "port") {
-        change.port = parseNumber(text, 1, 65535);
-        return change.port ? "" : "port out of range 1-65535: " + quoted(text);
+        change.port = parseNumber(text, 0, 65535);
+        return change.port ? "" : "port out of range 0-65535: " + quoted(text);
     }
     if (key == "mode") {
         change.mode = parseNumber(text, 0, kEthModeCount - 1);
