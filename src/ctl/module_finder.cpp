@@ -60,20 +60,22 @@ bool ModuleFinder::send(std::span<const std::uint8_t> datagram, std::string& err
 }
 
 bool ModuleFinder::search(DeviceTable& table, Clock::time_point deadline, const std::function<bool()>& enough,
-                          std::string& error) {
+                          std::string& error, int quietMs) {
     table.clear();
     if (!send(encodeSearch(), error))
         return false;
-    collect(table, deadline, enough);
+    collect(table, deadline, enough, quietMs);
     return true;
 }
 
 void ModuleFinder::collect(DeviceTable& table, Clock::time_point deadline,
-                           const std::function<bool()>& enough) {
+                           const std::function<bool()>& enough, int quietMs) {
     std::array<std::uint8_t, UDP_REPLY_BUFFER> buffer{};
     for (;;) {
+        const auto until =
+            quietMs > 0 ? std::min(deadline, Clock::now() + std::chrono::milliseconds(quietMs)) : deadline;
         net::Watch watch{m_socket.handle(), true, false};
-        if (net::waitReady({&watch, 1}, net::msUntil(deadline)) <= 0)
+        if (net::waitReady({&watch, 1}, net::msUntil(until)) <= 0)
             return;
         // Everything that waits, before looking at the clock again.
         std::size_t received = 0;

@@ -25,12 +25,14 @@ public:
     bool open(std::uint32_t from, std::string& error);
     bool send(std::span<const std::uint8_t> datagram, std::string& error);
     // Sends a search and gathers the modules that answer into `table` (emptied first) until
-    // the deadline, or until `enough` holds after an answer.
+    // the deadline, until `enough` holds after an answer, or, with `quietMs`, until no answer
+    // has come for that long: a paced fleet is still answering the last search until then.
     bool search(DeviceTable& table, Clock::time_point deadline, const std::function<bool()>& enough,
-                std::string& error);
+                std::string& error, int quietMs = 0);
 
 private:
-    void collect(DeviceTable& table, Clock::time_point deadline, const std::function<bool()>& enough);
+    void collect(DeviceTable& table, Clock::time_point deadline, const std::function<bool()>& enough,
+                 int quietMs);
 
     Trace m_trace;
     net::UdpSocket m_socket;

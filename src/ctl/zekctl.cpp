@@ -209,10 +209,11 @@ bool writeNetwork(const Context& c, ModuleFinder& finder, std::vector<Target*>& 
     for (Target* t : targets)
         t->seen = t->found;
     while (!update() && Clock::now() < deadline) {
-        const auto round = std::min(deadline, Clock::now() + std::chrono::milliseconds(kVerifyRoundMs));
-        if (!finder.search(table, round, update, error))
+        const auto round = Clock::now() + std::chrono::milliseconds(kVerifyRoundMs);
+        if (!finder.search(table, deadline, update, error, kVerifyRoundMs))
             return false;
-        while (Clock::now() < round && !update())
+        // A module that answered with its old values is given the rest of the round to reboot.
+        while (Clock::now() < std::min(round, deadline) && !update())
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
