@@ -13,6 +13,8 @@ inline constexpr SocketHandle kNoSocket = -1;
 bool wouldBlock(int error);
 // The error number an operation on a socket that is not open gets.
 int notOpenError();
+// The error number of a send refused for want of buffer space.
+int noBufferError();
 // A readable sentence for a platform error number.
 std::string reasonText(int error);
 // The sentence with the number as the platform counts it: "Connection refused (errno:111)".

@@ -50,6 +50,10 @@ int notOpenError() {
     return EBADF;
 }
 
+int noBufferError() {
+    return ENOBUFS;
+}
+
 std::string reasonText(int error) {
     return std::strerror(error);
 }
@@ -66,8 +70,10 @@ bool UdpSocket::failed() {
 bool UdpSocket::open() {
     close();
     const int s = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (s < 0)
-        return failed();
+    if (s < 0) {
+        m_lastError = errno;
+        return false;
+    }
     m_handle = s;
     m_lastError = 0;
     return true;
