@@ -26,7 +26,7 @@ std::optional<std::string> Args::value(std::string_view name) const {
     return std::nullopt;
 }
 
-ParsedArgs parseArgs(std::span<const std::string> argv, std::span<const CommandSpec> commands) {
+ParsedArgs parseArgs(std::span<const std::string> argv, std::span<const CommandInfo> commands) {
     ParsedArgs parsed;
     Args& a = parsed.args;
     const auto fail = [&](std::string error) {
@@ -41,7 +41,7 @@ ParsedArgs parseArgs(std::span<const std::string> argv, std::span<const CommandS
                 continue;
             }
             const auto found = std::find_if(commands.begin(), commands.end(),
-                                            [&](const CommandSpec& c) { return c.name == token; });
+                                            [&](const CommandInfo& c) { return c.name == token; });
             if (found == commands.end())
                 return fail("unknown command '" + token + "'");
             a.command = &*found;

@@ -11,7 +11,7 @@ namespace zek::cli {
 
 // One subcommand: its usage line, what it does, how many positional arguments it takes, and
 // the options it knows besides the common --from, --wait, --verbose and --help.
-struct CommandSpec {
+struct CommandInfo {
     std::string_view name;
     std::string_view usage;
     std::string_view summary;
@@ -24,7 +24,7 @@ struct CommandSpec {
 // A command line split into the subcommand, its positional arguments and its options in
 // the order given ("--name value" or "--name=value"; flags have an empty value).
 struct Args {
-    const CommandSpec* command = nullptr;
+    const CommandInfo* command = nullptr;
     std::vector<std::string> positional;
     std::vector<std::pair<std::string, std::string>> options;
     bool help = false;
@@ -37,6 +37,6 @@ struct ParsedArgs {
     Args args;
     std::string error; // a usage error, empty when the line was taken
 };
-ParsedArgs parseArgs(std::span<const std::string> argv, std::span<const CommandSpec> commands);
+ParsedArgs parseArgs(std::span<const std::string> argv, std::span<const CommandInfo> commands);
 
 } // namespace zek::cli

@@ -30,8 +30,8 @@ constexpr int kVerifyRoundMs = 250;
 // A clock read back this close to the time sent has taken.
 constexpr long kClockToleranceSeconds = 3;
 
-const std::vector<CommandSpec>& commandSpecs() {
-    static const std::vector<CommandSpec> specs = {
+const std::vector<CommandInfo>& commandTable() {
+    static const std::vector<CommandInfo> commands = {
         {"interfaces", "zekctl interfaces", "List the PC's IPv4 interface addresses.", 0, {}, {}, false},
         {"search",
          "zekctl search [--format table|json|csv]",
@@ -86,7 +86,7 @@ const std::vector<CommandSpec>& commandSpecs() {
          {},
          {}},
     };
-    return specs;
+    return commands;
 }
 
 constexpr std::string_view kCommonHelp =
@@ -633,16 +633,16 @@ constexpr std::pair<std::string_view, Runner> kRunners[] = {
     {"clock", cmdClock},           {"backup", cmdBackup}, {"restore", cmdRestore},
 };
 
-void printHelp(std::ostream& out, const CommandSpec* command) {
+void printHelp(std::ostream& out, const CommandInfo* command) {
     if (command) {
         out << "Usage: " << command->usage << "\n" << command->summary << "\n";
     } else {
         out << "Usage: zekctl COMMAND [options]\nThe configurator's work from the command "
                "line.\n\nCommands:\n";
-        for (const CommandSpec& spec : commandSpecs()) {
+        for (const CommandInfo& entry : commandTable()) {
             char line[96];
-            std::snprintf(line, sizeof line, "  %-11s %s\n", std::string(spec.name).c_str(),
-                          std::string(spec.summary).c_str());
+            std::snprintf(line, sizeof line, "  %-11s %s\n", std::string(entry.name).c_str(),
+                          std::string(entry.summary).c_str());
             out << line;
         }
         out << "\n'zekctl COMMAND --help' shows a command's options.\n";
@@ -653,7 +653,7 @@ void printHelp(std::ostream& out, const CommandSpec* command) {
 } // namespace
 
 int runZekctl(std::span<const std::string> argv, std::ostream& out, std::ostream& err) {
-    const ParsedArgs parsed = parseArgs(argv, commandSpecs());
+    const ParsedArgs parsed = parseArgs(argv, commandTable());
     if (!parsed.error.empty()) {
         err << "zekctl: " << parsed.error << " (see zekctl --help)\n";
         return kBadUsage;

@@ -143,7 +143,7 @@ TEST(CtlFormats, FlatJson) {
 }
 
 TEST(CtlArgs, UsageErrors) {
-    const std::vector<CommandSpec> specs = {
+    const std::vector<CommandInfo> commands = {
         {"set", "zekctl set MODULE [--ip A]", "", 1, {"ip"}, {"no-reboot"}}};
     const struct {
         std::vector<std::string> argv;
@@ -157,5 +157,5 @@ TEST(CtlArgs, UsageErrors) {
         {{"set", "M", "--ip=1.2.3.4", "--from", "127.0.0.1"}, ""},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(parseArgs(row.argv, specs).error, row.error) << row.argv.front();
+        EXPECT_EQ(parseArgs(row.argv, commands).error, row.error) << row.argv.front();
 }
