@@ -18,7 +18,7 @@ install(FILES ${ZEK_PACKAGING_DIR}/${ZEK_APP_ID}.metainfo.xml DESTINATION ${CMAK
 # Man pages and the changelog compressed as Debian wants them, reproducibly (-n: no name, no time).
 find_program(ZEK_GZIP gzip REQUIRED)
 set(compressed)
-foreach(page zekconfig zeksim zekprobe)
+foreach(page zekconfig zeksim zekctl)
   configure_file(${CMAKE_SOURCE_DIR}/docs/man/${page}.1 ${ZEK_PACKAGING_DIR}/${page}.1 @ONLY)
   list(APPEND compressed ${page}.1)
 endforeach()
@@ -33,7 +33,7 @@ foreach(file IN LISTS compressed)
   list(APPEND gzipped ${ZEK_PACKAGING_DIR}/${file}.gz)
 endforeach()
 add_custom_target(zek_packaging_files ALL DEPENDS ${gzipped})
-foreach(page zekconfig zeksim zekprobe)
+foreach(page zekconfig zeksim zekctl)
   install(FILES ${ZEK_PACKAGING_DIR}/${page}.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 endforeach()
 install(FILES ${ZEK_PACKAGING_DIR}/changelog.gz ${CMAKE_SOURCE_DIR}/resources/desktop/copyright
@@ -49,8 +49,8 @@ set(CPACK_PACKAGE_DESCRIPTION
     "writes a module's IP settings, name, port and Ethernet mode and reboots\n"
     "it, and opens a TCP text session to read and set the module's identity,\n"
     "data logger, clock, daylight-saving rules and SNMP settings. Includes\n"
-    "zeksim, a simulated module fleet for training and tests, and zekprobe,\n"
-    "a command-line search.")
+    "zeksim, a simulated module fleet for training and tests, and zekctl,\n"
+    "the same work from the command line for scripts and fleets.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

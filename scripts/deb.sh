@@ -38,7 +38,7 @@ echo "--- the installed window from an empty directory, against zeksim in a priv
 cp "$build/src/tools/zekshot" "$root/usr/bin/zekshot"
 (cd "$empty" && QT_QPA_PLATFORM=offscreen "$top/scripts/netns-run.sh" bash -c '
   "$0/zeksim" --modules 3 >/dev/null 2>&1 &
-  for _ in $(seq 200); do "$0/zekprobe" --from 127.0.0.1 --timeout 100 | grep -q . && break; done
+  for _ in $(seq 200); do "$0/zekctl" search --from 127.0.0.1 --wait 100 >/dev/null 2>&1 && break; done
   "$0/zekshot" --interface 127.0.0.1 --modules 3 --texts --output "'"$top/$build"'/installed-window.png" 2>/dev/null
   kill %1' "$root/usr/bin")
 echo "--- package: $deb"

@@ -20,7 +20,7 @@ for _ in $(seq 100); do
 done
 echo "--- $(head -n 1 "$log")"
 echo "--- one search from 127.0.0.1:"
-"$build/src/tools/zekprobe" --from 127.0.0.1
+"$build/src/ctl/zekctl" search --from 127.0.0.1
 
 # The configurator runs in a start directory of its own, with the shipped language and
 # settings files and the manual.

@@ -249,6 +249,8 @@ QHash<QString, KeySetter> tcpKeySetters() {
          flagSetter(&SimModuleConfig::faults, &F::refuse, QStringLiteral("refuse"))},
         {QStringLiteral("silent"),
          flagSetter(&SimModuleConfig::faults, &F::silent, QStringLiteral("silent"))},
+        {QStringLiteral("ignore-set"),
+         flagSetter(&SimModuleConfig::faults, &F::ignoreSet, QStringLiteral("ignore-set"))},
     };
 }
 

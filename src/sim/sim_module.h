@@ -103,8 +103,9 @@ struct SimFaults {
     int closeAfter = 0;
     int resetAfter = 0;
     int halfCloseAfter = 0;
-    bool refuse = false; // no listener: connections are refused
-    bool silent = false; // accepts and reads, never answers
+    bool refuse = false;    // no listener: connections are refused
+    bool silent = false;    // accepts and reads, never answers
+    bool ignoreSet = false; // set-values requests are dropped, so a change never takes
 
     friend bool operator==(const SimFaults&, const SimFaults&) = default;
 };

@@ -95,7 +95,7 @@ SimUdpAction actOnRequest(SimModule& module, const SimRequest& request) {
             return {};
         return {Kind::Reply, encodeSearchReply(module.mac(), module.serial(), module.network())};
     case SimRequest::Kind::SetValues:
-        if (request.mac != module.mac())
+        if (request.mac != module.mac() || module.faults().ignoreSet)
             return {};
         module.storePending(request.values, request.carriesMode);
         return {Kind::Stored, {}};

@@ -68,6 +68,7 @@ Fleet file (--config):
                   connection: close it, reset it (RST), or shut down sending
     refuse        no TCP listener: connections are refused
     silent        connections are accepted and read but never answered
+    ignore-set    set-values requests are dropped (the module keeps its values)
   Example:
     [module]
     mac = 00 0A 1B 2C 3D 4E

@@ -13,10 +13,10 @@ fail() { echo "install check: $*" >&2; exit 1; }
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 id=com.example.zekconfig
-for f in bin/zekconfig bin/zeksim bin/zekprobe \
+for f in bin/zekconfig bin/zeksim bin/zekctl \
   share/zekconfig/LANG01.ini share/zekconfig/LANG02.ini share/zekconfig/MERIDON_Brisklink.ini \
   share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-  share/man/man1/zekconfig.1.gz share/man/man1/zeksim.1.gz share/man/man1/zekprobe.1.gz \
+  share/man/man1/zekconfig.1.gz share/man/man1/zeksim.1.gz share/man/man1/zekctl.1.gz \
   share/doc/zekconfig/copyright share/doc/zekconfig/changelog.gz; do
   [ -s "$prefix/$f" ] || fail "$f is missing"
 done
@@ -28,7 +28,7 @@ done
 desktop-file-validate "$prefix/share/applications/$id.desktop"
 appstreamcli validate --no-net --pedantic "$prefix/share/metainfo/$id.metainfo.xml" >"$work/appstream.log" ||
   { cat "$work/appstream.log"; fail "AppStream data not valid"; }
-for page in zekconfig zeksim zekprobe; do
+for page in zekconfig zeksim zekctl; do
   warnings=$(MANWIDTH=80 man --warnings -l "$prefix/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
   [ -z "$warnings" ] || fail "man page $page: $warnings"
 done

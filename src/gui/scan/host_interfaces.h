@@ -1,12 +1,10 @@
 #pragma once
 
-#include <cstdint>
-#include <vector>
+#include "net/host_interfaces.h"
 
 namespace zek {
 
-// The PC's own IPv4 addresses (first number in bits 31-24), one per interface address,
-// in a stable order with loopback addresses last. The platform's half of the interface list.
-std::vector<std::uint32_t> hostIpv4Addresses();
+// The PC's own IPv4 addresses, from the platform seam.
+using net::hostIpv4Addresses;
 
 } // namespace zek

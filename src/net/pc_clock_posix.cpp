@@ -1,8 +1,8 @@
-#include "gui/clock/pc_clock.h"
+#include "net/pc_clock.h"
 
 #include <ctime>
 
-namespace zek {
+namespace zek::net {
 
 namespace {
 
@@ -24,4 +24,4 @@ PcTime readPcClock() {
     return {civilTime(utc), utc.tm_wday, civilTime(local), local.tm_wday, -timezone / 60};
 }
 
-} // namespace zek
+} // namespace zek::net

@@ -1,4 +1,4 @@
-#include "gui/scan/host_interfaces.h"
+#include "net/host_interfaces.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -6,7 +6,7 @@
 #include <net/if.h>
 #include <netinet/in.h>
 
-namespace zek {
+namespace zek::net {
 
 std::vector<std::uint32_t> hostIpv4Addresses() {
     ifaddrs* list = nullptr;
@@ -27,4 +27,4 @@ std::vector<std::uint32_t> hostIpv4Addresses() {
     return addresses;
 }
 
-} // namespace zek
+} // namespace zek::net

@@ -1,28 +1,17 @@
 #include "gui/session/tcp_transport.h"
 
-#include "gui/app/posix_net.h"
+#include "gui/app/socket_notifier.h"
+#include "net/tcp_socket.h"
 
 #include <QTimer>
 
-#include <cerrno>
-#include <sys/socket.h>
-#include <unistd.h>
 #include <vector>
 
 namespace zek {
 
 namespace {
 
-using posix::ipv4;
-using posix::wouldBlock;
-
-// Errors of a receive that mean the connection is gone rather than one failed read.
-bool connectionLost(int error) {
-    return error == ECONNRESET || error == ECONNABORTED || error == ETIMEDOUT || error == EPIPE ||
-           error == EHOSTUNREACH || error == ENETUNREACH;
-}
-
-// The POSIX stream socket, driven by socket notifiers.
+// The platform's stream socket, driven by socket notifiers.
 class TcpSocket : public TcpTransport {
 public:
     // Bytes that may wait to be sent; a write beyond this is refused, so a peer that
@@ -41,7 +30,7 @@ public:
     void shutdownBoth() override;
     void close() override;
     int lastError() const override { return m_lastError; }
-    int notOpenError() const override { return EBADF; }
+    int notOpenError() const override { return net::notOpenError(); }
 
 private:
     std::size_t queuedBytes() const { return m_queue.size() - m_queueSent; }
@@ -56,7 +45,7 @@ private:
 
     std::uint32_t m_localAddress;
     EventFn m_onEvent;
-    int m_fd = -1;
+    net::TcpSocket m_socket;
     int m_lastError = 0;
     // Changes with every close, so that a queued event of an earlier connection is dropped.
     unsigned m_generation = 0;
@@ -69,7 +58,7 @@ private:
 };
 
 bool TcpSocket::notOpen() {
-    if (m_fd >= 0)
+    if (m_socket.isOpen())
         return false;
     m_lastError = notOpenError();
     return true;
@@ -77,28 +66,25 @@ bool TcpSocket::notOpen() {
 
 bool TcpSocket::open() {
     close();
-    m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    m_lastError = m_fd < 0 ? errno : 0;
-    return m_fd >= 0;
+    const bool opened = m_socket.open();
+    m_lastError = m_socket.lastError();
+    return opened;
 }
 
 bool TcpSocket::bind() {
     if (notOpen())
         return false;
-    const sockaddr_in sa = ipv4(m_localAddress, 0);
-    if (::bind(m_fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0)
+    if (m_socket.bind(m_localAddress))
         return true;
-    m_lastError = errno;
+    m_lastError = m_socket.lastError();
     return false;
 }
 
 bool TcpSocket::connectTo(std::uint32_t address, std::uint16_t port) {
     if (notOpen())
         return false;
-    const sockaddr_in sa = ipv4(address, port);
-    if (::connect(m_fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) != 0 && errno != EINPROGRESS &&
-        !wouldBlock(errno)) {
-        m_lastError = errno;
+    if (!m_socket.startConnect(address, port)) {
+        m_lastError = m_socket.lastError();
         return false;
     }
     // Also a connect that completed at once reports through the event, as every other does:
@@ -110,12 +96,9 @@ bool TcpSocket::connectTo(std::uint32_t address, std::uint16_t port) {
 
 void TcpSocket::completeConnect() {
     m_connecting = false;
-    int error = 0;
-    socklen_t size = sizeof error;
-    if (::getsockopt(m_fd, SOL_SOCKET, SO_ERROR, &error, &size) != 0)
-        error = errno;
+    const int error = m_socket.connectError();
     if (error == 0) {
-        m_readNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+        m_readNotifier = new QSocketNotifier(qintptr(m_socket.handle()), QSocketNotifier::Read, this);
         connect(m_readNotifier, &QSocketNotifier::activated, this, &TcpSocket::readReady);
     }
     setWriteNotifier(error == 0 && queuedBytes() > 0);
@@ -128,7 +111,7 @@ void TcpSocket::readReady() {
 }
 
 void TcpSocket::writeReady() {
-    if (m_fd < 0)
+    if (!m_socket.isOpen())
         return;
     if (m_connecting) {
         completeConnect();
@@ -144,30 +127,29 @@ TcpTransport::ReadResult TcpSocket::read(std::span<std::uint8_t> buffer, std::si
         return ReadResult::Failed;
     if (m_ended || buffer.empty())
         return ReadResult::WouldBlock;
-    const ssize_t n = ::recv(m_fd, buffer.data(), buffer.size(), 0);
-    if (n > 0) {
-        received = std::size_t(n);
+    switch (m_socket.read(buffer, received)) {
+    case net::TcpSocket::ReadResult::Data:
         return ReadResult::Data;
-    }
-    const int error = n == 0 ? 0 : errno;
-    if (n < 0 && (wouldBlock(error) || error == EINTR))
+    case net::TcpSocket::ReadResult::WouldBlock:
         return ReadResult::WouldBlock;
-    if (n < 0 && !connectionLost(error)) {
-        m_lastError = error;
+    case net::TcpSocket::ReadResult::Failed:
+        m_lastError = m_socket.lastError();
         return ReadResult::Failed;
+    case net::TcpSocket::ReadResult::Ended:
+        break;
     }
     // The end of the stream: nothing more will come, so the read readiness would only
     // repeat itself until the socket is closed.
     m_ended = true;
     if (m_readNotifier)
         m_readNotifier->setEnabled(false);
-    postClosed(error);
+    postClosed(m_socket.lastError());
     return ReadResult::Ended;
 }
 
 void TcpSocket::postClosed(int error) {
     QTimer::singleShot(0, this, [this, error, generation = m_generation] {
-        if (generation == m_generation && m_fd >= 0)
+        if (generation == m_generation && m_socket.isOpen())
             m_onEvent(Event::Closed, error);
     });
 }
@@ -176,7 +158,7 @@ bool TcpSocket::write(std::span<const std::uint8_t> bytes) {
     if (notOpen())
         return false;
     if (bytes.size() > kQueueLimit - queuedBytes()) {
-        m_lastError = ENOBUFS;
+        m_lastError = net::noBufferError();
         return false;
     }
     m_queue.insert(m_queue.end(), bytes.begin(), bytes.end());
@@ -188,23 +170,20 @@ bool TcpSocket::write(std::span<const std::uint8_t> bytes) {
 
 bool TcpSocket::flush() {
     while (queuedBytes() > 0) {
-        const ssize_t n =
-            ::send(m_fd, m_queue.data() + m_queueSent, queuedBytes(), MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n > 0) {
-            m_queueSent += std::size_t(n);
+        std::size_t taken = 0;
+        const auto sent = m_socket.send({m_queue.data() + m_queueSent, queuedBytes()}, taken);
+        if (sent == net::TcpSocket::SendResult::Done && taken > 0) {
+            m_queueSent += taken;
             continue;
         }
-        const int error = n == 0 ? EAGAIN : errno;
-        if (error == EINTR)
-            continue;
-        if (wouldBlock(error)) {
+        if (sent != net::TcpSocket::SendResult::Failed) {
             // Keep only what still waits, so the queue holds at most its limit.
             m_queue.erase(m_queue.begin(), m_queue.begin() + std::ptrdiff_t(m_queueSent));
             m_queueSent = 0;
             setWriteNotifier(true);
             return true;
         }
-        m_lastError = error;
+        m_lastError = m_socket.lastError();
         break;
     }
     const bool sent = queuedBytes() == 0;
@@ -215,8 +194,8 @@ bool TcpSocket::flush() {
 }
 
 void TcpSocket::setWriteNotifier(bool on) {
-    if (on && !m_writeNotifier && m_fd >= 0) {
-        m_writeNotifier = new QSocketNotifier(m_fd, QSocketNotifier::Write, this);
+    if (on && !m_writeNotifier && m_socket.isOpen()) {
+        m_writeNotifier = new QSocketNotifier(qintptr(m_socket.handle()), QSocketNotifier::Write, this);
         connect(m_writeNotifier, &QSocketNotifier::activated, this, &TcpSocket::writeReady);
     }
     if (m_writeNotifier)
@@ -224,16 +203,13 @@ void TcpSocket::setWriteNotifier(bool on) {
 }
 
 void TcpSocket::shutdownBoth() {
-    if (m_fd >= 0)
-        ::shutdown(m_fd, SHUT_RDWR);
+    m_socket.shutdownBoth();
 }
 
 void TcpSocket::close() {
-    posix::dropNotifier(m_readNotifier);
-    posix::dropNotifier(m_writeNotifier);
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = -1;
+    dropNotifier(m_readNotifier);
+    dropNotifier(m_writeNotifier);
+    m_socket.close();
     ++m_generation;
     m_connecting = false;
     m_ended = false;

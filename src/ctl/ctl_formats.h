@@ -1,0 +1,48 @@
+#pragma once
+
+#include "core/scan/device_record.h"
+#include "ctl/ctl_values.h"
+
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace zek::cli {
+
+// The nine values of a module in the columns `search --format csv` writes.
+inline constexpr std::array<std::string_view, 9> kSearchColumns = {
+    "mac", "serial", "ip", "netmask", "gateway", "dhcp", "name", "port", "mode"};
+
+std::string searchTable(std::span<const DeviceRecord> modules);
+std::string searchCsv(std::span<const DeviceRecord> modules);
+std::string searchJson(std::span<const DeviceRecord> modules);
+
+// One row of an apply file: the module and what to change in it. Serial numbers are read
+// but not acted on: they identify a module to the reader, the MAC does to the tool.
+struct ApplyRow {
+    int line = 0;
+    MacAddress mac{};
+    NetworkChange change;
+};
+struct ApplyFile {
+    std::vector<ApplyRow> rows;
+    std::string error; // "line 3: bad IP address '10.0.0'", empty when the file was taken
+};
+// A header line naming some of the search columns (mac among them), then one row per MAC;
+// an empty cell keeps the module's value. Cells may be quoted as spreadsheets write them.
+ApplyFile parseApplyCsv(std::string_view text);
+
+// A JSON string literal.
+std::string jsonString(std::string_view text);
+// One flat JSON object of string values, keys in the order given.
+std::string jsonObject(std::span<const std::pair<std::string, std::string>> members);
+// Reads a flat object whose values are strings, numbers, true, false or null (kept as their
+// text); empty with `error` set for anything else.
+std::optional<std::vector<std::pair<std::string, std::string>>> parseFlatJson(std::string_view text,
+                                                                              std::string& error);
+
+} // namespace zek::cli

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "core/clock/clock_texts.h"
+#include "core/clock/dst_rule.h"
+#include "core/scan/device_record.h"
+#include "core/session/command_texts.h"
+#include "core/session/reply_parser.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zek::cli {
+
+// "00 0A 1B 2C 3D 4E", "00:0a:1b:2c:3d:4e" or with dashes: six two-digit hex numbers.
+std::optional<MacAddress> parseMac(std::string_view text);
+// Four dotted numbers 0-255 (zero padding allowed: "192.168.001.020").
+std::optional<std::uint32_t> parseIpv4(std::string_view text);
+// A decimal number within [low, high], nothing else in the text.
+std::optional<int> parseNumber(std::string_view text, int low, int high);
+
+// What a command line or a CSV row asks to change in a module's network settings; a value
+// left out keeps the module's own.
+struct NetworkChange {
+    std::optional<std::uint32_t> ip, netmask, gateway;
+    std::optional<bool> dhcp;
+    std::optional<std::string> name;
+    std::optional<int> port;
+    std::optional<int> mode;
+};
+// The keys, in the order search writes its columns after mac and serial.
+inline constexpr std::array<std::string_view, 7> kNetworkKeys = {"ip",   "netmask", "gateway", "dhcp",
+                                                                 "name", "port",    "mode"};
+// Stores one value given by its key; returns why it is refused, empty when it is taken.
+std::string setNetworkField(NetworkChange& change, std::string_view key, std::string_view text);
+
+// A key's value as search and backup write it: "127.0.0.2", "on", "10001", "2" or "none".
+std::string networkFieldText(const DeviceRecord& record, std::string_view key);
+
+// The record to send: the module's as found, with the change. Empty, with `error` set, when
+// a mode is asked of a module that reports none.
+std::optional<DeviceRecord> changedRecord(const DeviceRecord& found, const NetworkChange& change,
+                                          std::string& error);
+
+// One asked-for value against what the module reports.
+struct FieldOutcome {
+    std::string field;
+    std::string wanted;
+    std::string reported;
+    bool took() const { return wanted == reported; }
+};
+std::vector<FieldOutcome> compareNetwork(const NetworkChange& change, const DeviceRecord& reported);
+
+// What a module reports over its session, as far as the read got.
+struct ModuleSettings {
+    std::string moduleInfo, letters, deviceType, revision, company;
+    bool loggerRead = false;
+    int logger = 0; // 0 off, else the interval 1..60
+    std::string clockUtc, clockLocal, zone;
+    std::string utcLine; // the last "!TIME_UTC" line, whole
+    bool dstRead = false;
+    bool dst = false;
+    DstRule dstStart, dstStop;
+    std::array<std::optional<std::uint32_t>, 3> traps;
+    std::optional<std::string> snmpLocation;
+
+    // What one reply line says.
+    void note(const ParsedReply& reply);
+};
+
+// What `write` asks to change over the session.
+struct SessionChange {
+    std::optional<int> logger; // 0 off
+    std::optional<bool> dst;
+    std::optional<DstRule> dstStart, dstStop;
+    std::array<std::optional<std::uint32_t>, 3> traps; // 0 off
+    std::optional<std::string> snmpLocation;
+
+    bool touchesLogger() const { return logger || dst || dstStart || dstStop; }
+    bool touchesSnmp() const { return traps[0] || traps[1] || traps[2] || snmpLocation; }
+};
+inline constexpr std::array<std::string_view, 8> kSessionKeys = {
+    "logger", "dst", "dst-start", "dst-stop", "trap1", "trap2", "trap3", "snmp-location"};
+std::string setSessionField(SessionChange& change, std::string_view key, std::string_view text);
+// "off" or "15"; "on"/"off"; "4 0 3 2"; "off" or "192.168.1.7"; the location as it is.
+std::string sessionFieldText(const ModuleSettings& settings, std::string_view key);
+
+// The set commands for the values that differ from the module's.
+std::vector<SessionCommand> sessionCommands(const SessionChange& change, const ModuleSettings& current);
+std::vector<FieldOutcome> compareSession(const SessionChange& change, const ModuleSettings& reported);
+
+} // namespace zek::cli

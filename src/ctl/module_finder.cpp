@@ -1,0 +1,97 @@
+#include "ctl/module_finder.h"
+
+#include "core/scan/device_protocol.h"
+#include "net/readiness.h"
+
+#include <array>
+#include <cstdio>
+
+namespace zek::cli {
+
+namespace {
+
+constexpr std::uint32_t kBroadcast = 0xFFFFFFFF;
+// A search answered by hundreds of modules at once must lose none.
+constexpr int kReceiveBufferRequest = 4 << 20;
+// How long a send waits for room in the socket's queue.
+constexpr int kSendRoomMs = 200;
+
+} // namespace
+
+std::string hexText(std::span<const std::uint8_t> bytes) {
+    std::string out;
+    for (std::uint8_t b : bytes) {
+        char two[4];
+        std::snprintf(two, sizeof two, out.empty() ? "%02X" : " %02X", b);
+        out += two;
+    }
+    return out;
+}
+
+bool ModuleFinder::open(std::uint32_t from, std::string& error) {
+    if (!m_socket.open() || !m_socket.bind(from) || !m_socket.setBroadcast(true)) {
+        error =
+            "cannot open a UDP socket on " + dottedText(from) + ": " + net::errorText(m_socket.lastError());
+        return false;
+    }
+    m_socket.requestReceiveBuffer(kReceiveBufferRequest);
+    return true;
+}
+
+bool ModuleFinder::send(std::span<const std::uint8_t> datagram, std::string& error) {
+    for (;;) {
+        switch (m_socket.sendTo(datagram, kBroadcast, DEVICE_UDP_PORT)) {
+        case net::UdpSocket::Result::Done:
+            if (m_trace)
+                m_trace("SND: " + hexText(datagram));
+            return true;
+        case net::UdpSocket::Result::WouldBlock: {
+            net::Watch watch{m_socket.handle(), false, true};
+            if (net::waitReady({&watch, 1}, kSendRoomMs) > 0)
+                continue;
+            break;
+        }
+        case net::UdpSocket::Result::Failed:
+            break;
+        }
+        error = "cannot send to 255.255.255.255:8002: " + net::errorText(m_socket.lastError());
+        return false;
+    }
+}
+
+bool ModuleFinder::search(DeviceTable& table, Clock::time_point deadline, const std::function<bool()>& enough,
+                          std::string& error, int quietMs) {
+    table.clear();
+    if (!send(encodeSearch(), error))
+        return false;
+    collect(table, deadline, enough, quietMs);
+    return true;
+}
+
+void ModuleFinder::collect(DeviceTable& table, Clock::time_point deadline,
+                           const std::function<bool()>& enough, int quietMs) {
+    std::array<std::uint8_t, UDP_REPLY_BUFFER> buffer{};
+    for (;;) {
+        const auto until =
+            quietMs > 0 ? std::min(deadline, Clock::now() + std::chrono::milliseconds(quietMs)) : deadline;
+        net::Watch watch{m_socket.handle(), true, false};
+        if (net::waitReady({&watch, 1}, net::msUntil(until)) <= 0)
+            return;
+        // Everything that waits, before looking at the clock again.
+        std::size_t received = 0;
+        std::uint16_t port = 0;
+        while (m_socket.receive(buffer, received, port) == net::UdpSocket::Result::Done) {
+            const auto bytes = std::span(buffer.data(), received);
+            if (m_trace)
+                m_trace("RCV: " + hexText(bytes));
+            const DecodedDatagram decoded =
+                decodeDatagram(bytes, port, [](std::string_view key) { return std::string(key); });
+            if (const auto* device = std::get_if<DecodedDevice>(&decoded))
+                table.add(device->record, device->texts.mac);
+        }
+        if (enough && enough())
+            return;
+    }
+}
+
+} // namespace zek::cli

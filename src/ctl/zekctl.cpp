@@ -1,0 +1,699 @@
+#include "ctl/zekctl.h"
+
+#include "core/app/control_ids.h"
+#include "core/clock/calendar.h"
+#include "core/clock/dst_window.h"
+#include "core/clock/time_zones.h"
+#include "core/scan/device_protocol.h"
+#include "ctl/ctl_args.h"
+#include "ctl/ctl_formats.h"
+#include "ctl/module_session.h"
+#include "net/host_interfaces.h"
+#include "net/pc_clock.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+
+namespace zek::cli {
+
+namespace {
+
+constexpr int kDefaultWaitMs = 1500;
+// The window reboots a module on the third tick of its 500 ms timer after Set.
+constexpr int kRebootDelayMs = 1000;
+// A verification searches again this often until the new values show.
+constexpr int kVerifyRoundMs = 250;
+// A clock read back this close to the time sent has taken.
+constexpr long kClockToleranceSeconds = 3;
+
+const std::vector<CommandInfo>& commandTable() {
+    static const std::vector<CommandInfo> commands = {
+        {"interfaces", "zekctl interfaces", "List the PC's IPv4 interface addresses.", 0, {}, {}, false},
+        {"search",
+         "zekctl search [--format table|json|csv]",
+         "List every module that answers a search.",
+         0,
+         {"format"},
+         {}},
+        {"set",
+         "zekctl set MODULE [--ip A] [--netmask M] [--gateway G] [--dhcp on|off] [--name N] [--port P] "
+         "[--mode N] [--no-reboot]",
+         "Write a module's network settings, reboot it and check that they took.",
+         1,
+         {"ip", "netmask", "gateway", "dhcp", "name", "port", "mode"},
+         {"no-reboot"}},
+        {"apply",
+         "zekctl apply FILE.csv [--dry-run]",
+         "Write the network settings of many modules, one CSV row per MAC, and check them.",
+         1,
+         {},
+         {"dry-run"}},
+        {"read",
+         "zekctl read MODULE [--format text|json]",
+         "Read a module's identity and session settings.",
+         1,
+         {"format"},
+         {}},
+        {"write",
+         "zekctl write MODULE [--logger off|1..60] [--dst on|off] [--dst-start \"n w m h\"] [--dst-stop \"n "
+         "w m h\"] "
+         "[--trap1 A|off] [--trap2 A|off] [--trap3 A|off] [--snmp-location TEXT]",
+         "Write session settings and check them by reading them back.",
+         1,
+         {"logger", "dst", "dst-start", "dst-stop", "trap1", "trap2", "trap3", "snmp-location"},
+         {}},
+        {"clock",
+         "zekctl clock MODULE --from-pc | --time HH:MM:SS --date DD.MM.YY --zone +1.00 [--dst-answer "
+         "summer|winter]",
+         "Set the module clock from the PC clock or from a time entered by hand, and check it.",
+         1,
+         {"time", "date", "zone", "dst-answer"},
+         {"from-pc"}},
+        {"backup",
+         "zekctl backup MODULE > module.json",
+         "Print a module's network and session settings as JSON.",
+         1,
+         {},
+         {}},
+        {"restore",
+         "zekctl restore MODULE module.json",
+         "Write what differs from a backup file to a module and check it.",
+         2,
+         {},
+         {}},
+    };
+    return commands;
+}
+
+constexpr std::string_view kCommonHelp =
+    "Options of every command that talks to modules:\n"
+    "  --from ADDR   the PC interface address to search and connect from\n"
+    "                (default: the first non-loopback IPv4 address; see zekctl interfaces)\n"
+    "  --wait MS     how long to wait for answers (default 1500)\n"
+    "  --verbose     print the traffic (\"SND:\", \"RCV:\") on stderr\n"
+    "MODULE is a MAC (\"00 0A 1B 2C 3D 4E\" or 00:0a:1b:2c:3d:4e) or the module's current IP address.\n"
+    "Exit codes: 0 done, 1 a change did not take or a module did not answer, 2 bad usage.\n";
+
+struct Context {
+    const Args& args;
+    std::ostream& out;
+    std::ostream& err;
+    std::uint32_t from = 0;
+    int waitMs = kDefaultWaitMs;
+    Trace trace;
+
+    Clock::time_point waitDeadline() const { return Clock::now() + std::chrono::milliseconds(waitMs); }
+    int fail(std::string_view message) const {
+        err << "zekctl: " << message << "\n";
+        return kNotTaken;
+    }
+    int usage(std::string_view message) const {
+        err << "zekctl: " << message << "\n";
+        return kBadUsage;
+    }
+};
+
+// MODULE on the command line: a MAC or the address the module answers from.
+struct ModuleRef {
+    std::string text;
+    std::optional<MacAddress> mac;
+    std::optional<std::uint32_t> ip;
+
+    bool matches(const DeviceRecord& r) const { return mac ? r.Mac == *mac : r.CurrentIp == *ip; }
+};
+
+std::optional<ModuleRef> parseModule(const std::string& text) {
+    ModuleRef ref{text, parseMac(text), std::nullopt};
+    if (!ref.mac)
+        ref.ip = parseIpv4(text);
+    if (!ref.mac && !ref.ip)
+        return std::nullopt;
+    return ref;
+}
+
+bool findModule(const Context& c, ModuleFinder& finder, const ModuleRef& ref, DeviceRecord& found,
+                std::string& error) {
+    DeviceTable table;
+    const auto present = [&] {
+        for (std::size_t i = 0; i < table.count(); ++i)
+            if (ref.matches(table.record(i)))
+                return int(i);
+        return -1;
+    };
+    if (!finder.open(c.from, error) || !finder.search(
+                                           table, c.waitDeadline(), [&] { return present() >= 0; }, error))
+        return false;
+    if (present() < 0) {
+        error = "module " + ref.text + " did not answer a search within " + std::to_string(c.waitMs) + " ms";
+        return false;
+    }
+    found = table.record(std::size_t(present()));
+    return true;
+}
+
+bool allTook(const std::vector<FieldOutcome>& outcomes) {
+    return std::all_of(outcomes.begin(), outcomes.end(), [](const FieldOutcome& o) { return o.took(); });
+}
+
+bool printOutcomes(std::ostream& out, const MacAddress& mac, const std::vector<FieldOutcome>& outcomes) {
+    for (const FieldOutcome& o : outcomes) {
+        out << macText(mac) << "  " << o.field << " \"" << o.wanted << "\": ";
+        if (o.took())
+            out << "took\n";
+        else
+            out << "NOT TAKEN, the module reports \"" << o.reported << "\"\n";
+    }
+    return allTook(outcomes);
+}
+
+// One module of a network change, from its search answer to the verification.
+struct Target {
+    DeviceRecord found;
+    NetworkChange change;
+    DeviceRecord seen; // the last answer
+    bool took = false;
+};
+
+// Sends the set-values requests, then the reboots as the window does, then searches until
+// every module answers with its new values or the wait runs out.
+bool writeNetwork(const Context& c, ModuleFinder& finder, std::vector<Target*>& targets, bool reboot,
+                  std::string& error) {
+    for (Target* t : targets) {
+        const auto record = changedRecord(t->found, t->change, error);
+        if (!record || !finder.send(encodeSetValues(*record), error))
+            return false;
+    }
+    if (!reboot)
+        return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kRebootDelayMs));
+    for (Target* t : targets)
+        if (!finder.send(encodeReboot(t->found.Mac), error))
+            return false;
+    const auto deadline = c.waitDeadline();
+    DeviceTable table;
+    const auto update = [&] {
+        bool all = true;
+        for (Target* t : targets) {
+            if (const int i = table.find(macText(t->found.Mac)); i >= 0 && !t->took) {
+                t->seen = table.record(std::size_t(i));
+                t->took = allTook(compareNetwork(t->change, t->seen));
+            }
+            all = all && t->took;
+        }
+        return all;
+    };
+    for (Target* t : targets)
+        t->seen = t->found;
+    while (!update() && Clock::now() < deadline) {
+        const auto round = Clock::now() + std::chrono::milliseconds(kVerifyRoundMs);
+        if (!finder.search(table, deadline, update, error, kVerifyRoundMs))
+            return false;
+        // A module that answered with its old values is given the rest of the round to reboot.
+        while (Clock::now() < std::min(round, deadline) && !update())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+std::optional<NetworkChange> networkChangeFromOptions(const Context& c, std::string& error) {
+    NetworkChange change;
+    for (const auto& [name, value] : c.args.options)
+        if (std::find(kNetworkKeys.begin(), kNetworkKeys.end(), name) != kNetworkKeys.end())
+            if (error = setNetworkField(change, name, value); !error.empty())
+                return std::nullopt;
+    return change;
+}
+
+std::optional<SessionChange> sessionChangeFromOptions(const Context& c, std::string& error) {
+    SessionChange change;
+    for (const auto& [name, value] : c.args.options)
+        if (std::find(kSessionKeys.begin(), kSessionKeys.end(), name) != kSessionKeys.end())
+            if (error = setSessionField(change, name, value); !error.empty())
+                return std::nullopt;
+    return change;
+}
+
+std::optional<std::string> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int cmdInterfaces(Context& c) {
+    int n = 0;
+    for (std::uint32_t address : net::hostIpv4Addresses())
+        c.out << ++n << ": " << dottedText(address) << "\n";
+    return n > 0 ? kDone : c.fail("no IPv4 interface address");
+}
+
+int cmdSearch(Context& c) {
+    const std::string format = c.args.value("format").value_or("table");
+    if (format != "table" && format != "json" && format != "csv")
+        return c.usage("--format is table, json or csv, not '" + format + "'");
+    ModuleFinder finder(c.trace);
+    DeviceTable table;
+    std::string error;
+    if (!finder.open(c.from, error) || !finder.search(table, c.waitDeadline(), {}, error))
+        return c.fail(error);
+    std::vector<DeviceRecord> modules;
+    for (std::size_t i = 0; i < table.count(); ++i)
+        modules.push_back(table.record(i));
+    c.out << (format == "json"  ? searchJson(modules)
+              : format == "csv" ? searchCsv(modules)
+                                : searchTable(modules));
+    return modules.empty() ? c.fail("no module answered within " + std::to_string(c.waitMs) + " ms") : kDone;
+}
+
+int cmdSet(Context& c) {
+    const auto ref = parseModule(c.args.positional[0]);
+    if (!ref)
+        return c.usage("MODULE is a MAC or an IP address, not '" + c.args.positional[0] + "'");
+    std::string error;
+    const auto change = networkChangeFromOptions(c, error);
+    if (!change)
+        return c.usage(error);
+    ModuleFinder finder(c.trace);
+    Target target;
+    if (!findModule(c, finder, *ref, target.found, error))
+        return c.fail(error);
+    target.change = *change;
+    std::vector<Target*> targets{&target};
+    const bool reboot = !c.args.has("no-reboot");
+    if (!writeNetwork(c, finder, targets, reboot, error))
+        return c.fail(error);
+    if (!reboot) {
+        c.out << macText(target.found.Mac) << "  values sent; not verified, as the module was not rebooted\n";
+        return kDone;
+    }
+    return printOutcomes(c.out, target.found.Mac, compareNetwork(target.change, target.seen)) ? kDone
+                                                                                              : kNotTaken;
+}
+
+int cmdApply(Context& c) {
+    const std::string& path = c.args.positional[0];
+    const auto text = readFile(path);
+    if (!text)
+        return c.usage("cannot read " + path);
+    ApplyFile file = parseApplyCsv(*text);
+    if (!file.error.empty())
+        return c.usage(path + ": " + file.error);
+
+    ModuleFinder finder(c.trace);
+    DeviceTable table;
+    std::string error;
+    const auto allFound = [&] {
+        return std::all_of(file.rows.begin(), file.rows.end(),
+                           [&](const ApplyRow& r) { return table.find(macText(r.mac)) >= 0; });
+    };
+    if (!finder.open(c.from, error) || !finder.search(table, c.waitDeadline(), allFound, error))
+        return c.fail(error);
+
+    enum class Result { Missing, Unchanged, Refused, Pending };
+    std::vector<Target> targets(file.rows.size());
+    std::vector<Result> results(file.rows.size(), Result::Pending);
+    std::vector<std::string> reasons(file.rows.size());
+    std::vector<Target*> toWrite;
+    const bool dryRun = c.args.has("dry-run");
+    for (std::size_t i = 0; i < file.rows.size(); ++i) {
+        const int at = table.find(macText(file.rows[i].mac));
+        if (at < 0) {
+            results[i] = Result::Missing;
+            continue;
+        }
+        targets[i] = {table.record(std::size_t(at)), file.rows[i].change, {}, false};
+        const auto outcomes = compareNetwork(targets[i].change, targets[i].found);
+        if (allTook(outcomes)) {
+            results[i] = Result::Unchanged;
+        } else if (!changedRecord(targets[i].found, targets[i].change, reasons[i])) {
+            results[i] = Result::Refused;
+        } else if (dryRun) {
+            std::string changes;
+            for (const FieldOutcome& o : outcomes)
+                if (!o.took())
+                    changes += (changes.empty() ? "" : ", ") + o.field + " \"" + o.reported + "\" -> \"" +
+                               o.wanted + "\"";
+            reasons[i] = "would change " + changes;
+        } else {
+            toWrite.push_back(&targets[i]);
+        }
+    }
+    if (!dryRun && !toWrite.empty() && !writeNetwork(c, finder, toWrite, true, error))
+        return c.fail(error);
+
+    int counts[4] = {};
+    c.out << "MAC                RESULT\n";
+    for (std::size_t i = 0; i < file.rows.size(); ++i) {
+        std::string result;
+        const Target& t = targets[i];
+        int kind = 0; // 0 good, 1 not taken, 2 missing, 3 unchanged
+        if (results[i] == Result::Missing) {
+            result = "missing: no answer to the search (line " + std::to_string(file.rows[i].line) + ")";
+            kind = 2;
+        } else if (results[i] == Result::Unchanged) {
+            result = "unchanged";
+            kind = 3;
+        } else if (results[i] == Result::Refused) {
+            result = "not written: " + reasons[i];
+            kind = 1;
+        } else if (dryRun) {
+            result = reasons[i];
+        } else {
+            std::string took, missed;
+            for (const FieldOutcome& o : compareNetwork(t.change, t.seen))
+                (o.took() ? took : missed) +=
+                    (o.took() ? (took.empty() ? "" : ", ") : (missed.empty() ? "" : ", ")) + o.field +
+                    (o.took() ? "" : " (wanted \"" + o.wanted + "\", reports \"" + o.reported + "\")");
+            result = missed.empty() ? "took: " + took : "NOT TAKEN: " + missed;
+            kind = missed.empty() ? 0 : 1;
+        }
+        ++counts[kind];
+        c.out << macText(file.rows[i].mac) << "  " << result << "\n";
+    }
+    c.out << file.rows.size() << " modules: " << counts[0] << (dryRun ? " to change, " : " took, ")
+          << counts[1] << " not taken, " << counts[2] << " missing, " << counts[3] << " unchanged\n";
+    return counts[1] + counts[2] == 0 ? kDone : kNotTaken;
+}
+
+// Finds the module, connects and runs the window's automatic read.
+bool readModule(const Context& c, ModuleSession& session, DeviceRecord& found, std::string& error) {
+    const auto ref = parseModule(c.args.positional[0]);
+    ModuleFinder finder(c.trace);
+    return findModule(c, finder, *ref, found, error) && session.connect(c.from, found, error) &&
+           session.run(ReadSequence::kConnectStep, error);
+}
+
+std::vector<std::pair<std::string, std::string>> readFields(const DeviceRecord& r,
+                                                            const ModuleSession& session) {
+    const ModuleSettings& s = session.settings();
+    std::vector<std::pair<std::string, std::string>> fields = {
+        {"mac", macText(r.Mac)},       {"ip", dottedText(r.CurrentIp)}, {"port", std::to_string(r.Port)},
+        {"module-info", s.moduleInfo}, {"letters", s.letters},          {"device", s.deviceType},
+        {"revision", s.revision},      {"company", s.company}};
+    if (session.flags().LoggerCapable) {
+        fields.insert(fields.end(), {{"logger", sessionFieldText(s, "logger")},
+                                     {"clock-utc", s.clockUtc},
+                                     {"clock-local", s.clockLocal},
+                                     {"zone", s.zone}});
+        for (std::string_view key : {"dst", "dst-start", "dst-stop"})
+            fields.emplace_back(key, sessionFieldText(s, key));
+    }
+    for (std::string_view key : {"trap1", "trap2", "trap3", "snmp-location"})
+        fields.emplace_back(key, sessionFieldText(s, key));
+    return fields;
+}
+
+int cmdRead(Context& c) {
+    const std::string format = c.args.value("format").value_or("text");
+    if (format != "text" && format != "json")
+        return c.usage("--format is text or json, not '" + format + "'");
+    ModuleSession session(c.trace, c.waitMs);
+    DeviceRecord found;
+    std::string error;
+    if (!readModule(c, session, found, error))
+        return c.fail(error);
+    const auto fields = readFields(found, session);
+    if (format == "json") {
+        c.out << jsonObject(fields);
+    } else {
+        for (const auto& [key, value] : fields) {
+            char label[32];
+            std::snprintf(label, sizeof label, "%-15s", (key + ":").c_str());
+            c.out << label << value << "\n";
+        }
+    }
+    return kDone;
+}
+
+// Writes what differs and reads the changed groups back.
+bool writeSession(const Context& c, ModuleSession& session, const SessionChange& change,
+                  std::vector<FieldOutcome>& outcomes, std::string& error) {
+    if (change.touchesLogger() && !session.flags().LoggerCapable) {
+        error = "the module has no letter L: it keeps no logger, clock or daylight-saving settings";
+        return false;
+    }
+    if (change.touchesSnmp() && !session.flags().TrapCapable) {
+        error = "the module has no letter T: it keeps no trap receivers or SNMP location";
+        return false;
+    }
+    for (const SessionCommand& command : sessionCommands(change, session.settings()))
+        if (!session.exchange(command, error))
+            return false;
+    if ((change.touchesLogger() && !session.run(ReadSequence::kReadLogger, error)) ||
+        (change.touchesSnmp() && !session.run(ReadSequence::kReadSnmp, error)))
+        return false;
+    outcomes = compareSession(change, session.settings());
+    (void)c;
+    return true;
+}
+
+int cmdWrite(Context& c) {
+    std::string error;
+    const auto change = sessionChangeFromOptions(c, error);
+    if (!change)
+        return c.usage(error);
+    if (!change->touchesLogger() && !change->touchesSnmp())
+        return c.usage("write needs at least one value: " + std::string(c.args.command->usage));
+    ModuleSession session(c.trace, c.waitMs);
+    DeviceRecord found;
+    std::vector<FieldOutcome> outcomes;
+    if (!readModule(c, session, found, error) || !writeSession(c, session, *change, outcomes, error))
+        return c.fail(error);
+    return printOutcomes(c.out, found.Mac, outcomes) ? kDone : kNotTaken;
+}
+
+std::optional<int> parseZone(std::string_view text) {
+    for (std::string_view zone : ZoneTable)
+        if (zone.substr(zone.find_first_not_of(' ')) == text)
+            return ZoneOffsetMinutes(zone);
+    return std::nullopt;
+}
+
+// "!TIME_UTC hh:mm:ss (w) dd.mm.yy (z)": the module's UTC clock and zone.
+std::optional<std::pair<ClockSeconds, int>> moduleClock(const std::string& line) {
+    int h, mi, s, w, d, mo, y, z;
+    if (std::sscanf(line.c_str(), "!TIME_UTC %d:%d:%d (%d) %d.%d.%d (%d)", &h, &mi, &s, &w, &d, &mo, &y,
+                    &z) != 8)
+        return std::nullopt;
+    return std::pair(ToClockSeconds(2000 + y, mo, d, h, mi, s), z);
+}
+
+int cmdClock(Context& c) {
+    const bool fromPc = c.args.has("from-pc");
+    const auto time = c.args.value("time"), date = c.args.value("date"), zoneText = c.args.value("zone");
+    const auto answer = c.args.value("dst-answer");
+    if (fromPc == (time || date || zoneText) || (!fromPc && !(time && date && zoneText)))
+        return c.usage("clock takes --from-pc, or --time, --date and --zone together");
+    if (answer && *answer != "summer" && *answer != "winter")
+        return c.usage("--dst-answer is summer or winter, not '" + *answer + "'");
+    ManualDate day;
+    int zone = 0;
+    std::string timeText;
+    if (!fromPc) {
+        int h = -1, mi = -1, s = -1, d = 0, mo = 0, y = -1;
+        char end = 0;
+        if (std::sscanf(time->c_str(), "%2d:%2d:%2d%c", &h, &mi, &s, &end) != 3 || h > 23 || mi > 59 ||
+            s > 59 || h < 0 || mi < 0 || s < 0 || time->size() != 8)
+            return c.usage("--time is HH:MM:SS, not '" + *time + "'");
+        if (std::sscanf(date->c_str(), "%2d.%2d.%2d%c", &d, &mo, &y, &end) != 3 || date->size() != 8 ||
+            mo < 1 || mo > 12 || y < 1 || d < 1 || d > MonthLength(mo, 2000 + y))
+            return c.usage("--date is DD.MM.YY (years 01 to 99), not '" + *date + "'");
+        const auto minutes = parseZone(*zoneText);
+        if (!minutes)
+            return c.usage("--zone is one of the zone list's offsets such as +1.00 or -9.30, not '" +
+                           *zoneText + "'");
+        day = {std::uint8_t(d), std::uint8_t(mo), std::uint8_t(y)};
+        zone = *minutes;
+        timeText = *time + " ";
+    }
+
+    ModuleSession session(c.trace, c.waitMs);
+    DeviceRecord found;
+    std::string error;
+    if (!readModule(c, session, found, error))
+        return c.fail(error);
+    if (!session.flags().LoggerCapable)
+        return c.fail("the module has no letter L: it has no clock to set");
+
+    std::string payload;
+    ClockSeconds utc = 0;
+    if (fromPc) {
+        const PcTime pc = net::readPcClock();
+        payload = PcUtcText(pc);
+        utc = ToClockSeconds(pc.utc);
+        zone = int(pc.standardOffsetMinutes);
+    } else {
+        const ManualClock entered = manualClock(day, timeText, zone);
+        utc = entered.utc;
+        if (session.settings().dst) {
+            const ModuleSettings& s = session.settings();
+            const SummerWindow window = summerWindowOf(s.dstStart, s.dstStop, yearInUse(false, 0, day));
+            const SummerCase when = summerCase(window, entered.local);
+            if (when == SummerCase::RepeatedHour && !answer)
+                return c.usage(
+                    *time + " on " + *date +
+                    " falls in the hour that occurs twice when summer time ends: say --dst-answer summer "
+                    "or winter");
+            const SummerCorrection corrected =
+                SummerTimeCorrection(window, entered.local, utc, answer && *answer == "summer");
+            if (!corrected.send)
+                return c.usage(
+                    *time + " on " + *date +
+                    " falls in the hour skipped when summer time starts: no such local time; nothing sent");
+            utc = corrected.utc;
+        }
+        payload = SetClockPayload(utc, zone);
+    }
+    const auto sent = Clock::now();
+    if (!session.exchange({setClockCommandText(payload), ReplyKey::TimeLocal}, error) ||
+        !session.exchange(readCommand(*findReadButton(ctl::ClockRead)), error))
+        return c.fail(error);
+    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - sent).count();
+    const auto reported = moduleClock(session.settings().utcLine);
+    const std::string wanted = SetClockPayload(utc + ClockSeconds(elapsed), zone);
+    const long drift = reported ? long(reported->first) - long(utc + ClockSeconds(elapsed)) : 0;
+    const bool took = reported && std::labs(drift) <= kClockToleranceSeconds && reported->second == zone;
+    c.out << macText(found.Mac) << "  clock \"" << wanted << "\": ";
+    if (took)
+        c.out << "took, the module's local time is " << session.settings().clockLocal << "\n";
+    else
+        c.out << "NOT TAKEN, the module reports \"" << session.settings().utcLine << "\"\n";
+    return took ? kDone : kNotTaken;
+}
+
+int cmdBackup(Context& c) {
+    ModuleSession session(c.trace, c.waitMs);
+    DeviceRecord found;
+    std::string error;
+    if (!readModule(c, session, found, error))
+        return c.fail(error);
+    std::vector<std::pair<std::string, std::string>> members;
+    for (std::string_view key : kSearchColumns)
+        members.emplace_back(key, networkFieldText(found, key));
+    for (std::string_view key : kSessionKeys)
+        if (session.flags().LoggerCapable || (key.starts_with("trap") || key == "snmp-location"))
+            members.emplace_back(key, sessionFieldText(session.settings(), key));
+    c.out << jsonObject(members);
+    return kDone;
+}
+
+int cmdRestore(Context& c) {
+    const std::string& path = c.args.positional[1];
+    const auto text = readFile(path);
+    if (!text)
+        return c.usage("cannot read " + path);
+    std::string error;
+    const auto members = parseFlatJson(*text, error);
+    if (!members)
+        return c.usage(path + ": " + error);
+    NetworkChange network;
+    SessionChange sessionChange;
+    for (const auto& [key, value] : *members) {
+        const bool isNetwork = std::find(kNetworkKeys.begin(), kNetworkKeys.end(), key) != kNetworkKeys.end();
+        const bool isSession = std::find(kSessionKeys.begin(), kSessionKeys.end(), key) != kSessionKeys.end();
+        if (key == "mac" || key == "serial" || (key == "mode" && value == "none"))
+            continue;
+        if (!isNetwork && !isSession)
+            return c.usage(path + ": unknown key '" + key + "'");
+        error = isNetwork ? setNetworkField(network, key, value) : setSessionField(sessionChange, key, value);
+        if (!error.empty())
+            return c.usage(path + ": " + error);
+    }
+    ModuleSession session(c.trace, c.waitMs);
+    Target target;
+    std::vector<FieldOutcome> outcomes;
+    if (!readModule(c, session, target.found, error) ||
+        ((sessionChange.touchesLogger() || sessionChange.touchesSnmp()) &&
+         !writeSession(c, session, sessionChange, outcomes, error)))
+        return c.fail(error);
+    bool ok = printOutcomes(c.out, target.found.Mac, outcomes);
+    target.change = network;
+    if (!allTook(compareNetwork(network, target.found))) {
+        ModuleFinder finder(c.trace);
+        std::vector<Target*> targets{&target};
+        if (!finder.open(c.from, error) || !writeNetwork(c, finder, targets, true, error))
+            return c.fail(error);
+        ok = printOutcomes(c.out, target.found.Mac, compareNetwork(network, target.seen)) && ok;
+    } else {
+        ok = printOutcomes(c.out, target.found.Mac, compareNetwork(network, target.found)) && ok;
+    }
+    return ok ? kDone : kNotTaken;
+}
+
+using Runner = int (*)(Context&);
+constexpr std::pair<std::string_view, Runner> kRunners[] = {
+    {"interfaces", cmdInterfaces}, {"search", cmdSearch}, {"set", cmdSet},
+    {"apply", cmdApply},           {"read", cmdRead},     {"write", cmdWrite},
+    {"clock", cmdClock},           {"backup", cmdBackup}, {"restore", cmdRestore},
+};
+
+void printHelp(std::ostream& out, const CommandInfo* command) {
+    if (command) {
+        out << "Usage: " << command->usage << "\n" << command->summary << "\n";
+    } else {
+        out << "Usage: zekctl COMMAND [options]\nThe configurator's work from the command "
+               "line.\n\nCommands:\n";
+        for (const CommandInfo& entry : commandTable()) {
+            char line[96];
+            std::snprintf(line, sizeof line, "  %-11s %s\n", std::string(entry.name).c_str(),
+                          std::string(entry.summary).c_str());
+            out << line;
+        }
+        out << "\n'zekctl COMMAND --help' shows a command's options.\n";
+    }
+    out << "\n" << kCommonHelp;
+}
+
+} // namespace
+
+int runZekctl(std::span<const std::string> argv, std::ostream& out, std::ostream& err) {
+    const ParsedArgs parsed = parseArgs(argv, commandTable());
+    if (!parsed.error.empty()) {
+        err << "zekctl: " << parsed.error << " (see zekctl --help)\n";
+        return kBadUsage;
+    }
+    const Args& args = parsed.args;
+    if (args.help) {
+        printHelp(out, args.command);
+        return kDone;
+    }
+    Context c{args, out, err, 0, kDefaultWaitMs, {}};
+    if (const auto wait = args.value("wait")) {
+        const auto ms = parseNumber(*wait, 1, 600000);
+        if (!ms)
+            return c.usage("--wait is 1 to 600000 milliseconds, not '" + *wait + "'");
+        c.waitMs = *ms;
+    }
+    if (args.has("verbose"))
+        c.trace = [&err](std::string_view line) { err << line << "\n"; };
+    if (args.command->talksToModules) {
+        if (args.command->positionals > 0 && args.command->name != "apply" &&
+            !parseModule(args.positional[0]))
+            return c.usage("MODULE is a MAC or an IP address, not '" + args.positional[0] + "'");
+        if (const auto from = args.value("from")) {
+            const auto address = parseIpv4(*from);
+            if (!address)
+                return c.usage("--from is an IPv4 address, not '" + *from + "'");
+            c.from = *address;
+        } else {
+            const auto addresses = net::hostIpv4Addresses();
+            const auto own = std::find_if(addresses.begin(), addresses.end(),
+                                          [](std::uint32_t a) { return (a >> 24) != 127; });
+            if (own == addresses.end())
+                return c.usage("no IPv4 interface besides loopback: give --from ADDR");
+            c.from = *own;
+        }
+    }
+    for (const auto& [name, run] : kRunners)
+        if (name == args.command->name)
+            return run(c);
+    return kBadUsage;
+}
+
+} // namespace zek::cli
