@@ -95,10 +95,10 @@ TEST_F(SettingsChoicesTest, AnUnreadableFileGivesDefaultsAndIsNotOverwritten) {
 TEST_F(SettingsChoicesTest, StoringKeepsOtherLinesAndCutsTheLanguage) {
     std::ofstream(path(), std::ios::binary) << "; kept\r\n[BASIC_SETTINGS]\r\nLANG01=Deutsch\r\n";
     ASSERT_TRUE(storeSettings(path(), 2, "Deutsch", 1));
-    std::ifstream in(path(), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}),
-              "; kept\r\n[BASIC_SETTINGS]\r\nLANG01=Deutsch\r\nETH_INTERFACE=2\r\nLANGUAGE=Deutsch\r\n"
-              "TREE_SORTING=1\r\n");
+    EXPECT_EQ(
+        std::string(std::istreambuf_iterator<char>(std::ifstream(path(), std::ios::binary).rdbuf()), {}),
+        "; kept\r\n[BASIC_SETTINGS]\r\nLANG01=Deutsch\r\nETH_INTERFACE=2\r\nLANGUAGE=Deutsch\r\n"
+        "TREE_SORTING=1\r\n");
     std::string name;
     for (int i = 0; i < 60; ++i)
         name += "\xC3\xA4";
