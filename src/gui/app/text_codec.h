@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zek {
 
@@ -16,6 +18,14 @@ inline QString fromModuleText(std::string_view text) {
 inline std::string toModuleText(const QString& text) {
     const QByteArray bytes = text.toLatin1();
     return std::string(bytes.constData(), std::size_t(bytes.size()));
+}
+
+// Core's list entries (digits, names), ready for a combo box.
+inline QStringList toItems(const std::vector<std::string>& items) {
+    QStringList list;
+    for (const std::string& item : items)
+        list << QString::fromStdString(item);
+    return list;
 }
 
 } // namespace zek

@@ -4,6 +4,7 @@
 #include "core/app/dialog_inventories.h"
 #include "core/clock/date_picker.h"
 #include "gui/app/dialog_form.h"
+#include "gui/app/text_codec.h"
 
 #include <QComboBox>
 #include <QPushButton>
@@ -18,13 +19,6 @@ const QString kChosenLook =
                    "QPushButton:pressed { background: rgb(0, 128, 0); }");
 const QString kPlainLook =
     QStringLiteral("QPushButton { background: rgb(192, 192, 192); border: 1px solid gray; }");
-
-QStringList qtItems(const std::vector<std::string>& items) {
-    QStringList list;
-    for (const std::string& item : items)
-        list << QString::fromStdString(item);
-    return list;
-}
 
 } // namespace
 
@@ -60,7 +54,7 @@ void TDateDialog::UpdateDayGrid() {
     {
         const QSignalBlocker quiet(days);
         days->clear();
-        days->addItems(qtItems(dayItems(grid.dayCount)));
+        days->addItems(toItems(dayItems(grid.dayCount)));
         days->setCurrentIndex(grid.chosenDay - 1);
     }
     for (int day = 1; day <= kDayButtons; ++day) {

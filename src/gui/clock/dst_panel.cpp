@@ -5,6 +5,7 @@
 #include "core/clock/dst_window.h"
 #include "core/settings/language_texts.h"
 #include "gui/app/dialog_form.h"
+#include "gui/app/text_codec.h"
 #include "gui/clock/date_dialog.h"
 
 #include <QAbstractButton>
@@ -21,13 +22,6 @@ namespace {
 
 const ctl::DstRuleControls& rowControls(DstRuleRow row) {
     return row == DstRuleRow::Start ? ctl::kDstStartRow : ctl::kDstStopRow;
-}
-
-QStringList qtItems(const std::vector<std::string>& items) {
-    QStringList list;
-    for (const std::string& item : items)
-        list << QString::fromStdString(item);
-    return list;
 }
 
 } // namespace
@@ -151,14 +145,14 @@ void DstPanel::RunDateDialog() {
     m_dateDialogBusy = true;
     const ManualDate date = m_w.manualDate();
     TTransferStructDateSettings record;
-    record.day = {qtItems(dayItems(kDayButtons)), date.day - 1};
+    record.day = {toItems(dayItems(kDayButtons)), date.day - 1};
     record.month = TComboBoxData::of(*m_w.form.control<QComboBox>(ctl::kDstStartRow.month));
     // Before a language has named the months the list takes built-in names.
     if (record.month.items.isEmpty())
         for (const std::string_view name : kBuiltInMonthNames)
             record.month.items << QString::fromLatin1(name.data(), qsizetype(name.size()));
     record.month.selected = date.month - 1;
-    record.year = {qtItems(yearItems()), date.year - 1};
+    record.year = {toItems(yearItems()), date.year - 1};
     record.caption = text("DIALOG_DATE");
     record.setCaption = setCaption();
     {
