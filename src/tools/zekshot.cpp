@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
     parser.addOption({"texts", "Print what the window shows: captions, list sizes, languages."});
     parser.addOption({"extended", "Connect to the module, read its settings and show the extended view."});
     parser.addOption({"about", "Write a picture of the About box instead of the window."});
+    parser.addOption(
+        {"logger-group", "Connect, read the module and write a picture of the data-logger group."});
     parser.process(app);
 
     zek::TZEKConfigApp zekApp;
@@ -102,6 +104,28 @@ int main(int argc, char** argv) {
         poll.start(20);
         app.exec();
         picture = zekApp.frame()->grab();
+    }
+    if (parser.isSet("logger-group") && top->childCount() > 0) {
+        // Once the automatic read has shown the module clock, with the logger ticked and a
+        // tick of the PC clock texts.
+        dialog->control<QCheckBox>(zek::ctl::AutoRead)->setChecked(true);
+        dialog->DispatchButton(zek::ctl::Connect);
+        const auto text = [&](int id) { return dialog->widget(id)->property("text").toString(); };
+        clock.restart();
+        QObject::disconnect(&poll, nullptr, nullptr, nullptr);
+        qint64 readAt = -1;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (readAt < 0 && text(zek::ctl::DeviceZone) != QLatin1String("?")) {
+                readAt = clock.elapsed();
+                dialog->control<QCheckBox>(zek::ctl::LoggerActive)->click();
+            }
+            if ((readAt >= 0 && clock.elapsed() > readAt + 1200) ||
+                clock.elapsed() > parser.value("timeout").toInt())
+                app.quit();
+        });
+        poll.start(20);
+        app.exec();
+        picture = dialog->grab(dialog->widget(zek::ctl::LoggerGroup)->geometry());
     }
     if (parser.isSet("about")) {
         QTimer::singleShot(0, [&] {

@@ -166,15 +166,22 @@ void ClockPanel::pressSet() {
     m_w.flags.SequenceBusy = false;
 }
 
+// A module time longer than its field shows its start, the hour, rather than its end.
+void ClockPanel::showStart(int id, const std::string& text) {
+    auto* edit = m_w.form.control<QLineEdit>(id);
+    edit->setText(fromModuleText(text));
+    edit->setCursorPosition(0);
+}
+
 void ClockPanel::showLocalTime(const LocalReply& reply) {
     if (const auto local = clockReplyEffect(reply.kind, reply.line, m_w.compactView()).localTime)
-        m_w.form.control<QLineEdit>(ctl::ZekLocalTime)->setText(fromModuleText(*local));
+        showStart(ctl::ZekLocalTime, *local);
 }
 
 void ClockPanel::applyReply(ReplyKind kind, std::string_view line) {
     const ClockReplyEffect effect = clockReplyEffect(kind, line, m_w.compactView());
     if (effect.utcTime)
-        m_w.form.control<QLineEdit>(ctl::ZekUtcTime)->setText(fromModuleText(*effect.utcTime));
+        showStart(ctl::ZekUtcTime, *effect.utcTime);
     if (effect.localTime) {
         m_localReply = LocalReply{kind, std::string(line)};
         showLocalTime(*m_localReply);

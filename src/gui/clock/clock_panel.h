@@ -77,6 +77,7 @@ private:
     bool checked(int id) const;
     int zoneMinutes() const;
     std::string timeText() const;
+    void showStart(int id, const std::string& text);
     void showLocalTime(const LocalReply& reply);
 
     Wiring m_w;
