@@ -15,6 +15,7 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 id=com.example.zekconfig
 for f in bin/zekconfig bin/zeksim bin/zekctl \
   share/zekconfig/LANG01.ini share/zekconfig/LANG02.ini share/zekconfig/MERIDON_Brisklink.ini \
+  share/zekconfig/holvek_zek_config.pdf \
   share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
   share/man/man1/zekconfig.1.gz share/man/man1/zeksim.1.gz share/man/man1/zekctl.1.gz \
   share/doc/zekconfig/copyright share/doc/zekconfig/changelog.gz; do
