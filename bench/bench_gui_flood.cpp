@@ -6,6 +6,7 @@
 #include "gui/app/zek_config.h"
 #include "gui/app/zek_config_app.h"
 
+#include "bench_window.h"
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -67,18 +68,13 @@ void flood(const char* kind, const QStringList& faults, qint64 bytesPerReply, in
     zekApp.BuildMainWindow();
     zekApp.frame()->show();
     zek::ZEKConfig& dialog = *zekApp.dialog();
-    auto* interfaces = dialog.control<QComboBox>(5026);
-    const int loopback = interfaces->findText(QStringLiteral(": 127.0.0.1"), Qt::MatchEndsWith);
-    interfaces->setCurrentIndex(loopback);
-    emit interfaces->activated(loopback);
-    auto* tree = dialog.control<QTreeWidget>(5150);
-    if (!runUntil([&] { return tree->topLevelItem(0)->childCount() == 1; }, 5000)) {
+    if (!zek::bench::selectLoopbackModule(dialog, runUntil)) {
         std::fprintf(stderr,
                      "bench_gui_flood: the module was not found (run it inside scripts/netns-run.sh)\n");
         return;
     }
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
-    const QAbstractItemModel* log = qobject_cast<QAbstractItemView*>(dialog.widget(5010))->model();
+    const QAbstractItemModel* log =
+        qobject_cast<QAbstractItemView*>(dialog.widget(zek::ctl::LogList))->model();
     const auto lastLine = [&] { return log->index(log->rowCount() - 1, 0).data().toString(); };
 
     // Every reply the module sends brings the flood; the read sequence and the Read
@@ -108,7 +104,7 @@ void flood(const char* kind, const QStringList& faults, qint64 bytesPerReply, in
     clock.start();
     probeClock.start();
     probe.start(kProbeMs);
-    dialog.DispatchButton(5006);
+    dialog.DispatchButton(zek::ctl::Connect);
     (void)runUntil(
         [&] {
             // A burst runs from the request to the last change of the log it brought.
@@ -122,7 +118,7 @@ void flood(const char* kind, const QStringList& faults, qint64 bytesPerReply, in
             if (quiet && received < kFloodBytes && dialog.sessionState() == zek::SessionState::Connected) {
                 bursts.emplace_back(burstStart, lastChange);
                 burstStart = lastChange = now;
-                dialog.DispatchButton(5090); // "Read" of the log interval: one more reply
+                dialog.DispatchButton(zek::ctl::LoggerRead); // "Read" of the log interval: one more reply
             }
             return quiet && received >= kFloodBytes;
         },
@@ -148,7 +144,7 @@ void flood(const char* kind, const QStringList& faults, qint64 bytesPerReply, in
         kind, double(received) / 1e6, qPrintable(rate), double(received) / 1e6 / seconds,
         percentile(late, 0.5), percentile(late, 0.99), percentile(late, 1.0), log->rowCount(),
         qPrintable(lastLine().left(24)));
-    dialog.DispatchButton(5006);
+    dialog.DispatchButton(zek::ctl::Connect);
     sim.terminate();
     sim.waitForFinished(5000);
 }

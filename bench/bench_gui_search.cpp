@@ -1,6 +1,7 @@
 // Measures 100 searches answered by 260 simulated modules at once: how many reach the
 // tree and how long from the search to the last node. Prints table rows; run it inside
 // a private network namespace: scripts/netns-run.sh build/.../bench/bench_gui_search
+#include "core/app/control_ids.h"
 #include "gui/app/zek_config.h"
 #include "gui/app/zek_config_app.h"
 #include "gui/scan/device_tree.h"
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
     zek::TZEKConfigApp zekApp;
     zekApp.BuildMainWindow();
     zekApp.frame()->show();
-    auto* tree = zekApp.dialog()->control<QTreeWidget>(5150);
+    auto* tree = zekApp.dialog()->control<QTreeWidget>(zek::ctl::Tree);
     auto nodes = [&] { return tree->topLevelItem(0)->childCount(); };
     (void)QTest::qWaitFor([&] { return nodes() == kModules; }, 10000);
 
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
     for (int round = 1; round <= kSearches; ++round) {
         QElapsedTimer clock;
         clock.start();
-        zekApp.dialog()->DispatchButton(5064);
+        zekApp.dialog()->DispatchButton(zek::ctl::Search);
         qint64 lastNode = 0;
         int seen = 0;
         (void)QTest::qWaitFor(

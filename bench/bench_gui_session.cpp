@@ -6,6 +6,7 @@
 #include "gui/app/zek_config_app.h"
 #include "sim/sim_fleet.h"
 
+#include "bench_window.h"
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -54,12 +55,7 @@ int main(int argc, char** argv) {
     QTemporaryDir startDir;
     QDir::setCurrent(startDir.path());
 
-    zek::SimModuleConfig module;
-    module.mac = {0x02, 0x5A, 0x45, 0, 0, 1};
-    module.network.ip = 0x7F000002u;
-    module.network.netmask = 0xFF000000u;
-    module.network.port = 10001;
-    module.network.setName("bench");
+    zek::SimModuleConfig module = zek::bench::benchModule();
     zek::SimFleet fleet({module});
     qint64 firstSearch = 0;
     QObject::connect(&fleet, &zek::SimFleet::logLine, [&](const QString& line) {
@@ -84,14 +80,9 @@ int main(int argc, char** argv) {
     std::printf("| Idle, 10 s | CPU %.0f ms (%.2f %%) |\n", cpuMs() - idleStart, (cpuMs() - idleStart) / 100);
 
     zek::ZEKConfig& dialog = *zekApp.dialog();
-    auto* interfaces = dialog.control<QComboBox>(5026);
-    const int loopback = interfaces->findText(QStringLiteral(": 127.0.0.1"), Qt::MatchEndsWith);
-    interfaces->setCurrentIndex(loopback);
-    emit interfaces->activated(loopback);
-    auto* tree = dialog.control<QTreeWidget>(5150);
-    if (!QTest::qWaitFor([&] { return tree->topLevelItem(0)->childCount() == 1; }, 5000))
+    if (!zek::bench::selectLoopbackModule(
+            dialog, [](const std::function<bool()>& done, int ms) { return QTest::qWaitFor(done, ms); }))
         return 1;
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
     const auto waitFor = [&](zek::SessionState state) {
         return QTest::qWaitFor([&] { return dialog.sessionState() == state; }, 5000);
     };
@@ -99,10 +90,10 @@ int main(int argc, char** argv) {
     const int fdsBefore = descriptors();
     int cycles = 0;
     for (; cycles < 200; ++cycles) {
-        dialog.DispatchButton(5006);
+        dialog.DispatchButton(zek::ctl::Connect);
         if (!waitFor(zek::SessionState::Connected))
             break;
-        dialog.DispatchButton(5006);
+        dialog.DispatchButton(zek::ctl::Connect);
         if (!waitFor(zek::SessionState::Idle))
             break;
     }

@@ -7,6 +7,7 @@
 #include "gui/scan/device_tree.h"
 #include "sim/sim_fleet.h"
 
+#include "bench_window.h"
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
@@ -28,12 +29,7 @@ int main(int argc, char** argv) {
     QTemporaryDir startDir;
     QDir::setCurrent(startDir.path());
 
-    zek::SimModuleConfig module;
-    module.mac = {0x02, 0x5A, 0x45, 0, 0, 1};
-    module.network.ip = 0x7F000002u;
-    module.network.netmask = 0xFF000000u;
-    module.network.port = 10001;
-    module.network.setName("bench");
+    zek::SimModuleConfig module = zek::bench::benchModule();
     module.faults.merge = true;
     zek::SimFleet fleet({module});
     if (!fleet.start()) {
@@ -46,22 +42,18 @@ int main(int argc, char** argv) {
     zekApp.BuildMainWindow();
     zekApp.frame()->show();
     zek::ZEKConfig& dialog = *zekApp.dialog();
-    auto* interfaces = dialog.control<QComboBox>(5026);
-    const int loopback = interfaces->findText(QStringLiteral(": 127.0.0.1"), Qt::MatchEndsWith);
-    interfaces->setCurrentIndex(loopback);
-    emit interfaces->activated(loopback);
-    auto* tree = dialog.control<QTreeWidget>(5150);
-    if (!QTest::qWaitFor([&] { return tree->topLevelItem(0)->childCount() == 1; }, 5000))
+    if (!zek::bench::selectLoopbackModule(
+            dialog, [](const std::function<bool()>& done, int ms) { return QTest::qWaitFor(done, ms); }))
         return 1;
-    tree->setCurrentItem(tree->topLevelItem(0)->child(0));
-    const QAbstractItemModel* log = qobject_cast<QAbstractItemView*>(dialog.widget(5010))->model();
+    const QAbstractItemModel* log =
+        qobject_cast<QAbstractItemView*>(dialog.widget(zek::ctl::LogList))->model();
 
     for (int round = 1; round <= 3; ++round) {
         std::vector<qint64> stepTimes; // when each "State: %d" line appeared
         QElapsedTimer clock;
         int seen = log->rowCount();
         clock.start();
-        dialog.DispatchButton(5006);
+        dialog.DispatchButton(zek::ctl::Connect);
         bool ended = false;
         (void)QTest::qWaitFor(
             [&] {
@@ -88,7 +80,7 @@ int main(int argc, char** argv) {
             "| Automatic read %d: %zu steps%s | %.0f ms from Connect to the end: %.0f ms timer waits, "
             "%.0f ms our own |\n",
             round, stepTimes.size(), ended ? "" : " (did not end)", total, timerWaits, total - timerWaits);
-        dialog.DispatchButton(5006); // disconnect
+        dialog.DispatchButton(zek::ctl::Connect); // disconnect
         (void)QTest::qWaitFor([&] { return dialog.sessionState() == zek::SessionState::Idle; }, 5000);
     }
     return 0;
