@@ -640,10 +640,9 @@ void printHelp(std::ostream& out, const CommandInfo* command) {
         out << "Usage: zekctl COMMAND [options]\nThe configurator's work from the command "
                "line.\n\nCommands:\n";
         for (const CommandInfo& entry : commandTable()) {
-            char line[96];
-            std::snprintf(line, sizeof line, "  %-11s %s\n", std::string(entry.name).c_str(),
-                          std::string(entry.summary).c_str());
-            out << line;
+            std::string name(entry.name);
+            name.resize(std::max<std::size_t>(name.size(), 11), ' ');
+            out << "  " << name << ' ' << entry.summary << '\n';
         }
         out << "\n'zekctl COMMAND --help' shows a command's options.\n";
     }

@@ -1,0 +1,47 @@
+// winsock2.h must come before the other system headers.
+#include <winsock2.h>
+
+#include <iphlpapi.h>
+#include <windows.h>
+
+#include "net/host_interfaces.h"
+
+#include <algorithm>
+#include <memory>
+
+namespace zek::net {
+
+std::vector<std::uint32_t> hostIpv4Addresses() {
+    constexpr ULONG kFlags = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
+    // The list's size is known only by asking; it may grow between two asks.
+    ULONG size = 16 * 1024;
+    std::unique_ptr<unsigned char[]> buffer;
+    ULONG result = ERROR_BUFFER_OVERFLOW;
+    for (int attempt = 0; attempt < 4 && result == ERROR_BUFFER_OVERFLOW; ++attempt) {
+        buffer = std::make_unique<unsigned char[]>(size);
+        result = GetAdaptersAddresses(AF_INET, kFlags, nullptr,
+                                      reinterpret_cast<IP_ADAPTER_ADDRESSES*>(buffer.get()), &size);
+    }
+    if (result != NO_ERROR)
+        return {};
+    std::vector<std::uint32_t> addresses;
+    std::vector<std::uint32_t> loopback;
+    for (auto* a = reinterpret_cast<const IP_ADAPTER_ADDRESSES*>(buffer.get()); a; a = a->Next) {
+        if (a->OperStatus != IfOperStatusUp)
+            continue;
+        for (const IP_ADAPTER_UNICAST_ADDRESS* u = a->FirstUnicastAddress; u; u = u->Next) {
+            const sockaddr* sa = u->Address.lpSockaddr;
+            if (!sa || sa->sa_family != AF_INET)
+                continue;
+            const auto address = ntohl(reinterpret_cast<const sockaddr_in*>(sa)->sin_addr.s_addr);
+            auto& into =
+                a->IfType == IF_TYPE_SOFTWARE_LOOPBACK && (address >> 24) == 127 ? loopback : addresses;
+            if (std::find(into.begin(), into.end(), address) == into.end())
+                into.push_back(address);
+        }
+    }
+    addresses.insert(addresses.end(), loopback.begin(), loopback.end());
+    return addresses;
+}
+
+} // namespace zek::net
