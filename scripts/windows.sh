@@ -30,7 +30,7 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=
 cmake --build build/release -j "$(nproc)" --target zeksim
 
 status=0
-for tests in core_tests ctl_tests; do
+for tests in core_tests ctl_tests windows_tests; do
   log=$build/$tests.log
   unshare -rn wine "$build/tests/$tests.exe" 2>&1 | tr -d '\r' >"$log" || true
   passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\{0,1\}\.$/\1/p' "$log")

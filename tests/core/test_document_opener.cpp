@@ -28,8 +28,8 @@ TEST(DocumentOpener, CommandLines) {
         std::string_view argument;
         std::optional<std::string> line;
     } cases[] = {
-        {R"("C:\V\v.exe" "%1")", R"(C:\start dir\m.pdf)", R"(C:\V\v.exe "C:\start dir\m.pdf")"},
-        {R"("C:\Program Files\v.exe")", "m.pdf", R"(C:\Program Files\v.exe "m.pdf")"},
+        {R"("C:\V\v.exe" "%1")", R"(C:\start dir\m.pdf)", R"("C:\V\v.exe" "C:\start dir\m.pdf")"},
+        {R"("C:\Program Files\v.exe")", "m.pdf", R"("C:\Program Files\v.exe" "m.pdf")"},
         {R"(C:\V\v.exe "%1")", "m.pdf", std::nullopt},
         {R"(C:\V\v.exe %1)", "m.pdf", std::nullopt},
         {R"("C:\V\v.exe %1)", "m.pdf", std::nullopt},

@@ -38,7 +38,9 @@ std::optional<std::string> viewerCommandLine(const ClassesRootLookup& lookup, st
     // A quote inside the argument would end it early and let the rest become arguments.
     if (!program || argument.find('"') != std::string_view::npos)
         return std::nullopt;
-    std::string line = *program + " \"" + std::string(argument) + "\"";
+    // The program stays quoted: unquoted, a path with blanks would start "C:\Program.exe"
+    // if there were one, and the viewer would get the path's pieces as its arguments.
+    std::string line = "\"" + *program + "\" \"" + std::string(argument) + "\"";
     if (line.size() > kCommandLineMax)
         return std::nullopt;
     return line;

@@ -25,8 +25,8 @@ inline constexpr std::size_t kCommandLineMax = 999;
 std::optional<std::string> quotedProgram(std::string_view openCommand);
 
 // The command line that opens `argument` (a document's path, a web address) with the
-// viewer registered for `extension` (".pdf", ".htm"): the program, a blank and the
-// argument in double quotes, so that a path with blanks stays one argument. None when no
+// viewer registered for `extension` (".pdf", ".htm"): the program and the argument, each
+// in double quotes so that a path with blanks stays one piece. None when no
 // usable viewer is registered or the line would be too long; each call looks up afresh.
 std::optional<std::string> viewerCommandLine(const ClassesRootLookup& lookup, std::string_view extension,
                                              std::string_view argument);
