@@ -1,7 +1,7 @@
 #include "sim/sim_fleet.h"
 
+#include "sim/sim_platform.h"
 #include "sim/sim_session.h"
-#include "sim/source_address.h"
 
 #include <QNetworkDatagram>
 #include <QTcpServer>

@@ -1,6 +1,6 @@
 #include "sim/sim_session.h"
 
-#include "sim/tcp_shutdown.h"
+#include "sim/sim_platform.h"
 
 #include <QTcpSocket>
 

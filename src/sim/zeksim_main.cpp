@@ -1,18 +1,11 @@
 #include "sim/fleet_config.h"
 #include "sim/sim_fleet.h"
+#include "sim/sim_platform.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
 #include <cstdio>
-
-#ifdef Q_OS_UNIX
-#include <QSocketNotifier>
-
-#include <csignal>
-#include <sys/socket.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -92,34 +85,6 @@ on TCP.
 Exit codes: 0 after SIGINT or SIGTERM, 1 when the UDP port cannot be bound,
 2 for a bad command line or fleet file.
 )";
-
-#ifdef Q_OS_UNIX
-int g_signalPipe[2] = {-1, -1};
-
-void onQuitSignal(int) {
-    const char byte = 1;
-    [[maybe_unused]] const ssize_t written = ::write(g_signalPipe[1], &byte, 1);
-}
-
-// Turns SIGINT and SIGTERM into an orderly quit of the event loop: the handler only
-// writes to a socket pair, whose other end the loop watches.
-bool installQuitSignals(QCoreApplication& app) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0)
-        return false;
-    auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, &app);
-    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
-        notifier->setEnabled(false);
-        char byte = 0;
-        [[maybe_unused]] const ssize_t got = ::read(g_signalPipe[0], &byte, 1);
-        QCoreApplication::quit();
-    });
-    struct sigaction action = {};
-    action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    return ::sigaction(SIGINT, &action, nullptr) == 0 && ::sigaction(SIGTERM, &action, nullptr) == 0;
-}
-#endif
 
 } // namespace
 
@@ -286,10 +251,8 @@ int main(int argc, char* argv[]) {
     if (!udpPort)
         return usageError(QStringLiteral("--udp-port needs a port from 1 to 65535"));
 
-#ifdef Q_OS_UNIX
-    if (!installQuitSignals(app))
+    if (!zek::installQuitSignals(app))
         printLine(stderr, QStringLiteral("cannot catch SIGINT and SIGTERM; they end zeksim abruptly"));
-#endif
 
     zek::SimFleet fleet(modules);
     fleet.setOptions(options);
