@@ -1,4 +1,5 @@
 #include "core/settings/ini_profile.h"
+#include "core/text/encodings.h"
 
 #include <algorithm>
 #include <cctype>

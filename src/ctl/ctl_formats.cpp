@@ -1,6 +1,7 @@
 #include "ctl/ctl_formats.h"
 
 #include "core/scan/device_protocol.h"
+#include "core/text/encodings.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -64,7 +65,7 @@ std::string searchTable(std::span<const DeviceRecord> modules) {
         std::snprintf(row, sizeof row, "%-17s  %-10u  %-15s  %-15s  %-15s  %-4s  %-5d  %-22s  %s\n",
                       macText(r.Mac).c_str(), r.SerialNumber, paddedIpText(r.CurrentIp).c_str(),
                       dottedText(r.Netmask).c_str(), dottedText(r.Gateway).c_str(), r.Dhcp ? "on" : "off",
-                      int(r.Port), modeText(r.EthMode).c_str(), r.nameText().c_str());
+                      int(r.Port), modeText(r.EthMode).c_str(), networkFieldText(r, "name").c_str());
         out += row;
     }
     return out;
@@ -95,8 +96,9 @@ std::string searchJson(std::span<const DeviceRecord> modules) {
             out += ", \"" + std::string(key) + "\": " + jsonString(networkFieldText(r, key));
         const std::string mode = networkFieldText(r, "mode");
         out += std::string(", \"dhcp\": ") + (r.Dhcp ? "true" : "false") +
-               ", \"name\": " + jsonString(r.nameText()) + ", \"port\": " + std::to_string(r.Port) +
-               ", \"mode\": " + (mode == "none" ? "null" : mode) + "}";
+               ", \"name\": " + jsonString(networkFieldText(r, "name")) +
+               ", \"port\": " + std::to_string(r.Port) + ", \"mode\": " + (mode == "none" ? "null" : mode) +
+               "}";
     }
     return out + (modules.empty() ? "]\n" : "\n]\n");
 }
@@ -176,10 +178,6 @@ std::string jsonString(std::string_view text) {
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", c);
             out += escape;
-        } else if (c >= 0x80) {
-            // Module texts are Latin-1; JSON is UTF-8.
-            out += char(0xC0 | c >> 6);
-            out += char(0x80 | (c & 0x3F));
         } else {
             out += char(c);
         }
@@ -251,31 +249,31 @@ private:
             return std::nullopt;
         return std::string(m_text.substr(from, m_at - from));
     }
-    // A string, with \u escapes up to U+00FF taken back to the Latin-1 of module texts.
+    // A string, UTF-8 as the file has it, with \u escapes of the Basic Multilingual Plane.
     std::optional<std::string> string() {
         if (!take('"'))
             return std::nullopt;
         std::string out;
         while (m_at < m_text.size() && m_text[m_at] != '"') {
-            unsigned char c = static_cast<unsigned char>(m_text[m_at++]);
-            if (c == '\\' && m_at < m_text.size()) {
-                const char e = m_text[m_at++];
-                if (e == 'u') {
-                    const auto code = m_at + 4 <= m_text.size() ? hex4(m_text.substr(m_at, 4)) : -1;
-                    if (code < 0 || code > 0xFF)
-                        return std::nullopt;
-                    m_at += 4;
-                    c = static_cast<unsigned char>(code);
-                } else {
-                    const std::size_t k = std::string_view("\"\\/bfnrt").find(e);
-                    if (k == std::string_view::npos)
-                        return std::nullopt;
-                    c = static_cast<unsigned char>("\"\\/\b\f\n\r\t"[k]);
-                }
-            } else if ((c & 0xE0) == 0xC0 && m_at < m_text.size()) {
-                c = static_cast<unsigned char>((c & 0x1F) << 6 | (m_text[m_at++] & 0x3F));
+            const char c = m_text[m_at++];
+            if (c != '\\') {
+                out += c;
+                continue;
             }
-            out += char(c);
+            const char e = m_at < m_text.size() ? m_text[m_at++] : '\0';
+            if (e == 'u') {
+                const long code = m_at + 4 <= m_text.size() ? hex4(m_text.substr(m_at, 4)) : -1;
+                // A surrogate stands for nothing alone, and no module text could hold its pair.
+                if (code < 0 || (code >= 0xD800 && code <= 0xDFFF))
+                    return std::nullopt;
+                m_at += 4;
+                appendUtf8(out, char32_t(code));
+                continue;
+            }
+            const std::size_t k = std::string_view("\"\\/bfnrt").find(e);
+            if (e == '\0' || k == std::string_view::npos)
+                return std::nullopt;
+            out += "\"\\/\b\f\n\r\t"[k];
         }
         if (!take('"'))
             return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "core/scan/device_protocol.h"
 #include "core/scan/network_settings.h"
+#include "core/text/encodings.h"
 
 #include <algorithm>
 #include <charconv>
@@ -120,11 +121,14 @@ std::string setNetworkField(NetworkChange& change, std::string_view key, std::st
         return change.dhcp ? "" : "dhcp is on or off, not " + quoted(text);
     }
     if (key == "name") {
-        if (text.size() > NAME_FIELD_SIZE - 1)
+        const auto name = textToLatin1(text);
+        if (!name)
+            return "name with a character outside Latin-1: " + quoted(text);
+        if (name->size() > NAME_FIELD_SIZE - 1)
             return "name longer than 32 characters: " + quoted(text);
-        if (text.find_first_of(std::string_view("\0\r\n", 3)) != std::string_view::npos)
+        if (name->find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos)
             return "name with a control character";
-        change.name = std::string(text);
+        change.name = *name;
         return "";
     }
     if (key == "port") {
@@ -152,7 +156,7 @@ std::string networkFieldText(const DeviceRecord& r, std::string_view key) {
     if (key == "dhcp")
         return r.Dhcp ? "on" : "off";
     if (key == "name")
-        return r.nameText();
+        return latin1ToUtf8(r.nameText());
     if (key == "port")
         return std::to_string(r.Port);
     if (key == "mode")
@@ -281,11 +285,14 @@ std::string setSessionField(SessionChange& change, std::string_view key, std::st
         return change.traps[row] ? "" : std::string(key) + " is an IPv4 address or off, not " + quoted(text);
     }
     if (key == "snmp-location") {
-        if (text.size() > kSnmpLocationRoom)
+        const auto location = textToLatin1(text);
+        if (!location)
+            return "snmp-location with a character outside Latin-1: " + quoted(text);
+        if (location->size() > kSnmpLocationRoom)
             return "snmp-location longer than 38 characters";
-        if (argumentText(text, kSnmpLocationRoom) != text)
+        if (argumentText(*location, kSnmpLocationRoom) != *location)
             return "snmp-location with a control character";
-        change.snmpLocation = std::string(text);
+        change.snmpLocation = *location;
         return "";
     }
     return "unknown value " + quoted(key);
@@ -304,7 +311,7 @@ std::string sessionFieldText(const ModuleSettings& s, std::string_view key) {
         if (key == "trap" + std::to_string(row + 1))
             return trapText(s.traps[row]);
     if (key == "snmp-location")
-        return s.snmpLocation.value_or("?");
+        return s.snmpLocation ? latin1ToUtf8(*s.snmpLocation) : "?";
     return "";
 }
 

@@ -5,6 +5,7 @@
 #include "core/clock/dst_window.h"
 #include "core/clock/time_zones.h"
 #include "core/scan/device_protocol.h"
+#include "core/text/encodings.h"
 #include "ctl/ctl_args.h"
 #include "ctl/ctl_formats.h"
 #include "ctl/module_session.h"
@@ -392,15 +393,18 @@ bool readModule(const Context& c, ModuleSession& session, DeviceRecord& found, s
 std::vector<std::pair<std::string, std::string>> readFields(const DeviceRecord& r,
                                                             const ModuleSession& session) {
     const ModuleSettings& s = session.settings();
+    // The module's own texts are Latin-1; what zekctl prints is UTF-8.
+    const auto text = [](const std::string& latin1) { return latin1ToUtf8(latin1); };
     std::vector<std::pair<std::string, std::string>> fields = {
-        {"mac", macText(r.Mac)},       {"ip", dottedText(r.CurrentIp)}, {"port", std::to_string(r.Port)},
-        {"module-info", s.moduleInfo}, {"letters", s.letters},          {"device", s.deviceType},
-        {"revision", s.revision},      {"company", s.company}};
+        {"mac", macText(r.Mac)},          {"ip", dottedText(r.CurrentIp)},
+        {"port", std::to_string(r.Port)}, {"module-info", text(s.moduleInfo)},
+        {"letters", text(s.letters)},     {"device", text(s.deviceType)},
+        {"revision", text(s.revision)},   {"company", text(s.company)}};
     if (session.flags().LoggerCapable) {
         fields.insert(fields.end(), {{"logger", sessionFieldText(s, "logger")},
-                                     {"clock-utc", s.clockUtc},
-                                     {"clock-local", s.clockLocal},
-                                     {"zone", s.zone}});
+                                     {"clock-utc", text(s.clockUtc)},
+                                     {"clock-local", text(s.clockLocal)},
+                                     {"zone", text(s.zone)}});
         for (std::string_view key : {"dst", "dst-start", "dst-stop"})
             fields.emplace_back(key, sessionFieldText(s, key));
     }

@@ -1,4 +1,5 @@
 #include "core/settings/ini_profile.h"
+#include "core/text/encodings.h"
 
 #include <gtest/gtest.h>
 
@@ -108,26 +109,6 @@ TEST(IniDocument, RefusesNamesThatCannotBeWrittenAndKeepsUntouchedBytes) {
                                  "\0\n\0"s, "\xFF\xFE\x80", "\xEF\xBB\xBF", "a\rb\r\n\n c"};
     for (const std::string& bytes : files)
         EXPECT_EQ(IniDocument::parse(bytes).serialize(), bytes);
-}
-
-TEST(IniText, Utf8IsCheckedStrictlyAndWindows1252RoundTrips) {
-    for (const std::string& bytes : {"plain"s, "\xC3\xA7"s, "\xF0\x9F\x98\x80"s, "\0"s})
-        EXPECT_TRUE(isValidUtf8(bytes)) << testing::PrintToString(bytes);
-    for (const char* bytes : {"\xC3", "\xC0\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\x80", "\xE2\x82"})
-        EXPECT_FALSE(isValidUtf8(bytes)) << testing::PrintToString(bytes);
-
-    std::string all;
-    for (int b = 1; b < 256; ++b)
-        all += char(b);
-    const std::string utf8 = windows1252ToUtf8(all);
-    EXPECT_TRUE(isValidUtf8(utf8));
-    EXPECT_EQ(utf8ToWindows1252(utf8), all);
-    EXPECT_EQ(utf8ToWindows1252("\xE2\x86\x92"), std::nullopt);
-    EXPECT_EQ(windows1252ToUtf8("\x9F\x8A"), "\xC5\xB8\xC5\xA0");
-    // Prefixes count characters and never split one.
-    EXPECT_EQ(utf8Prefix("a\xC3\xA7\xE2\x82\xAC!", 3), "a\xC3\xA7\xE2\x82\xAC");
-    EXPECT_EQ(utf8Prefix("abc", 0), "");
-    EXPECT_EQ(utf8Prefix("abc", 99), "abc");
 }
 
 TEST_F(ProfileDir, MissingFileGivesDefaultsAndTheFirstWriteCreatesIt) {

@@ -1,5 +1,6 @@
 #include "core/settings/language_table.h"
 #include "core/settings/tooltip_registry.h"
+#include "core/text/encodings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "core/settings/ini_profile.h"
 #include "core/settings/language_table.h"
 #include "core/settings/settings_choices.h"
+#include "core/text/encodings.h"
 
 #include <gtest/gtest.h>
 

@@ -27,6 +27,7 @@ TEST(CtlValues, RefusedBeforeSending) {
         const char* reason;
     } rows[] = {
         {"name", std::string(33, 'x'), "name longer than 32"},
+        {"name", "Z\xE2\x82\xAChler", "name with a character outside Latin-1"},
         {"port", "-1", "port out of range"},
         {"port", "65536", "port out of range"},
         {"mode", "5", "mode is 0 to 4"},
@@ -45,6 +46,21 @@ TEST(CtlValues, RefusedBeforeSending) {
                                      {"trap1", "1.2.3"},
                                      {"snmp-location", "a\rb"}})
         EXPECT_FALSE(setSessionField(session, key, value).empty()) << key;
+}
+
+TEST(CtlValues, TextsAreUtf8OutsideAndLatin1OnTheModule) {
+    NetworkChange change;
+    std::string umlauts;
+    for (int i = 0; i < 32; ++i)
+        umlauts += "\xC3\xA4";
+    ASSERT_EQ(setNetworkField(change, "name", umlauts), ""); // 32 characters in 64 bytes
+    EXPECT_EQ(change.name, std::string(32, '\xE4'));
+    DeviceRecord record;
+    record.setName("Z\xE4hler");
+    EXPECT_EQ(networkFieldText(record, "name"), "Z\xC3\xA4hler");
+    SessionChange session;
+    ASSERT_EQ(setSessionField(session, "snmp-location", "K\xC3\xBChlraum"), "");
+    EXPECT_EQ(session.snmpLocation, "K\xFChlraum");
 }
 
 TEST(CtlValues, ChangeBecomesTheWindowsCommands) {
@@ -132,13 +148,16 @@ TEST(CtlFormats, ApplyFileRefusals) {
 }
 
 TEST(CtlFormats, FlatJson) {
-    const std::vector<std::pair<std::string, std::string>> members = {{"name", "Caf\xE9 \"A\"\\"},
+    const std::vector<std::pair<std::string, std::string>> members = {{"name", "Caf\xC3\xA9 \"A\"\\"},
                                                                       {"trap1", "off"}};
     std::string error;
     EXPECT_EQ(parseFlatJson(jsonObject(members), error), members);
     EXPECT_EQ(parseFlatJson(R"({"port": 10001, "dhcp": false})", error),
               (std::vector<std::pair<std::string, std::string>>{{"port", "10001"}, {"dhcp", "false"}}));
-    for (const char* bad : {"[1]", R"({"a": {"b": 1}})", R"({"a": "x")", R"({"a": "x"} 1)", R"({"a" 1})"})
+    EXPECT_EQ(parseFlatJson(R"({"a": "\u00e9\u20AC"})", error),
+              (std::vector<std::pair<std::string, std::string>>{{"a", "\xC3\xA9\xE2\x82\xAC"}}));
+    for (const char* bad : {"[1]", R"({"a": {"b": 1}})", R"({"a": "x")", R"({"a": "x"} 1)", R"({"a" 1})",
+                            R"({"a": "\ud800"})", R"({"a": "\x"})"})
         EXPECT_FALSE(parseFlatJson(bad, error)) << bad;
 }
 

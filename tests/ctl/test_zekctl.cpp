@@ -54,7 +54,7 @@ Run zekctl(QStringList args, int waitMs = 1000) {
     if (!p.waitForFinished(kTimeoutMs))
         p.kill();
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLatin1(p.readAllStandardOutput()), QString::fromLatin1(p.readAllStandardError())};
+            QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
 }
 
 void writeFile(const QString& path, const QString& text) {
@@ -113,12 +113,16 @@ void TestZekctl::searchInEveryFormat() {
 }
 
 void TestZekctl::setIsVerifiedAndAnIgnoredSetIsReported() {
-    Fleet fleet(QStringLiteral("[module]\n[module]\nignore-set = yes\n"));
+    Fleet fleet(QStringLiteral("[module]\nname = Z\u00e4hler\n[module]\nignore-set = yes\n"));
+    // The simulator holds the name in Latin-1; zekctl shows it in UTF-8.
+    QVERIFY(zekctl({QStringLiteral("search"), QStringLiteral("--format=csv")}, 300)
+                .out.contains(QStringLiteral(",Z\u00e4hler,")));
     const Run set =
         zekctl({QStringLiteral("set"), QStringLiteral("02:5a:45:00:00:01"), QStringLiteral("--ip"),
-                QStringLiteral("127.0.0.40"), QStringLiteral("--name"), QStringLiteral("Boiler")});
+                QStringLiteral("127.0.0.40"), QStringLiteral("--name"), QStringLiteral("K\u00fchlraum")});
     QCOMPARE(set.code, 0);
-    QVERIFY2(set.out.contains(QStringLiteral("name \"Boiler\": took")), qPrintable(set.out));
+    // Typed in UTF-8, held by the module in Latin-1, shown in UTF-8 again.
+    QVERIFY2(set.out.contains(QStringLiteral("name \"K\u00fchlraum\": took")), qPrintable(set.out));
     QCOMPARE(zekctl({QStringLiteral("read"), QStringLiteral("127.0.0.40")}).code, 0);
     const Run ignored = zekctl({QStringLiteral("set"), QStringLiteral("127.0.0.3"), QStringLiteral("--port"),
                                 QStringLiteral("9000")});

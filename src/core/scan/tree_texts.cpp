@@ -133,21 +133,4 @@ std::size_t sortedInsertPosition(std::span<const std::string> sortedTexts, std::
 
 } // namespace zek
 
-namespace zek {
-
-std::string latin1ToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            out.push_back(c);
-        } else {
-            out.push_back(char(0xC0 | (byte >> 6)));
-            out.push_back(char(0x80 | (byte & 0x3F)));
-        }
-    }
-    return out;
-}
-
-} // namespace zek
+namespace zek {} // namespace zek

@@ -44,9 +44,4 @@ std::size_t sortedInsertPosition(std::span<const std::string> sortedTexts, std::
 
 } // namespace zek
 
-namespace zek {
-
-// Module names are 8-bit Latin-1; the tree texts are built in UTF-8 like the language texts.
-std::string latin1ToUtf8(std::string_view text);
-
-} // namespace zek
+namespace zek {} // namespace zek

@@ -24,12 +24,6 @@ inline constexpr std::size_t kProfileFileMax = 4u << 20;
 // Symbolic links followed at most, as the system bounds a path's links.
 inline constexpr int kProfileLinksMax = 40;
 
-bool isValidUtf8(std::string_view bytes);
-std::string windows1252ToUtf8(std::string_view bytes);
-// Nothing when a character has no Windows-1252 code.
-std::optional<std::string> utf8ToWindows1252(std::string_view text);
-// The first `maxChars` characters of a UTF-8 text, never splitting a character.
-std::string utf8Prefix(std::string_view text, std::size_t maxChars);
 // Integer profile values: empty gives the default; otherwise optional blanks, an optional
 // sign and the leading decimal digits (none gives 0), held to the int range.
 int profileInt(std::string_view value, int defaultValue);

@@ -1,4 +1,5 @@
 #include "core/settings/settings_choices.h"
+#include "core/text/encodings.h"
 
 #include "core/scan/tree_texts.h"
 #include "core/settings/ini_profile.h"

@@ -1,4 +1,5 @@
 #include "gui/scan/device_tree.h"
+#include "core/text/encodings.h"
 
 #include "core/app/control_ids.h"
 #include "gui/app/dialog_form.h"

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zek {
+
+// The three encodings texts come in. Modules store and send 8-bit Latin-1; settings and
+// language files are UTF-8 or Windows-1252; everything shown or typed inside is UTF-8.
+
+void appendUtf8(std::string& out, char32_t code);
+bool isValidUtf8(std::string_view bytes);
+// The first `maxChars` characters of a UTF-8 text, never splitting a character.
+std::string utf8Prefix(std::string_view text, std::size_t maxChars);
+
+std::string windows1252ToUtf8(std::string_view bytes);
+// Nothing when a character has no Windows-1252 code.
+std::optional<std::string> utf8ToWindows1252(std::string_view text);
+
+std::string latin1ToUtf8(std::string_view text);
+// A text typed or read from a file, for a module: valid UTF-8 is decoded, anything else is
+// taken for Latin-1 already. Nothing when a character lies beyond U+00FF.
+std::optional<std::string> textToLatin1(std::string_view text);
+
+} // namespace zek
