@@ -1,4 +1,5 @@
 // zekctl: the configurator's work from the command line, for scripts and fleets.
+#include "ctl/console.h"
 #include "ctl/zekctl.h"
 
 #include <iostream>
@@ -6,6 +7,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    zek::cli::useUtf8Console();
     const std::vector<std::string> args(argv + 1, argv + argc);
     return zek::cli::runZekctl(args, std::cout, std::cerr);
 }

@@ -18,7 +18,7 @@ cat >"$work/fleet.ini" <<'EOF'
 mac = 02:5A:45:00:00:01
 serial = 4711
 ip = 127.0.0.2
-name = "Boiler room"
+name = "Zähler 1"
 port = 10001
 mode = 0
 [module]
@@ -69,10 +69,10 @@ if [ "$failed" -ne 0 ]; then
   exit 1
 fi
 check "every command on its own help line" 0 '^  backup  *Print' -- --help
-check "search lists the first module" 0 '^02 5A 45 00 00 01,4711,127.0.0.2,255.0.0.0,127.0.0.1,off,Boiler room,10001,0$' \
+check "search lists the first module" 0 '^02 5A 45 00 00 01,4711,127.0.0.2,255.0.0.0,127.0.0.1,off,Zähler 1,10001,0$' \
     -- search --format csv "${from[@]}"
 check "search lists the second module" 0 '^02 5A 45 00 00 02,4712,127.0.0.3,' -- search --format csv "${from[@]}"
-check "set, verified by a new search" 0 'name "Hall": took' -- set 02:5a:45:00:00:01 --ip 127.0.0.40 --name Hall "${from[@]}"
+check "set, verified by a new search" 0 'name "Kühlraum": took' -- set 02:5a:45:00:00:01 --ip 127.0.0.40 --name Kühlraum "${from[@]}"
 check "read at the new address" 0 '^mac:  *02 5A 45 00 00 01$' -- read 127.0.0.40 "${from[@]}"
 # Standard offsets whatever the season: one of the two zones keeps summer time most of the year.
 TZ=Europe/Berlin check "the PC's UTC clock and Berlin's standard offset" 0 \
