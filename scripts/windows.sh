@@ -6,7 +6,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-scripts/deps.sh g++-mingw-w64-x86-64-posix wine wine64
+# tzdata: the zekctl check sets the PC clock in two named time zones.
+scripts/deps.sh g++-mingw-w64-x86-64-posix wine wine64 tzdata
 
 build=build/windows
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
