@@ -25,8 +25,9 @@ void useUtf8Console() {
     // No console (output into a file or a pipe): the bytes go out as they are.
     if (g_outputCodePage == 0 || g_outputCodePage == CP_UTF8)
         return;
-    if (SetConsoleOutputCP(CP_UTF8) && SetConsoleCP(CP_UTF8))
-        std::atexit(restoreCodePages);
+    std::atexit(restoreCodePages);
+    SetConsoleOutputCP(CP_UTF8);
+    SetConsoleCP(CP_UTF8);
 }
 
 } // namespace zek::cli

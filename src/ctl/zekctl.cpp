@@ -394,17 +394,19 @@ std::vector<std::pair<std::string, std::string>> readFields(const DeviceRecord& 
                                                             const ModuleSession& session) {
     const ModuleSettings& s = session.settings();
     // The module's own texts are Latin-1; what zekctl prints is UTF-8.
-    const auto text = [](const std::string& latin1) { return latin1ToUtf8(latin1); };
-    std::vector<std::pair<std::string, std::string>> fields = {
-        {"mac", macText(r.Mac)},          {"ip", dottedText(r.CurrentIp)},
-        {"port", std::to_string(r.Port)}, {"module-info", text(s.moduleInfo)},
-        {"letters", text(s.letters)},     {"device", text(s.deviceType)},
-        {"revision", text(s.revision)},   {"company", text(s.company)}};
+    std::vector<std::pair<std::string, std::string>> fields = {{"mac", macText(r.Mac)},
+                                                               {"ip", dottedText(r.CurrentIp)},
+                                                               {"port", std::to_string(r.Port)},
+                                                               {"module-info", latin1ToUtf8(s.moduleInfo)},
+                                                               {"letters", latin1ToUtf8(s.letters)},
+                                                               {"device", latin1ToUtf8(s.deviceType)},
+                                                               {"revision", latin1ToUtf8(s.revision)},
+                                                               {"company", latin1ToUtf8(s.company)}};
     if (session.flags().LoggerCapable) {
         fields.insert(fields.end(), {{"logger", sessionFieldText(s, "logger")},
-                                     {"clock-utc", text(s.clockUtc)},
-                                     {"clock-local", text(s.clockLocal)},
-                                     {"zone", text(s.zone)}});
+                                     {"clock-utc", latin1ToUtf8(s.clockUtc)},
+                                     {"clock-local", latin1ToUtf8(s.clockLocal)},
+                                     {"zone", latin1ToUtf8(s.zone)}});
         for (std::string_view key : {"dst", "dst-start", "dst-stop"})
             fields.emplace_back(key, sessionFieldText(s, key));
     }

@@ -132,5 +132,3 @@ std::size_t sortedInsertPosition(std::span<const std::string> sortedTexts, std::
 }
 
 } // namespace zek
-
-namespace zek {} // namespace zek

@@ -43,5 +43,3 @@ bool lessNoCase(std::string_view a, std::string_view b);
 std::size_t sortedInsertPosition(std::span<const std::string> sortedTexts, std::string_view key);
 
 } // namespace zek
-
-namespace zek {} // namespace zek
