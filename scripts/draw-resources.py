@@ -294,7 +294,23 @@ def main():
     os.makedirs(os.path.join(out, "icons"), exist_ok=True)
     for size in ICON_SIZES:
         write_png(os.path.join(out, "icons", "%d.png" % size), draw_icon(size), with_alpha=True)
+    write_ico(os.path.join(out, "windows", "zekconfig.ico"), [os.path.join(out, "icons", "%d.png" % size) for size in ICON_SIZES])
     return 0
+
+
+def write_ico(path, pngs):
+    """The Windows icon: the same PNGs in an ICO container (PNG entries, Windows Vista and
+    later), for the program file, the Start menu and Add/Remove Programs."""
+    images = [open(name, "rb").read() for name in pngs]
+    entries = b""
+    offset = 6 + 16 * len(images)
+    for image in images:
+        width, height = struct.unpack(">II", image[16:24])
+        # A dimension of 256 is written as 0.
+        entries += struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, 1, 32, len(image), offset)
+        offset += len(image)
+    with open(path, "wb") as f:
+        f.write(struct.pack("<HHH", 0, 1, len(images)) + entries + b"".join(images))
 
 
 if __name__ == "__main__":
