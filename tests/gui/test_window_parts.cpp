@@ -321,7 +321,9 @@ void TestWindowParts::dialogUnitsFollowTheFont() {
     const ControlSpec* log = findControlSpec(ctl::LogList);
     QCOMPARE(r.form.widget(ctl::LogList)->geometry(),
              r.form.units().toPixels(log->x, log->y, log->w, log->h));
-    QVERIFY(QFontInfo(r.form.widget(ctl::LogList)->font()).fixedPitch());
+    // Log columns line up when every letter has one width, whatever the font calls itself.
+    const QFontMetrics logFont(r.form.widget(ctl::LogList)->font());
+    QCOMPARE(logFont.horizontalAdvance(QLatin1Char('i')), logFont.horizontalAdvance(QLatin1Char('W')));
     QVERIFY(r.form.control<QTreeWidget>(ctl::Tree)->isHeaderHidden());
 
     const QFont saved = QApplication::font();
