@@ -13,6 +13,8 @@ namespace {
 const PcTime kPc{{2026, 12, 5, 20, 5, 9}, 6, {2026, 12, 5, 21, 5, 9}, 6, 60};
 // The window of the last Sundays of March 02:00 and October 03:00 in 2026.
 const SummerWindow k2026{828064800, 846212400};
+// Sydney's of 2026, across the turn of the year: the first Sundays of October 02:00 and April 03:00.
+const SummerWindow kSydney2026{844394400, 828673200};
 
 } // namespace
 
@@ -26,6 +28,8 @@ TEST(ClockTexts, PcAndComputedTexts) {
         {{false, true, true, {}, "", 0, k2026}, "   21:05:09 (6) 05.12.26 (W)"},
         {{false, true, false, {10, 6, 26}, "15:04:00 ", 60, k2026}, "   17:04:00 (3) 10.06.26 (S)"},
         {{false, true, false, {10, 6, 26}, "15:04:00 ", 60, {}}, "   16:04:00 (3) 10.06.26 (W)"},
+        {{false, true, false, {15, 1, 26}, "12:00:00 ", 600, kSydney2026}, "   23:00:00 (4) 15.01.26 (S)"},
+        {{false, true, false, {15, 7, 26}, "12:00:00 ", 600, kSydney2026}, "   22:00:00 (3) 15.07.26 (W)"},
     };
     for (const auto& [entries, text] : rows)
         EXPECT_EQ(ComputedLocalText(kPc, entries), text);

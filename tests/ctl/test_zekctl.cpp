@@ -173,7 +173,8 @@ void TestZekctl::backupRestoreRoundTrip() {
 }
 
 void TestZekctl::clockFromPcAndInBothSwitchHours() {
-    Fleet fleet(QString(), 1);
+    // The second module keeps Sydney's rules, summer time across the turn of the year.
+    Fleet fleet(QStringLiteral("[module]\n[module]\ndst-start = 0 0 10 2\ndst-stop = 0 0 4 3\n"));
     const auto clock = [](const QString& date, const QStringList& more = {}) {
         return zekctl(QStringList{QStringLiteral("clock"), QStringLiteral("127.0.0.2"),
                                   QStringLiteral("--time"), QStringLiteral("02:30:00"),
@@ -192,6 +193,11 @@ void TestZekctl::clockFromPcAndInBothSwitchHours() {
         clock(QStringLiteral("26.10.25"), {QStringLiteral("--dst-answer"), QStringLiteral("summer")});
     QCOMPARE(summer.code, 0);
     QVERIFY2(summer.out.contains(QStringLiteral("clock \"00:30:")), qPrintable(summer.out));
+    const Run sydney =
+        zekctl({QStringLiteral("clock"), QStringLiteral("127.0.0.3"), QStringLiteral("--time"),
+                QStringLiteral("12:00:00"), QStringLiteral("--date"), QStringLiteral("15.01.26"),
+                QStringLiteral("--zone"), QStringLiteral("+10.00")});
+    QVERIFY2(sydney.out.contains(QStringLiteral("clock \"01:00:")), qPrintable(sydney.out));
 }
 
 void TestZekctl::badInputAndBadPeers() {

@@ -5,6 +5,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
+#include <array>
+
 using namespace zek;
 using namespace zek::test;
 
@@ -183,6 +185,42 @@ void TestDstDialogs::datePickerAndSwitchHours() {
         s.f.click(ctl::ClockSet);
         QVERIFY(wasChecked);
         QTRY_COMPARE(s.received.last(), QByteArray(sent));
+    }
+
+    // Sydney's rules in zone +10.00, summer time across the turn of the year: what the tz
+    // database gives, the skipped hour refused, the repeated one asked and answered summer time.
+    choose(d.control<QComboBox>(ctl::ZoneList), 31);
+    for (const auto& [row, indexes] : {std::pair(ctl::kDstStartRow, std::array{0, 6, 9, 2}),
+                                       std::pair(ctl::kDstStopRow, std::array{0, 6, 3, 3})})
+        for (std::size_t i = 0; i < indexes.size(); ++i)
+            choose(d.control<QComboBox>(row.lists()[i]), indexes[i]);
+    const struct {
+        int day, monthIndex;
+        const char *typed, *asked, *sent;
+    } sydney[] = {
+        {15, 0, "120000", "", "!TIME_UTC 01:00:00 (4) 15.01.26 (600)"},
+        {15, 6, "120000", "", "!TIME_UTC 02:00:00 (3) 15.07.26 (600)"},
+        {4, 9, "023000", "Invalid Hour", nullptr},
+        {5, 3, "023000", "Daylight Saving Time?", "!TIME_UTC 15:30:00 (6) 04.04.26 (600)"},
+    };
+    for (const auto& r : sydney) {
+        QVERIFY(pick(r.day, r.monthIndex, 25));
+        time->setCursorPosition(0);
+        QTest::keyClicks(time, r.typed);
+        QString asked;
+        const QPointer<QTimer> watch = onNextModal("", [&](QDialog& dialog) {
+            asked = dialog.windowTitle();
+            if (auto* summer = in<QRadioButton>(dialog, dlg::AskDstSummer))
+                summer->click();
+        });
+        const qsizetype mark = s.received.size();
+        s.f.click(ctl::ClockSet);
+        delete watch.data();
+        s.f.click(ctl::ClockRead);
+        QTRY_VERIFY(s.received.size() > mark && s.received.last() == "?TIME_UTC");
+        QCOMPARE(asked, QLatin1String(r.asked));
+        const QList<QByteArray> sent = {r.sent ? r.sent : "", "?TIME_UTC"};
+        QCOMPARE(s.received.mid(mark), sent.mid(r.sent ? 0 : 1));
     }
 }
 

@@ -43,15 +43,21 @@ ClockSeconds entrySeconds(const ManualDate& date, const TimeOfDay& time, int zon
 } // namespace
 
 bool SummerWindow::contains(ClockSeconds localStandard) const {
-    return start < stop && start <= localStandard && std::uint64_t(localStandard) + 3600 < stop;
+    const bool beforeStop = std::uint64_t(localStandard) + 3600 < stop;
+    if (spansNewYear())
+        return localStandard >= start || beforeStop;
+    return start < stop && start <= localStandard && beforeStop;
 }
 
 SummerCase summerCase(const SummerWindow& window, ClockSeconds local) {
-    if (window.stop <= window.start || local < window.start || local >= window.stop)
+    const std::uint64_t t = local, start = window.start, stop = window.stop;
+    const bool inside =
+        window.spansNewYear() ? t >= start || t < stop : start < stop && start <= t && t < stop;
+    if (!inside)
         return SummerCase::Standard;
-    if (std::uint64_t(local) + 3600 >= window.stop)
+    if (t < stop && t + 3600 >= stop)
         return SummerCase::RepeatedHour;
-    if (std::uint64_t(local) < std::uint64_t(window.start) + 3600)
+    if (t >= start && t < start + 3600)
         return SummerCase::SkippedHour;
     return SummerCase::Summer;
 }

@@ -30,13 +30,17 @@ struct ManualDate {
 };
 
 // The local standard times from which (start) and until which (stop, in summer time) the
-// daylight-saving rules of the year in use keep summer time. A stop not after the start
-// leaves the window empty, as it is before any rule is known.
+// daylight-saving rules of the year in use keep summer time. A start later in the year than
+// the stop (the southern hemisphere's rules) keeps summer time across the turn of the year:
+// from the start to the end of the year and from its beginning to the stop. A stop of 0 (a
+// rule not known yet) or one equal to the start leaves the window empty.
 struct SummerWindow {
     ClockSeconds start = 0;
     ClockSeconds stop = 0;
 
-    // Summer time, as the "(S)" mark shows it: start <= b < stop - 3600.
+    bool spansNewYear() const { return stop != 0 && stop < start; }
+    // Summer time, as the "(S)" mark shows it: start <= b < stop - 3600, or across the turn
+    // of the year b >= start or b < stop - 3600.
     bool contains(ClockSeconds localStandard) const;
 };
 
