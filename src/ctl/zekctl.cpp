@@ -82,8 +82,7 @@ const std::vector<CommandInfo>& commandTable() {
          {}},
         {"restore",
          "zekctl restore MODULE module.json [--to-other-module]",
-         "Write what differs from a backup file to a module and check it; the backup must be the\n"
-         "             module's own unless --to-other-module.",
+         "Write what differs from the module's own backup file to it and check it.",
          2,
          {},
          {"to-other-module"}},
@@ -140,20 +139,22 @@ std::optional<ModuleRef> parseModule(const std::string& text) {
     return ref;
 }
 
-// Searches for the module. A MODULE given as an IP, or a change of IP, waits for the whole
-// search: another module with that IP may answer later, and must not be the one changed.
-// Returns the exit code, kDone when found.
+// Searches for the module. A MODULE given as an IP, or a move to `newIp`, waits for the
+// whole search: another module with that IP may answer later, and must not be the one
+// changed or be left sharing its IP. Returns the exit code, kDone when found.
 int findModule(const Context& c, ModuleFinder& finder, const ModuleRef& ref, DeviceRecord& found,
-               ModuleList& all, bool wholeSearch, std::string& error) {
+               ModuleList& all, std::optional<std::uint32_t> newIp, std::string& error) {
     const auto present = [&] {
         for (const DeviceRecord& r : all.records())
             if (ref.matches(r))
                 return &r;
         return static_cast<const DeviceRecord*>(nullptr);
     };
-    const bool whole = wholeSearch || ref.ip;
-    if (!finder.open(c.from, error) || !finder.search(
-                                           all, c.waitDeadline(), [&] { return !whole && present(); }, error))
+    const auto enough = [&] {
+        const DeviceRecord* r = present();
+        return !ref.ip && r && (!newIp || *newIp == r->CurrentIp);
+    };
+    if (!finder.open(c.from, error) || !finder.search(all, c.waitDeadline(), enough, error))
         return kNotTaken;
     std::string macs;
     for (const DeviceRecord& r : all.records())
@@ -328,8 +329,7 @@ int cmdSet(Context& c) {
     ModuleFinder finder(c.trace);
     Target target;
     ModuleList all;
-    if (const int code = findModule(c, finder, *ref, target.found, all, bool(change->ip), error);
-        code != kDone)
+    if (const int code = findModule(c, finder, *ref, target.found, all, change->ip, error); code != kDone)
         return c.stop(code, error);
     target.change = *change;
     if (error = networkChangeProblem(*change, &target.found); !error.empty())
@@ -363,11 +363,18 @@ int cmdApply(Context& c) {
     if (!file.error.empty())
         return c.usage(quotedText(path) + ": " + file.error);
 
-    // The whole search: a module the file leaves out still keeps its IP.
+    // Where a row moves a module, the whole search: a module the file leaves out, or one
+    // that answers late, still keeps its IP.
     ModuleFinder finder(c.trace);
     ModuleList all;
     std::string error;
-    if (!finder.open(c.from, error) || !finder.search(all, c.waitDeadline(), {}, error))
+    const auto enough = [&] {
+        return std::all_of(file.rows.begin(), file.rows.end(), [&](const ApplyRow& r) {
+            const DeviceRecord* found = all.find(r.mac);
+            return found && (!r.change.ip || *r.change.ip == found->CurrentIp);
+        });
+    };
+    if (!finder.open(c.from, error) || !finder.search(all, c.waitDeadline(), enough, error))
         return c.fail(error);
 
     enum class Result { Missing, Unchanged, Refused, Pending };
@@ -465,12 +472,11 @@ int cmdApply(Context& c) {
 
 // Finds the module, connects and runs the window's automatic read; the exit code.
 int readModule(const Context& c, ModuleSession& session, DeviceRecord& found, std::string& error,
-               ModuleList* all = nullptr, bool wholeSearch = false) {
+               ModuleList* all = nullptr, std::optional<std::uint32_t> newIp = {}) {
     const auto ref = parseModule(c.args.positional[0]);
     ModuleFinder finder(c.trace);
     ModuleList own;
-    if (const int code = findModule(c, finder, *ref, found, all ? *all : own, wholeSearch, error);
-        code != kDone)
+    if (const int code = findModule(c, finder, *ref, found, all ? *all : own, newIp, error); code != kDone)
         return code;
     return session.connect(c.from, found, error) && session.run(ReadSequence::kConnectStep, error)
                ? kDone
@@ -711,7 +717,7 @@ int cmdRestore(Context& c) {
     Target target;
     ModuleList all;
     std::vector<FieldOutcome> outcomes;
-    if (const int code = readModule(c, session, target.found, error, &all, bool(network.ip)); code != kDone)
+    if (const int code = readModule(c, session, target.found, error, &all, network.ip); code != kDone)
         return c.stop(code, error);
     target.change = network;
     if (*mac != target.found.Mac && !c.args.has("to-other-module"))
