@@ -79,7 +79,7 @@ void ModuleSession::onLine(std::string_view line) {
     if (!m_query.empty() && !m_answer && !line.empty())
         m_answer = std::string(line);
     const ParsedReply reply = ParseReply(line);
-    if (reply.kind == ReplyKind::Error && m_awaited && m_error.empty())
+    if (reply.kind == ReplyKind::Error && awaiting() && m_error.empty())
         m_error = unansweredText();
     noteReply(reply, m_flags);
     m_sequence.onReply(reply);
