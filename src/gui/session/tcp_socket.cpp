@@ -1,6 +1,7 @@
 #include "gui/session/tcp_transport.h"
 
 #include "gui/app/socket_notifier.h"
+#include "net/readiness.h"
 #include "net/tcp_socket.h"
 
 #include <QTimer>
@@ -91,6 +92,15 @@ bool TcpSocket::connectTo(std::uint32_t address, std::uint16_t port) {
     // the socket is writable then and the notifier fires on the next turn of the loop.
     m_connecting = true;
     setWriteNotifier(true);
+    // Wine tells the end of a connect only to a watch set up before it ended, and the loop
+    // sets its watch up later: a connect that ended at once (a refusal on loopback) is
+    // picked up here, and reports on the next turn all the same.
+    net::Watch watch{.handle = m_socket.handle(), .wantWrite = true};
+    if (net::waitReady({&watch, 1}, 0) > 0 && watch.writable)
+        QTimer::singleShot(0, this, [this, generation = m_generation] {
+            if (generation == m_generation && m_connecting)
+                completeConnect();
+        });
     return true;
 }
 
