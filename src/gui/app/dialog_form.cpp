@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QFrame>
 #include <QGroupBox>
@@ -79,7 +80,7 @@ QPushButton* makeButton(const ControlSpec& spec, QWidget* parent) {
 LogList* makeListBox(const ControlSpec& spec, QWidget* parent) {
     auto* list = new LogList(parent);
     if ((spec.flags & FixedFont) != 0) {
-        QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        QFont fixed = FixedPitchFont();
         if (parent->font().pointSizeF() > 0)
             fixed.setPointSizeF(parent->font().pointSizeF());
         list->setFont(fixed);
@@ -168,6 +169,18 @@ QWidget* createControl(const ControlSpec& spec, QWidget* parent) {
 }
 
 } // namespace
+
+QFont FixedPitchFont() {
+    const QFont system = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (QFontInfo(system).fixedPitch())
+        return system;
+    // A platform without a theme (offscreen, a bare FreeType font folder) names a
+    // proportional face: any installed fixed-pitch family serves better.
+    for (const QString& family : QFontDatabase::families())
+        if (QFontDatabase::isFixedPitch(family) && !QFontDatabase::isPrivateFamily(family))
+            return QFont(family, system.pointSize());
+    return system;
+}
 
 DialogUnits::DialogUnits(const QFont& font) {
     const QFontMetrics metrics(font);

@@ -9,6 +9,9 @@
 
 namespace zek {
 
+// The font of the log, whose columns line up only when every letter has one width.
+QFont FixedPitchFont();
+
 // Maps dialog units to pixels from the font the dialog uses, as dialog templates do:
 // x pixels = du * average width of the 52 letters / 4, y pixels = du * line height / 8.
 class DialogUnits {

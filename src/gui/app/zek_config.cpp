@@ -30,7 +30,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QFontDatabase>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
@@ -233,7 +232,7 @@ void ZEKConfig::SetupWindow() {
     m_panels->setupControls();
     m_clock->setupControls();
     m_dst->setupControls();
-    m_log->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_log->setFont(FixedPitchFont());
     m_stateView->applySelectionLock(sessionState());
     m_panel->applyDhcpRule();
     m_panels->applyAll();
