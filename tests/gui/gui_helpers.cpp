@@ -49,9 +49,16 @@ bool GuiFixture::startFleet(const std::vector<SimModuleConfig>& modules, FleetOp
     return m_fleet->start();
 }
 
+bool underWine() {
+    return QSysInfo::productType() == QLatin1String("windows") &&
+           !QSettings(QStringLiteral("HKEY_CURRENT_USER\\Software\\Wine"), QSettings::NativeFormat)
+                .childGroups()
+                .isEmpty();
+}
+
 void GuiFixture::installLanguageFiles() {
-    const QDir resources(
-        QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../../resources")));
+    const QDir resources(QCoreApplication::applicationDirPath() +
+                         QStringLiteral("/" ZEK_RESOURCES_FROM_PROGRAM));
     for (const char* name : {"LANG01.ini", "LANG02.ini", "MERIDON_Brisklink.ini"})
         QFile::copy(resources.filePath(QString::fromLatin1(name)),
                     QDir::current().filePath(QString::fromLatin1(name)));

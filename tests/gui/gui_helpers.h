@@ -20,6 +20,9 @@ struct Received {
     QHostAddress sender;
 };
 
+// True under wine, whose sockets do not tell every failure as Windows does.
+bool underWine();
+
 // The real window driven against an embedded simulated fleet on loopback, started in a
 // fresh temporary start directory.
 class GuiFixture {

@@ -79,6 +79,8 @@ void TestClockPanel::readAndSet() {
 
 // A zone east of UTC in summer time all year: the PC's offset is the standard one.
 void TestClockPanel::pcClockOffsetIsStandardTime() {
+    if (QSysInfo::productType() == QLatin1String("windows"))
+        QSKIP("Windows takes the zone from its settings, not from TZ; zekctl's check under wine covers it");
     qputenv("TZ", "XST-1XDT,J1/0,J365/24");
     const PcTime pc = readPcClock();
     qunsetenv("TZ");

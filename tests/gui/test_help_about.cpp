@@ -20,6 +20,8 @@ private slots:
     void websitesEnterAndTraffic();
 
 private:
+    // The viewer is a script in PATH where the desktop's opener is xdg-open, not on Windows.
+    static bool viewerIsFaked() { return QSysInfo::productType() != QLatin1String("windows"); }
     // The opener's arguments after `command`; empty when it did not run within the bound.
     QStringList opened(const std::function<void()>& command);
     QTemporaryDir m_bin;
@@ -53,6 +55,9 @@ void TestHelpAbout::manualReachesTheViewerAsOneArgument_data() {
 }
 
 void TestHelpAbout::manualReachesTheViewerAsOneArgument() {
+    if (!viewerIsFaked())
+        QSKIP("Windows names no such directory, and opens documents through the registry, which "
+              "windows_tests checks");
     QFETCH(QString, directory);
     GuiFixture f;
     QVERIFY(QDir().mkdir(directory) && QDir::setCurrent(directory));
@@ -103,9 +108,12 @@ void TestHelpAbout::websitesEnterAndTraffic() {
     QVERIFY(QTest::qWaitFor([&] { return f.text(ctl::SoftwareText) == "V2.0 LTV"; }, 5000));
     QCOMPARE(letters(), QStringLiteral("LT----"));
 
-    QCOMPARE(opened([&] { f.click(ctl::TechnicalWebsite); }), (QStringList{"1", "http://127.0.0.5:80"}));
-    QCOMPARE(opened([&] { f.click(ctl::UserWebsite); }), (QStringList{"1", "http://127.0.0.5:10005"}));
-    QCOMPARE(opened([&] { f.click(ctl::MakerWebsite); }), (QStringList{"1", "https://www.holvek.example/"}));
+    if (viewerIsFaked()) {
+        QCOMPARE(opened([&] { f.click(ctl::TechnicalWebsite); }), (QStringList{"1", "http://127.0.0.5:80"}));
+        QCOMPARE(opened([&] { f.click(ctl::UserWebsite); }), (QStringList{"1", "http://127.0.0.5:10005"}));
+        QCOMPARE(opened([&] { f.click(ctl::MakerWebsite); }),
+                 (QStringList{"1", "https://www.holvek.example/"}));
+    }
 
     f.takeRequests();
     QTest::keyClick(f.dialog().widget(ctl::NameEdit), Qt::Key_Return);

@@ -329,6 +329,9 @@ void TestMainWindow::sessionAndPeerFailures() {
         {"refuse",
          {"ZEKConfig: Socket connecting ...", error("while connecting", ZEK_REFUSED_ERROR), kDisconnected}}};
     for (const auto& [how, logEnd] : failures) {
+        // Wine reports a reset that follows data as an orderly close, as Windows does not.
+        if (how == failures[1].first && underWine())
+            continue;
         SimFaults faults;
         (how == failures[0].first ? faults.closeAfter : faults.resetAfter) = 5;
         faults.refuse = how == failures[2].first;
@@ -431,11 +434,13 @@ void TestMainWindow::languagesMenuAndTips() {
             QByteArray::fromStdString(languageNameKey(n)) + "=" +
             (n < 3 ? QByteArray(n == 1 ? "Deutsch" : "English") : "Language " + QByteArray::number(n)) + "\n";
     settings += "LANGUAGE=english\n";
-    const QString shared =
-        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../share/zekconfig"));
+    // Where the installed language files are, relative to the program (beside it on Windows).
+    const QString shared = QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                                           QStringLiteral("/" ZEK_DATA_DIR_FROM_PROGRAM));
     QVERIFY(QDir().mkpath(shared));
     const auto cleanup = qScopeGuard([&] {
         QFile::remove(shared + QStringLiteral("/LANG03.ini"));
+        // Only the folders made for the test go; rmdir leaves any folder that holds files.
         QDir().rmdir(shared);
         QDir().rmdir(QFileInfo(shared).path());
     });

@@ -110,8 +110,10 @@ void TestSimUdp::searchOverLoopback() {
     for (const QNetworkDatagram& datagram : receive(tool, 3)) {
         const auto device = decodeDevice(datagram);
         QVERIFY(device);
-        // From port 8002 and the module's own address, as the tool expects.
-        QCOMPARE(datagram.senderAddress(), QHostAddress(device->record.CurrentIp));
+        // From port 8002 and the module's own address, as the tool expects; Windows offers
+        // no choice of the source, so there all modules answer from the fleet's one address.
+        if (QSysInfo::productType() != QLatin1String("windows"))
+            QCOMPARE(datagram.senderAddress(), QHostAddress(device->record.CurrentIp));
         macs.insert(device->texts.mac);
     }
     QCOMPARE(macs, (std::set<std::string>{"02 5A 45 00 00 01", "02 5A 45 00 00 02", "02 5A 45 00 00 03"}));
