@@ -17,14 +17,41 @@ namespace zek {
 
 namespace {
 
-// The field that shows the text of each text reply.
-constexpr std::pair<ReplyKind, int> kTextFields[] = {
-    {ReplyKind::ModulTyp, ctl::ModuleInfo},     {ReplyKind::Geraet, ctl::ModuleTyp},
-    {ReplyKind::Revision, ctl::ModuleRevision}, {ReplyKind::Firma, ctl::ModuleFirma},
-    {ReplyKind::SnmpLoc, ctl::SnmpLocation},
+// The field that shows each text of the module.
+constexpr std::pair<ModulePart, int> kTextFields[] = {
+    {ModulePart::ModuleInfo, ctl::ModuleInfo},     {ModulePart::DeviceType, ctl::ModuleTyp},
+    {ModulePart::Revision, ctl::ModuleRevision},   {ModulePart::Company, ctl::ModuleFirma},
+    {ModulePart::SnmpLocation, ctl::SnmpLocation},
 };
 
+// In the order of ValueAction.
+constexpr int kActionButtons[] = {
+    ctl::LoggerRead,
+    ctl::ClockRead,
+    ctl::DstUseRead,
+    ctl::kDstStartRow.readButton,
+    ctl::kDstStopRow.readButton,
+    ctl::kTrapRows[0].readButton,
+    ctl::kTrapRows[1].readButton,
+    ctl::kTrapRows[2].readButton,
+    ctl::SnmpLocationRead,
+    ctl::LoggerSet,
+    ctl::DstUseSet,
+    ctl::kDstStartRow.setButton,
+    ctl::kDstStopRow.setButton,
+    ctl::ClockSet,
+    ctl::kTrapRows[0].setButton,
+    ctl::kTrapRows[1].setButton,
+    ctl::kTrapRows[2].setButton,
+    ctl::SnmpLocationSet,
+};
+static_assert(std::size(kActionButtons) == std::size_t(ValueAction::SetSnmpLocation) + 1);
+
 } // namespace
+
+int SequenceDriver::buttonOf(ValueAction action) {
+    return kActionButtons[std::size_t(action)];
+}
 
 bool SequenceDriver::connected() const {
     return m_w.sessionState() == SessionState::Connected;
@@ -32,6 +59,15 @@ bool SequenceDriver::connected() const {
 
 bool SequenceDriver::readAutomatically() const {
     return m_w.form.control<QCheckBox>(ctl::AutoRead)->isChecked();
+}
+
+bool SequenceDriver::loggerToBeActive() const {
+    return m_w.panels.loggerActive();
+}
+
+bool SequenceDriver::perform(ValueAction action) {
+    m_w.dispatchButton(buttonOf(action));
+    return action != ValueAction::SetClock || m_w.timeSent();
 }
 
 void SequenceDriver::setPeriod(int milliseconds) {
@@ -60,8 +96,8 @@ void SequenceDriver::setBusyCursor(bool busy) {
 }
 
 void SequenceDriver::runStep(StepCause cause) {
-    if (!m_w.flags.SequenceBusy)
-        m_sequence.RunSequenceStep(cause);
+    if (!m_w.clockBusy())
+        m_engine.RunSequenceStep(cause);
     m_w.timerB.start();
 }
 
@@ -72,56 +108,59 @@ void SequenceDriver::select(int listId, int index) {
 }
 
 void SequenceDriver::applyReply(const QByteArray& bytes) {
-    const ParsedReply reply = ParseReply(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    noteReply(reply, m_w.flags);
-    m_sequence.onReply(reply);
-    for (const auto& [kind, field] : kTextFields)
-        if (kind == reply.kind && reply.shown)
-            m_w.form.control<QLineEdit>(field)->setText(fromModuleText(*reply.shown));
+    showPart(m_engine.onLine(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
+}
 
-    switch (reply.kind) {
-    case ReplyKind::ModulConfig:
-        m_w.showSoftware(fromModuleText(reply.word));
+void SequenceDriver::showPart(ModulePart part) {
+    const ModuleState& state = m_engine.state();
+    for (const auto& [textPart, field] : kTextFields)
+        if (textPart == part)
+            m_w.form.control<QLineEdit>(field)->setText(fromModuleText(*state.text(part)));
+
+    switch (part) {
+    case ModulePart::Capabilities:
+        m_w.showSoftware(fromModuleText(*state.capabilityWord()));
         m_w.panels.applySnmpPanel();
         m_w.panels.applyClockPanel();
         m_w.panels.applySessionButtons();
         break;
-    case ReplyKind::LogOn: {
-        const LoggerReply logger = loggerReply(reply.number);
-        m_w.form.control<QCheckBox>(ctl::LoggerActive)->setChecked(logger.active);
+    case ModulePart::Logger:
+        m_w.form.control<QCheckBox>(ctl::LoggerActive)->setChecked(*state.loggerActive());
         m_w.dispatchButton(ctl::LoggerActive);
-        if (logger.intervalIndex)
-            select(ctl::LogTimeList, *logger.intervalIndex);
+        if (const auto interval = state.loggerInterval())
+            select(ctl::LogTimeList, *interval);
+        break;
+    case ModulePart::Trap1:
+    case ModulePart::Trap2:
+    case ModulePart::Trap3: {
+        const int row = int(part) - int(ModulePart::Trap1) + 1;
+        const ctl::TrapRow& controls = ctl::kTrapRows[std::size_t(row - 1)];
+        const std::array<int, 4>& numbers = *state.trap(row);
+        for (std::size_t i = 0; i < controls.edits.size(); ++i)
+            m_w.form.control<QLineEdit>(controls.edits[i])->setText(QString::number(numbers[i]));
+        m_w.form.control<QCheckBox>(controls.checkBox)->setChecked(trapReceiverSet(numbers));
+        m_w.panels.applyTrapRow(row);
         break;
     }
-    case ReplyKind::TrapIp:
-        applyTrapRow(reply);
-        break;
-    case ReplyKind::DstUse:
-        m_w.form.control<QCheckBox>(ctl::AutomaticDst)->setChecked(dstUseOn(reply.number));
+    case ModulePart::DstUse:
+        m_w.form.control<QCheckBox>(ctl::AutomaticDst)->setChecked(*state.dstUse());
         m_w.panels.applyClockPanel();
         break;
-    case ReplyKind::DstStart:
-    case ReplyKind::DstStop:
-        m_w.showRuleReply(reply.kind, reply.values);
+    case ModulePart::DstStart:
+        m_w.showRule(DstRuleRow::Start, *state.dstRule(DstRuleRow::Start));
         break;
-    case ReplyKind::TimeUtc:
-    case ReplyKind::TimeLocal:
-    case ReplyKind::ModulTimeUtc:
-    case ReplyKind::ModulTimeLocal:
-        m_w.showClockReply(reply.kind, reply.line);
+    case ModulePart::DstStop:
+        m_w.showRule(DstRuleRow::Stop, *state.dstRule(DstRuleRow::Stop));
+        break;
+    case ModulePart::UtcClock:
+        m_w.showClockLine(*state.utcClock());
+        break;
+    case ModulePart::LocalClock:
+        m_w.showClockLine(*state.localClock());
         break;
     default:
         break;
     }
-}
-
-void SequenceDriver::applyTrapRow(const ParsedReply& reply) {
-    const ctl::TrapRow& row = ctl::kTrapRows[std::size_t(reply.trapRow - 1)];
-    for (std::size_t i = 0; i < row.edits.size(); ++i)
-        m_w.form.control<QLineEdit>(row.edits[i])->setText(QString::number(reply.values[i]));
-    m_w.form.control<QCheckBox>(row.checkBox)->setChecked(trapReceiverSet(reply.values));
-    m_w.panels.applyTrapRow(reply.trapRow);
 }
 
 } // namespace zek

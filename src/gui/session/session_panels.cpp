@@ -11,9 +11,10 @@
 
 namespace zek {
 
-SessionPanels::SessionPanels(DialogForm& form, SessionFlags& flags,
-                             std::function<SessionState()> sessionState, SendFn send)
-    : m_form(form), m_flags(flags), m_sessionState(std::move(sessionState)), m_send(std::move(send)) {}
+SessionPanels::SessionPanels(DialogForm& form, StateFn module, std::function<SessionState()> sessionState,
+                             SendFn send)
+    : m_form(form), m_module(std::move(module)), m_sessionState(std::move(sessionState)),
+      m_send(std::move(send)) {}
 
 void SessionPanels::setupControls() {
     auto* logTimes = m_form.control<QComboBox>(ctl::LogTimeList);
@@ -39,9 +40,9 @@ void SessionPanels::setupControls() {
 PanelConditions SessionPanels::conditions() const {
     PanelConditions c;
     c.connected = m_sessionState() == SessionState::Connected;
-    c.loggerCapable = m_flags.LoggerCapable;
-    c.trapCapable = m_flags.TrapCapable;
-    c.loggerActive = m_flags.LoggerActive;
+    c.loggerCapable = m_module().loggerCapable();
+    c.trapCapable = m_module().trapCapable();
+    c.loggerActive = m_loggerActive;
     c.pcTime = m_form.control<QCheckBox>(ctl::UsePcTime)->isChecked();
     c.automaticDst = m_form.control<QCheckBox>(ctl::AutomaticDst)->isChecked();
     return c;
@@ -58,7 +59,7 @@ void SessionPanels::applySessionButtons() {
 }
 
 void SessionPanels::applyClockPanel() {
-    m_flags.LoggerActive = m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked();
+    m_loggerActive = m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked();
     apply(clockPanelEnabling(conditions()));
 }
 
@@ -89,25 +90,20 @@ void SessionPanels::applyAll() {
     applySnmpPanel();
 }
 
-void SessionPanels::send(const SessionCommand& command) {
-    m_flags.setSeen(command.answeredBy, false);
-    m_send(command.text);
-}
-
 void SessionPanels::read(int buttonId) {
     const ReadButton* button = findReadButton(buttonId);
     if (!button)
         return;
-    send(readCommand(*button));
+    m_send(readCommand(*button));
 }
 
 void SessionPanels::setLogger() {
-    send(loggerCommand(m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked(),
-                       m_form.control<QComboBox>(ctl::LogTimeList)->currentIndex()));
+    m_send(loggerCommand(m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked(),
+                         m_form.control<QComboBox>(ctl::LogTimeList)->currentIndex()));
 }
 
 void SessionPanels::setDstUse() {
-    send(dstUseCommand(m_form.control<QCheckBox>(ctl::AutomaticDst)->isChecked()));
+    m_send(dstUseCommand(m_form.control<QCheckBox>(ctl::AutomaticDst)->isChecked()));
 }
 
 void SessionPanels::setDstRule(DstRuleRow row) {
@@ -115,7 +111,7 @@ void SessionPanels::setDstRule(DstRuleRow row) {
     DstRuleIndexes indexes{};
     for (std::size_t i = 0; i < indexes.size(); ++i)
         indexes[i] = m_form.control<QComboBox>(controls.lists()[i])->currentIndex();
-    send(dstRuleCommand(row, indexes));
+    m_send(dstRuleCommand(row, indexes));
 }
 
 void SessionPanels::setTrap(int row) {
@@ -125,11 +121,11 @@ void SessionPanels::setTrap(int row) {
     std::array<std::string, 4> fields;
     for (std::size_t i = 0; i < fields.size(); ++i)
         fields[i] = toModuleText(m_form.control<QLineEdit>(controls.edits[i])->text());
-    send(trapCommand(row, fields));
+    m_send(trapCommand(row, fields));
 }
 
 void SessionPanels::setSnmpLocation() {
-    send(snmpLocationCommand(toModuleText(m_form.control<QLineEdit>(ctl::SnmpLocation)->text())));
+    m_send(snmpLocationCommand(toModuleText(m_form.control<QLineEdit>(ctl::SnmpLocation)->text())));
 }
 
 void SessionPanels::addButtonActions(QHash<int, std::function<void()>>& table) {

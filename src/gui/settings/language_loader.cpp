@@ -52,7 +52,8 @@ QStringList LanguageLoader::searchPath() const {
 #ifdef ZEK_DATA_DIR
     dirs << QStringLiteral(ZEK_DATA_DIR);
 #endif
-    dirs << QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/" ZEK_DATA_DIR_FROM_PROGRAM));
+    dirs << QDir::cleanPath(QCoreApplication::applicationDirPath() +
+                            QStringLiteral("/" ZEK_DATA_DIR_FROM_PROGRAM));
     dirs.removeDuplicates();
     return dirs;
 }
