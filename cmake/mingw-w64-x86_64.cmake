@@ -7,7 +7,9 @@ set(ZEK_MINGW_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER ${ZEK_MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${ZEK_MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER ${ZEK_MINGW_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${ZEK_MINGW_TRIPLE})
+# Libraries for Windows come from the compiler's own root and from the prefixes given, such
+# as the Qt for Windows built by scripts/qt-windows.sh.
+set(CMAKE_FIND_ROOT_PATH /usr/${ZEK_MINGW_TRIPLE} ${CMAKE_PREFIX_PATH})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,5 +1,7 @@
 #include "ctl/ctl_args.h"
 
+#include "core/text/encodings.h"
+
 #include <algorithm>
 
 namespace zek::cli {
@@ -43,7 +45,7 @@ ParsedArgs parseArgs(std::span<const std::string> argv, std::span<const CommandI
             const auto found = std::find_if(commands.begin(), commands.end(),
                                             [&](const CommandInfo& c) { return c.name == token; });
             if (found == commands.end())
-                return fail("unknown command '" + token + "'");
+                return fail("unknown command " + quotedText(token));
             a.command = &*found;
             continue;
         }
@@ -55,8 +57,11 @@ ParsedArgs parseArgs(std::span<const std::string> argv, std::span<const CommandI
             listed(kCommonValues, name) || (a.command && listed(a.command->valueOptions, name));
         const bool isFlag = listed(kCommonFlags, name) || (a.command && listed(a.command->flagOptions, name));
         if (!common && !isValue && !isFlag)
-            return fail("unknown option '--" + name + "'" +
+            return fail("unknown option " + quotedText("--" + name) +
                         (a.command ? " for " + std::string(a.command->name) : ""));
+        // The last of two values would win without a word: a script's mistake, refused.
+        if (a.has(name))
+            return fail("option '--" + name + "' given twice");
         if (isFlag && equals != std::string::npos)
             return fail("option '--" + name + "' takes no value");
         std::string value;

@@ -4,7 +4,10 @@
 #include "core/text/encodings.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdio>
+#include <map>
+#include <set>
 
 namespace zek::cli {
 
@@ -18,8 +21,17 @@ std::string modeText(std::int32_t mode) {
     return mode >= 0 && mode < std::int32_t(std::size(kModes)) ? std::string(kModes[mode]) : "???";
 }
 
-std::string csvCell(const std::string& text) {
-    if (text.find_first_of(",\"\r\n") == std::string::npos)
+// A spreadsheet takes a cell that starts with one of these for a formula (or, with ', for
+// text whose first character it hides): such a cell gets a ' before it, which apply drops.
+constexpr std::string_view kFormulaStarts = "=+-@'\t\r";
+
+// A cell as search writes it: module text escaped as everywhere, never a formula, quoted
+// where it holds a comma or a quote.
+std::string csvCell(const std::string& value) {
+    std::string text = visibleText(value);
+    if (!text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
+    if (text.find_first_of(",\"") == std::string::npos)
         return text;
     std::string out = "\"";
     for (char c : text)
@@ -27,26 +39,72 @@ std::string csvCell(const std::string& text) {
     return out + "\"";
 }
 
-// Cells of one CSV line; empty when a quote is left open.
-std::optional<std::vector<std::string>> csvCells(std::string_view line) {
-    std::vector<std::string> cells(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') {
-            cells.back() += '"';
+// What csvCell made of a value, undone.
+std::string csvValue(std::string_view cell) {
+    if (!cell.empty() && cell.front() == '\'')
+        cell.remove_prefix(1);
+    return unescapeVisible(cell);
+}
+
+struct CsvRecord {
+    int line = 0; // where the record starts
+    std::vector<std::string> cells;
+};
+
+// The records of a CSV text: cells split at commas, quoted cells with "" for a quote and
+// line ends inside; a record ends at CR LF, LF or a lone CR. Refuses a quote left open or
+// text next to a quoted part (`"ab"cd`), which spreadsheets read in different ways.
+std::string csvRecords(std::string_view text, std::vector<CsvRecord>& records) {
+    int line = 1;
+    std::size_t i = 0;
+    const auto lineEnd = [&](char c) {
+        if (c == '\r' && i < text.size() && text[i] == '\n')
             ++i;
-        } else if (c == '"') {
-            quoted = !quoted;
-        } else if (c == ',' && !quoted) {
-            cells.emplace_back();
-        } else {
-            cells.back() += c;
+        ++line;
+    };
+    while (i < text.size()) {
+        CsvRecord record{line, {std::string()}};
+        bool quoted = false, closed = false;
+        while (i < text.size()) {
+            const char c = text[i++];
+            std::string& cell = record.cells.back();
+            if (quoted && c == '"' && i < text.size() && text[i] == '"') {
+                cell += '"';
+                ++i;
+            } else if (quoted && c == '"') {
+                quoted = false;
+                closed = true;
+            } else if (quoted) {
+                cell += c;
+                line += c == '\n' || (c == '\r' && (i == text.size() || text[i] != '\n'));
+            } else if (c == ',') {
+                record.cells.emplace_back();
+                closed = false;
+            } else if (c == '\r' || c == '\n') {
+                lineEnd(c);
+                break;
+            } else if (closed || (c == '"' && !cell.empty())) {
+                return "line " + std::to_string(line) + ": a quote in the middle of cell " +
+                       std::to_string(record.cells.size()) +
+                       "; quote the whole cell and write \"\" for a quote";
+            } else if (c == '"') {
+                quoted = true;
+            } else {
+                cell += c;
+            }
         }
+        if (quoted)
+            return "line " + std::to_string(record.line) + ": a quote is not closed";
+        const bool blank = record.cells.size() == 1 && !closed &&
+                           record.cells[0].find_first_not_of(" \t") == std::string::npos;
+        if (!blank)
+            records.push_back(std::move(record));
     }
-    if (quoted)
-        return std::nullopt;
-    return cells;
+    return "";
+}
+
+std::string_view withoutBom(std::string_view text) {
+    return text.starts_with("\xEF\xBB\xBF") ? text.substr(3) : text;
 }
 
 std::string lineError(int line, std::string_view reason) {
@@ -58,15 +116,15 @@ std::string lineError(int line, std::string_view reason) {
 std::string searchTable(std::span<const DeviceRecord> modules) {
     std::string out;
     char row[256];
-    std::snprintf(row, sizeof row, "%-17s  %-10s  %-15s  %-15s  %-15s  %-4s  %-5s  %-22s  %s\n", "MAC", "Nr",
-                  "IP", "NETMASK", "GATEWAY", "DHCP", "PORT", "MODE", "NAME");
+    std::snprintf(row, sizeof row, "%-17s  %-10s  %-15s  %-15s  %-15s  %-4s  %-5s  %-22s  NAME\n", "MAC",
+                  "Nr", "IP", "NETMASK", "GATEWAY", "DHCP", "PORT", "MODE");
     out += row;
     for (const DeviceRecord& r : modules) {
-        std::snprintf(row, sizeof row, "%-17s  %-10u  %-15s  %-15s  %-15s  %-4s  %-5d  %-22s  %s\n",
+        std::snprintf(row, sizeof row, "%-17s  %-10u  %-15s  %-15s  %-15s  %-4s  %-5d  %-22s  ",
                       macText(r.Mac).c_str(), r.SerialNumber, paddedIpText(r.CurrentIp).c_str(),
                       dottedText(r.Netmask).c_str(), dottedText(r.Gateway).c_str(), r.Dhcp ? "on" : "off",
-                      int(r.Port), modeText(r.EthMode).c_str(), networkFieldText(r, "name").c_str());
-        out += row;
+                      int(r.Port), modeText(r.EthMode).c_str());
+        out += row + visibleText(networkFieldText(r, "name")) + "\n";
     }
     return out;
 }
@@ -105,76 +163,88 @@ std::string searchJson(std::span<const DeviceRecord> modules) {
 
 ApplyFile parseApplyCsv(std::string_view text) {
     ApplyFile file;
+    std::vector<CsvRecord> records;
+    if (file.error = csvRecords(withoutBom(text), records); !file.error.empty())
+        return file;
+    if (records.empty()) {
+        file.error = "no header line";
+        return file;
+    }
     std::vector<std::string> header;
-    int lineNumber = 0;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (line.find_first_not_of(" \t") == std::string_view::npos)
-            continue;
-        const auto cells = csvCells(line);
-        if (!cells) {
-            file.error = lineError(lineNumber, "a quote is not closed");
+    const int headerLine = records.front().line;
+    for (const std::string& column : records.front().cells) {
+        if (std::find(kSearchColumns.begin(), kSearchColumns.end(), column) == kSearchColumns.end())
+            file.error = lineError(headerLine, "unknown column " + quotedText(column));
+        else if (std::find(header.begin(), header.end(), column) != header.end())
+            file.error = lineError(headerLine, "column '" + column + "' twice");
+        if (!file.error.empty())
+            return file;
+        header.push_back(column);
+    }
+    if (std::find(header.begin(), header.end(), "mac") == header.end()) {
+        file.error = lineError(headerLine, "no mac column");
+        return file;
+    }
+    std::map<MacAddress, int> macLines;
+    for (auto record = records.begin() + 1; record != records.end() && file.error.empty(); ++record) {
+        const int lineNumber = record->line;
+        if (record->cells.size() != header.size()) {
+            file.error = lineError(lineNumber, std::to_string(record->cells.size()) +
+                                                   " cells, the header has " + std::to_string(header.size()));
             return file;
         }
-        if (header.empty()) {
-            for (const std::string& column : *cells) {
-                if (std::find(kSearchColumns.begin(), kSearchColumns.end(), column) == kSearchColumns.end())
-                    file.error = lineError(lineNumber, "unknown column '" + column + "'");
-                else if (std::find(header.begin(), header.end(), column) != header.end())
-                    file.error = lineError(lineNumber, "column '" + column + "' twice");
-                if (!file.error.empty())
-                    return file;
-                header.push_back(column);
-            }
-            if (std::find(header.begin(), header.end(), "mac") == header.end()) {
-                file.error = lineError(lineNumber, "no mac column");
-                return file;
-            }
-            continue;
-        }
-        if (cells->size() != header.size()) {
-            file.error = lineError(lineNumber, std::to_string(cells->size()) + " cells, the header has " +
-                                                   std::to_string(header.size()));
-            return file;
-        }
-        ApplyRow row{lineNumber, {}, {}};
+        ApplyRow row{lineNumber, {}, {}, {}};
         for (std::size_t i = 0; i < header.size() && file.error.empty(); ++i) {
-            const std::string& cell = (*cells)[i];
+            const std::string cell = csvValue(record->cells[i]);
             if (header[i] == "mac") {
                 if (const auto mac = parseMac(cell))
                     row.mac = *mac;
                 else
-                    file.error = lineError(lineNumber, "bad MAC '" + cell + "'");
+                    file.error = lineError(lineNumber, "bad MAC " + quotedText(cell));
+            } else if (header[i] == "serial" && !cell.empty()) {
+                row.serial = parseSerial(cell);
+                if (!row.serial)
+                    file.error =
+                        lineError(lineNumber, "serial is a number 0 to 4294967295, not " + quotedText(cell));
             } else if (header[i] != "serial" && !cell.empty()) {
                 if (const std::string reason = setNetworkField(row.change, header[i], cell); !reason.empty())
                     file.error = lineError(lineNumber, reason);
             }
         }
-        const bool twice = std::any_of(file.rows.begin(), file.rows.end(),
-                                       [&](const ApplyRow& r) { return r.mac == row.mac; });
-        if (file.error.empty() && twice)
-            file.error = lineError(lineNumber, "MAC " + macText(row.mac) + " in an earlier row too");
         if (!file.error.empty())
             return file;
+        if (const auto [earlier, added] = macLines.emplace(row.mac, lineNumber); !added) {
+            file.error = lineError(lineNumber, "MAC " + macText(row.mac) + " in an earlier row too (line " +
+                                                   std::to_string(earlier->second) + ")");
+            return file;
+        }
         file.rows.push_back(std::move(row));
     }
-    if (header.empty())
-        file.error = "no header line";
     return file;
+}
+
+std::optional<std::uint32_t> parseSerial(std::string_view text) {
+    unsigned long long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value > 0xFFFFFFFFull)
+        return std::nullopt;
+    return std::uint32_t(value);
 }
 
 std::string jsonString(std::string_view text) {
     std::string out = "\"";
-    for (unsigned char c : text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        const unsigned char next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
         if (c == '"' || c == '\\') {
             out += '\\';
             out += char(c);
-        } else if (c < 0x20) {
+        } else if (c < 0x20 || c == 0x7F || (c == 0xC2 && next >= 0x80 && next <= 0x9F)) {
+            // C0, DEL and the C1 controls (U+0080-U+009F, C2 80-C2 9F in UTF-8).
+            if (c == 0xC2) {
+                c = next;
+                ++i;
+            }
             char escape[8];
             std::snprintf(escape, sizeof escape, "\\u%04x", c);
             out += escape;
@@ -200,6 +270,9 @@ public:
 
     std::optional<std::vector<std::pair<std::string, std::string>>> object(std::string& error) {
         std::vector<std::pair<std::string, std::string>> members;
+        std::set<std::string> keys;
+        if (m_text.starts_with("\xEF\xBB\xBF"))
+            m_at = 3;
         if (!take('{'))
             return fail(error, "not a JSON object");
         if (!take('}')) {
@@ -209,7 +282,10 @@ public:
                     return fail(error, "a member is not \"key\": value");
                 auto value = peek() == '"' ? string() : word();
                 if (!value)
-                    return fail(error, "the value of \"" + *key + "\" is no string, number or boolean");
+                    return fail(error,
+                                "the value of " + quotedText(*key) + " is no string, number or boolean");
+                if (!keys.insert(*key).second)
+                    return fail(error, "key " + quotedText(*key) + " twice");
                 members.emplace_back(std::move(*key), std::move(*value));
             } while (take(','));
             if (!take('}'))

@@ -21,11 +21,13 @@ std::string searchTable(std::span<const DeviceRecord> modules);
 std::string searchCsv(std::span<const DeviceRecord> modules);
 std::string searchJson(std::span<const DeviceRecord> modules);
 
-// One row of an apply file: the module and what to change in it. Serial numbers are read
-// but not acted on: they identify a module to the reader, the MAC does to the tool.
+// One row of an apply file: the module and what to change in it. The MAC names the module;
+// a serial, where given, must be the module's, so a row cannot reach another module by a
+// mistyped MAC.
 struct ApplyRow {
     int line = 0;
     MacAddress mac{};
+    std::optional<std::uint32_t> serial;
     NetworkChange change;
 };
 struct ApplyFile {
@@ -33,15 +35,20 @@ struct ApplyFile {
     std::string error; // "line 3: bad IP address '10.0.0'", empty when the file was taken
 };
 // A header line naming some of the search columns (mac among them), then one row per MAC;
-// an empty cell keeps the module's value. Cells may be quoted as spreadsheets write them.
+// an empty cell keeps the module's value. Cells may be quoted as spreadsheets write them; a
+// cell read undoes what search did to it (the ' before a formula start, the escapes of
+// control characters and backslashes), so search's own file reads back to the modules' values. A UTF-8 byte
+// order mark is skipped; lines end in CR LF, LF or CR.
 ApplyFile parseApplyCsv(std::string_view text);
+std::optional<std::uint32_t> parseSerial(std::string_view text);
 
-// A JSON string literal.
+// A JSON string literal; control characters (C0, DEL, C1) are \u escapes.
 std::string jsonString(std::string_view text);
 // One flat JSON object of string values, keys in the order given.
 std::string jsonObject(std::span<const std::pair<std::string, std::string>> members);
 // Reads a flat object whose values are strings, numbers, true, false or null (kept as their
-// text); empty with `error` set for anything else.
+// text); empty with `error` set for anything else or a key given twice. A UTF-8 byte order
+// mark is skipped.
 std::optional<std::vector<std::pair<std::string, std::string>>> parseFlatJson(std::string_view text,
                                                                               std::string& error);
 

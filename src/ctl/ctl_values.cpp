@@ -22,7 +22,7 @@ std::optional<int> hexDigit(char c) {
 }
 
 std::string quoted(std::string_view text) {
-    return "'" + std::string(text) + "'";
+    return quotedText(text);
 }
 
 std::optional<bool> parseSwitch(std::string_view text) {
@@ -105,6 +105,53 @@ std::optional<std::uint32_t> parseIpv4(std::string_view text) {
     return address;
 }
 
+std::string addressProblem(std::uint32_t a, bool loopbackHere) {
+    const std::uint32_t top = a >> 24;
+    if (top == 0)
+        return "an address of no host";
+    if (a == 0xFFFFFFFF)
+        return "the broadcast address";
+    if (top >= 224 && top <= 239)
+        return "a multicast address";
+    if (top >= 240)
+        return "a reserved address";
+    if (top == 127 && !loopbackHere)
+        return "a loopback address, which is the PC itself";
+    return "";
+}
+
+std::string connectProblem(std::uint32_t address, std::uint32_t from) {
+    return addressProblem(address, from >> 24 == 127);
+}
+
+bool contiguousNetmask(std::uint32_t netmask) {
+    const std::uint32_t hosts = ~netmask;
+    return netmask != 0 && (hosts & (hosts + 1)) == 0;
+}
+
+std::string networkChangeProblem(const NetworkChange& c, const DeviceRecord* found) {
+    const std::vector<FieldOutcome> outcomes =
+        found ? compareNetwork(c, *found) : std::vector<FieldOutcome>{};
+    const auto changes = [&](std::string_view key, bool given) {
+        return given && (!found || std::any_of(outcomes.begin(), outcomes.end(), [&](const FieldOutcome& o) {
+                   return o.field == key && !o.took();
+               }));
+    };
+    if (changes("ip", bool(c.ip))) {
+        // Without the module, loopback waits for it: a simulated module may move within it.
+        const bool loopbackHere = !found || found->CurrentIp >> 24 == 127;
+        if (const std::string problem = addressProblem(*c.ip, loopbackHere); !problem.empty())
+            return "IP address " + dottedText(*c.ip) + " is " + problem + ": no module can be reached there";
+    }
+    if (changes("netmask", bool(c.netmask)) && !contiguousNetmask(*c.netmask))
+        return "netmask " + dottedText(*c.netmask) + " is not ones followed by zeros";
+    if (changes("name", bool(c.name)) && hasControlCharacter(*c.name))
+        return "name with a control character";
+    if (changes("mode", bool(c.mode)) && *c.mode >= kEthModeCount)
+        return "mode is 0 to 4, not '" + std::to_string(*c.mode) + "'";
+    return "";
+}
+
 std::string setNetworkField(NetworkChange& change, std::string_view key, std::string_view text) {
     const auto address = [&](std::optional<std::uint32_t>& into, const char* what) {
         into = parseIpv4(text);
@@ -126,7 +173,7 @@ std::string setNetworkField(NetworkChange& change, std::string_view key, std::st
             return "name with a character outside Latin-1: " + quoted(text);
         if (name->size() > NAME_FIELD_SIZE - 1)
             return "name longer than 32 characters: " + quoted(text);
-        if (name->find_first_of(std::string_view("\0\r\n", 3)) != std::string::npos)
+        if (name->find('\0') != std::string::npos)
             return "name with a control character";
         change.name = *name;
         return "";
@@ -136,7 +183,8 @@ std::string setNetworkField(NetworkChange& change, std::string_view key, std::st
         return change.port ? "" : "port out of range 0-65535: " + quoted(text);
     }
     if (key == "mode") {
-        change.mode = parseNumber(text, 0, kEthModeCount - 1);
+        // A module may report any mode byte; only 0 to 4 are ever sent.
+        change.mode = parseNumber(text, 0, 255);
         return change.mode ? "" : "mode is 0 to 4, not " + quoted(text);
     }
     return "unknown value " + quoted(key);
@@ -199,6 +247,30 @@ std::vector<FieldOutcome> compareNetwork(const NetworkChange& change, const Devi
             outcomes.push_back({std::string(kNetworkKeys[i]), networkFieldText(wanted, kNetworkKeys[i]),
                                 networkFieldText(reported, kNetworkKeys[i])});
     return outcomes;
+}
+
+std::vector<std::string> addressClashes(std::vector<PlannedAddress> planned) {
+    std::stable_sort(planned.begin(), planned.end(),
+                     [](const PlannedAddress& a, const PlannedAddress& b) { return a.ip < b.ip; });
+    std::vector<std::string> clashes;
+    for (auto first = planned.begin(); first != planned.end();) {
+        const auto last =
+            std::find_if(first, planned.end(), [&](const PlannedAddress& p) { return p.ip != first->ip; });
+        if (last - first > 1 && std::any_of(first, last, [](const PlannedAddress& p) { return p.changed; })) {
+            std::string text = "IP " + dottedText(first->ip) + " for ";
+            for (auto p = first; p != last; ++p)
+                text += (p == first      ? ""
+                         : p + 1 == last ? " and "
+                                         : ", ") +
+                        macText(p->mac) +
+                        (p->line < 0    ? " (keeps it)"
+                         : p->line == 0 ? " (asked)"
+                                        : " (line " + std::to_string(p->line) + ")");
+            clashes.push_back(text);
+        }
+        first = last;
+    }
+    return clashes;
 }
 
 void ModuleSettings::note(const ParsedReply& reply) {
@@ -289,13 +361,21 @@ std::string setSessionField(SessionChange& change, std::string_view key, std::st
         if (!location)
             return "snmp-location with a character outside Latin-1: " + quoted(text);
         if (location->size() > kSnmpLocationRoom)
-            return "snmp-location longer than 38 characters";
-        if (argumentText(*location, kSnmpLocationRoom) != *location)
+            return "snmp-location longer than 38 characters: " + quoted(text);
+        if (location->find('\0') != std::string::npos)
             return "snmp-location with a control character";
         change.snmpLocation = *location;
         return "";
     }
     return "unknown value " + quoted(key);
+}
+
+std::string sessionChangeProblem(const SessionChange& change, const ModuleSettings* current) {
+    const bool changes = change.snmpLocation && (!current || current->snmpLocation != change.snmpLocation);
+    if (changes && (hasControlCharacter(*change.snmpLocation) ||
+                    argumentText(*change.snmpLocation, kSnmpLocationRoom) != *change.snmpLocation))
+        return "snmp-location with a control character";
+    return "";
 }
 
 std::string sessionFieldText(const ModuleSettings& s, std::string_view key) {

@@ -28,6 +28,21 @@ std::string hexText(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
+void ModuleList::add(const DeviceRecord& record) {
+    if (m_byMac.emplace(record.Mac, m_records.size()).second)
+        m_records.push_back(record);
+}
+
+void ModuleList::clear() {
+    m_records.clear();
+    m_byMac.clear();
+}
+
+const DeviceRecord* ModuleList::find(const MacAddress& mac) const {
+    const auto found = m_byMac.find(mac);
+    return found == m_byMac.end() ? nullptr : &m_records[found->second];
+}
+
 bool ModuleFinder::open(std::uint32_t from, std::string& error) {
     if (!m_socket.open() || !m_socket.bind(from) || !m_socket.setBroadcast(true)) {
         error =
@@ -59,7 +74,7 @@ bool ModuleFinder::send(std::span<const std::uint8_t> datagram, std::string& err
     }
 }
 
-bool ModuleFinder::search(DeviceTable& table, Clock::time_point deadline, const std::function<bool()>& enough,
+bool ModuleFinder::search(ModuleList& table, Clock::time_point deadline, const std::function<bool()>& enough,
                           std::string& error, int quietMs) {
     table.clear();
     if (!send(encodeSearch(), error))
@@ -68,8 +83,8 @@ bool ModuleFinder::search(DeviceTable& table, Clock::time_point deadline, const 
     return true;
 }
 
-void ModuleFinder::collect(DeviceTable& table, Clock::time_point deadline,
-                           const std::function<bool()>& enough, int quietMs) {
+void ModuleFinder::collect(ModuleList& table, Clock::time_point deadline, const std::function<bool()>& enough,
+                           int quietMs) {
     std::array<std::uint8_t, UDP_REPLY_BUFFER> buffer{};
     for (;;) {
         const auto until =
@@ -87,7 +102,7 @@ void ModuleFinder::collect(DeviceTable& table, Clock::time_point deadline,
             const DecodedDatagram decoded =
                 decodeDatagram(bytes, port, [](std::string_view key) { return std::string(key); });
             if (const auto* device = std::get_if<DecodedDevice>(&decoded))
-                table.add(device->record, device->texts.mac);
+                table.add(device->record);
         }
         if (enough && enough())
             return;

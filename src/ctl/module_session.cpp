@@ -2,22 +2,32 @@
 
 #include "core/scan/device_protocol.h"
 #include "core/session/reply_parser.h"
+#include "core/text/encodings.h"
+
+#include <utility>
 
 namespace zek::cli {
 
 namespace {
 
-// A module that sends lines forever still ends the session after this many waits.
-constexpr int kLongestRunInWaits = 30;
-
 std::chrono::milliseconds ms(int n) {
     return std::chrono::milliseconds(n);
+}
+
+// A module's line for a message or the trace: UTF-8, control characters escaped, cut.
+std::string shownLine(std::string_view line) {
+    const std::string text = latin1ToUtf8(line.substr(0, 200));
+    return visibleText(text) + (line.size() > 200 ? "..." : "");
 }
 
 } // namespace
 
 bool ModuleSession::connect(std::uint32_t from, const DeviceRecord& module, std::string& error) {
     m_peer = dottedText(module.CurrentIp) + ":" + std::to_string(module.Port);
+    if (const std::string problem = connectProblem(module.CurrentIp, from); !problem.empty()) {
+        error = "the module reports IP " + dottedText(module.CurrentIp) + ", " + problem + ": not connecting";
+        return false;
+    }
     const auto status =
         m_client.connect(from, module.CurrentIp, std::uint16_t(module.Port), Clock::now() + ms(m_waitMs));
     if (status == net::TcpLineClient::Status::Ok)
@@ -32,12 +42,21 @@ bool ModuleSession::connect(std::uint32_t from, const DeviceRecord& module, std:
 void ModuleSession::sendText(std::string_view text) {
     if (!connected())
         return;
+    const std::string command(text.substr(0, text.find('\r')));
+    if (++m_sends[command] > kTriesPerQuery) {
+        m_error = unansweredText();
+        return;
+    }
     if (m_client.send(text, Clock::now() + ms(m_waitMs)) != net::TcpLineClient::Status::Ok) {
         m_error = "cannot send to " + m_peer + ": " + net::errorText(m_client.error());
         return;
     }
+    m_query = command;
+    m_awaited = std::exchange(m_cleared, std::nullopt);
+    m_sentAt = Clock::now();
+    m_answer.reset();
     if (m_trace)
-        m_trace("SND: " + std::string(text));
+        m_trace("SND: " + visibleText(latin1ToUtf8(command)));
 }
 
 void ModuleSession::pressButton(int id) {
@@ -56,23 +75,30 @@ void ModuleSession::log(std::string_view line) {
 
 void ModuleSession::onLine(std::string_view line) {
     if (m_trace)
-        m_trace("RCV: " + std::string(line));
+        m_trace("RCV: " + shownLine(line));
+    if (!m_query.empty() && !m_answer && !line.empty())
+        m_answer = std::string(line);
     const ParsedReply reply = ParseReply(line);
+    if (reply.kind == ReplyKind::Error && awaiting() && m_error.empty())
+        m_error = unansweredText();
     noteReply(reply, m_flags);
     m_sequence.onReply(reply);
     m_settings.note(reply);
     if (reply.kind == ReplyKind::LogOn)
         m_flags.LoggerActive = loggerReply(reply.number).active;
-    if (reply.kind == ReplyKind::Error)
-        m_errorReply = reply.number;
-    if (reply.kind != ReplyKind::None)
-        m_lastReply = Clock::now();
 }
 
 std::string ModuleSession::lostText() const {
     return m_client.error() == 0
                ? "the module " + m_peer + " closed the connection"
                : "the connection to " + m_peer + " broke: " + net::errorText(m_client.error());
+}
+
+std::string ModuleSession::unansweredText() const {
+    const std::string query = visibleText(latin1ToUtf8(m_query));
+    if (!m_answer)
+        return "no reply to " + query + " from " + m_peer + " within " + std::to_string(m_waitMs) + " ms";
+    return "module answered \"" + shownLine(*m_answer) + "\" to " + query + " (" + m_peer + ")";
 }
 
 bool ModuleSession::receive(Clock::time_point deadline, std::size_t& lines) {
@@ -83,29 +109,35 @@ bool ModuleSession::receive(Clock::time_point deadline, std::size_t& lines) {
             return true;
         },
         lines);
-    if (status == net::TcpLineClient::Status::Closed || status == net::TcpLineClient::Status::Failed)
+    if ((status == net::TcpLineClient::Status::Closed || status == net::TcpLineClient::Status::Failed) &&
+        m_error.empty())
         m_error = lostText();
     return m_error.empty();
 }
 
 bool ModuleSession::run(int step, std::string& error) {
-    const auto start = Clock::now();
-    m_lastReply = start;
+    m_sends.clear();
+    const auto deadline = Clock::now() + ms(std::max(m_waitMs, m_periodMs)) * kLongestRunInWaits;
     m_sequence.setStep(step);
     m_sequence.RunSequenceStep(StepCause::Tick);
     auto nextTick = Clock::now() + ms(m_periodMs);
+    // A tick without the awaited reply steps back to ask again: it waits until the module
+    // had `waitMs` to answer. Lines never put the tick off, so unasked lines cannot hold a
+    // step for ever.
+    const auto tickAt = [&] { return awaiting() ? std::max(nextTick, m_sentAt + ms(m_waitMs)) : nextTick; };
     while (m_error.empty() && m_sequence.step() != ReadSequence::kIdle) {
-        const auto now = Clock::now();
-        if (now - m_lastReply > ms(m_waitMs) || now - start > ms(m_waitMs) * kLongestRunInWaits) {
-            error = "the module " + m_peer + " stopped answering (read step " +
-                    std::to_string(m_sequence.step()) + ", waited " + std::to_string(m_waitMs) + " ms)";
-            return false;
+        if (Clock::now() >= deadline) {
+            m_error = "the read of " + m_peer + " did not end within " + std::to_string(kLongestRunInWaits) +
+                      " waits (read step " + std::to_string(m_sequence.step()) + ")";
+            break;
         }
         std::size_t lines = 0;
-        if (!receive(std::min(nextTick, m_lastReply + ms(m_waitMs)), lines))
+        if (!receive(std::min(tickAt(), deadline), lines))
             break;
-        if (lines > 0 || Clock::now() >= nextTick) {
-            m_sequence.RunSequenceStep(lines > 0 ? StepCause::Line : StepCause::Tick);
+        if (lines > 0)
+            m_sequence.RunSequenceStep(StepCause::Line);
+        if (m_error.empty() && Clock::now() >= tickAt()) {
+            m_sequence.RunSequenceStep(StepCause::Tick);
             nextTick = Clock::now() + ms(m_periodMs);
         }
     }
@@ -114,18 +146,15 @@ bool ModuleSession::run(int step, std::string& error) {
 }
 
 bool ModuleSession::exchange(const SessionCommand& command, std::string& error) {
+    m_sends.clear();
     clearReplySeen(command.answeredBy);
-    m_errorReply.reset();
     sendText(command.text);
     const auto deadline = Clock::now() + ms(m_waitMs);
     std::size_t lines = 0;
-    while (m_error.empty() && !replySeen(command.answeredBy) && !m_errorReply && Clock::now() < deadline)
+    while (m_error.empty() && !replySeen(command.answeredBy) && Clock::now() < deadline)
         receive(deadline, lines);
-    const std::string sent = std::string(command.text.substr(0, command.text.size() - 1));
-    if (m_error.empty() && m_errorReply)
-        m_error = "the module answered \"!ERROR " + std::to_string(*m_errorReply) + "\" to \"" + sent + "\"";
-    else if (m_error.empty() && !replySeen(command.answeredBy))
-        m_error = "no reply to \"" + sent + "\" within " + std::to_string(m_waitMs) + " ms";
+    if (m_error.empty() && !replySeen(command.answeredBy))
+        m_error = unansweredText();
     error = m_error;
     return m_error.empty();
 }

@@ -8,24 +8,31 @@
 #include "ctl/module_finder.h"
 #include "net/tcp_line_client.h"
 
+#include <map>
+#include <optional>
 #include <string>
 
 namespace zek::cli {
 
 // A TCP session to one module that runs the window's read sequence: the same step machine
 // and command texts, with a host that sends the query of each Read button the steps press.
-// Every wait is bounded: `waitMs` without any reply ends the session with an error.
+// Every wait is bounded: a query is asked `kTriesPerQuery` times, each time given `waitMs`
+// to be answered, and a run ends after `kLongestRunInWaits` waits whatever the module sends.
+// A module that answers a query with "!ERROR n" ends the session: a read that left a value
+// out would print, back up and restore a module that is not the one asked.
 class ModuleSession : public SequenceHost {
 public:
-    // The steps' base period: a missing reply is asked for again every second period.
+    // The steps' base period: how soon a step that needs no reply goes on.
     static constexpr int kStepPeriodMs = 200;
+    static constexpr int kTriesPerQuery = 3;
+    static constexpr int kLongestRunInWaits = 30;
 
     ModuleSession(Trace trace, int waitMs)
         : m_trace(std::move(trace)), m_waitMs(waitMs), m_sequence(*this, kStepPeriodMs) {}
 
     bool connect(std::uint32_t from, const DeviceRecord& module, std::string& error);
-    // Runs the sequence from `step` until it ends; false when the module stopped answering,
-    // closed the connection or the socket failed.
+    // Runs the sequence from `step` until it ends; false when a query went unanswered or
+    // was answered otherwise, the module closed the connection or the socket failed.
     bool run(int step, std::string& error);
     // Sends one command and waits for the reply that answers it.
     bool exchange(const SessionCommand& command, std::string& error);
@@ -43,7 +50,10 @@ public:
     bool loggerActive() const override { return m_flags.LoggerActive; }
     bool timeSent() const override { return m_flags.TimeSent; }
     bool replySeen(ReplyKey key) const override { return m_flags.seen(key); }
-    void clearReplySeen(ReplyKey key) override { m_flags.setSeen(key, false); }
+    void clearReplySeen(ReplyKey key) override {
+        m_flags.setSeen(key, false);
+        m_cleared = key;
+    }
     void markReplySeen(ReplyKey key) override { m_flags.setSeen(key); }
     void sendText(std::string_view text) override;
     void pressButton(int id) override;
@@ -58,6 +68,8 @@ private:
     bool receive(Clock::time_point deadline, std::size_t& lines);
     void onLine(std::string_view line);
     std::string lostText() const;
+    std::string unansweredText() const;
+    bool awaiting() const { return m_awaited && !m_flags.seen(*m_awaited); }
 
     Trace m_trace;
     int m_waitMs;
@@ -68,8 +80,12 @@ private:
     int m_periodMs = kStepPeriodMs;
     std::string m_peer;
     std::string m_error;
-    Clock::time_point m_lastReply;
-    std::optional<int> m_errorReply; // the last "!ERROR n" seen
+    // The last command sent, what answers it, when, and the first line that came after it.
+    std::string m_query;
+    std::optional<ReplyKey> m_cleared, m_awaited;
+    Clock::time_point m_sentAt;
+    std::optional<std::string> m_answer;
+    std::map<std::string, int> m_sends; // per command text, in this run
 };
 
 } // namespace zek::cli

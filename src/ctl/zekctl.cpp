@@ -81,11 +81,11 @@ const std::vector<CommandInfo>& commandTable() {
          {},
          {}},
         {"restore",
-         "zekctl restore MODULE module.json",
-         "Write what differs from a backup file to a module and check it.",
+         "zekctl restore MODULE module.json [--to-other-module]",
+         "Write what differs from the module's own backup file to it and check it.",
          2,
          {},
-         {}},
+         {"to-other-module"}},
     };
     return commands;
 }
@@ -94,10 +94,15 @@ constexpr std::string_view kCommonHelp =
     "Options of every command that talks to modules:\n"
     "  --from ADDR   the PC interface address to search and connect from\n"
     "                (default: the first non-loopback IPv4 address; see zekctl interfaces)\n"
-    "  --wait MS     how long to wait for answers (default 1500)\n"
+    "  --wait MS     how long one answer is waited for (default 1500): a search's replies, a\n"
+    "                connection, each reply of a session. A session asks each query up to 3\n"
+    "                times and ends after 30 waits at most; any value from 1 works.\n"
     "  --verbose     print the traffic (\"SND:\", \"RCV:\") on stderr\n"
-    "MODULE is a MAC (\"00 0A 1B 2C 3D 4E\" or 00:0a:1b:2c:3d:4e) or the module's current IP address.\n"
-    "Exit codes: 0 done, 1 a change did not take or a module did not answer, 2 bad usage.\n";
+    "MODULE is a MAC (\"00 0A 1B 2C 3D 4E\" or 00:0a:1b:2c:3d:4e) or the module's current IP address;\n"
+    "an IP that two modules answer with is refused. FILE - reads standard input.\n"
+    "Text from modules is shown with control characters as \\xNN and a backslash as \\\\.\n"
+    "Exit codes: 0 done, 1 a change did not take or a module did not answer, 2 bad usage or\n"
+    "a change refused before anything was sent.\n";
 
 struct Context {
     const Args& args;
@@ -108,14 +113,12 @@ struct Context {
     Trace trace;
 
     Clock::time_point waitDeadline() const { return Clock::now() + std::chrono::milliseconds(waitMs); }
-    int fail(std::string_view message) const {
+    int stop(int code, std::string_view message) const {
         err << "zekctl: " << message << "\n";
-        return kNotTaken;
+        return code;
     }
-    int usage(std::string_view message) const {
-        err << "zekctl: " << message << "\n";
-        return kBadUsage;
-    }
+    int fail(std::string_view message) const { return stop(kNotTaken, message); }
+    int usage(std::string_view message) const { return stop(kBadUsage, message); }
 };
 
 // MODULE on the command line: a MAC or the address the module answers from.
@@ -136,24 +139,38 @@ std::optional<ModuleRef> parseModule(const std::string& text) {
     return ref;
 }
 
-bool findModule(const Context& c, ModuleFinder& finder, const ModuleRef& ref, DeviceRecord& found,
-                std::string& error) {
-    DeviceTable table;
+// Searches for the module. A MODULE given as an IP, or a move to `newIp`, waits for the
+// whole search: another module with that IP may answer later, and must not be the one
+// changed or be left sharing its IP. Returns the exit code, kDone when found.
+int findModule(const Context& c, ModuleFinder& finder, const ModuleRef& ref, DeviceRecord& found,
+               ModuleList& all, std::optional<std::uint32_t> newIp, std::string& error) {
     const auto present = [&] {
-        for (std::size_t i = 0; i < table.count(); ++i)
-            if (ref.matches(table.record(i)))
-                return int(i);
-        return -1;
+        for (const DeviceRecord& r : all.records())
+            if (ref.matches(r))
+                return &r;
+        return static_cast<const DeviceRecord*>(nullptr);
     };
-    if (!finder.open(c.from, error) || !finder.search(
-                                           table, c.waitDeadline(), [&] { return present() >= 0; }, error))
-        return false;
-    if (present() < 0) {
-        error = "module " + ref.text + " did not answer a search within " + std::to_string(c.waitMs) + " ms";
-        return false;
+    const auto enough = [&] {
+        const DeviceRecord* r = present();
+        return !ref.ip && r && (!newIp || *newIp == r->CurrentIp);
+    };
+    if (!finder.open(c.from, error) || !finder.search(all, c.waitDeadline(), enough, error))
+        return kNotTaken;
+    std::string macs;
+    for (const DeviceRecord& r : all.records())
+        if (ref.matches(r))
+            macs += (macs.empty() ? "" : ", ") + macText(r.Mac);
+    if (macs.find(',') != std::string::npos) {
+        error =
+            "more than one module answers with IP " + ref.text + ": " + macs + "; name the module by its MAC";
+        return kBadUsage;
     }
-    found = table.record(std::size_t(present()));
-    return true;
+    if (!present()) {
+        error = "module " + ref.text + " did not answer a search within " + std::to_string(c.waitMs) + " ms";
+        return kNotTaken;
+    }
+    found = *present();
+    return kDone;
 }
 
 bool allTook(const std::vector<FieldOutcome>& outcomes) {
@@ -162,11 +179,11 @@ bool allTook(const std::vector<FieldOutcome>& outcomes) {
 
 bool printOutcomes(std::ostream& out, const MacAddress& mac, const std::vector<FieldOutcome>& outcomes) {
     for (const FieldOutcome& o : outcomes) {
-        out << macText(mac) << "  " << o.field << " \"" << o.wanted << "\": ";
+        out << macText(mac) << "  " << o.field << " \"" << visibleText(o.wanted) << "\": ";
         if (o.took())
             out << "took\n";
         else
-            out << "NOT TAKEN, the module reports \"" << o.reported << "\"\n";
+            out << "NOT TAKEN, the module reports \"" << visibleText(o.reported) << "\"\n";
     }
     return allTook(outcomes);
 }
@@ -175,7 +192,8 @@ bool printOutcomes(std::ostream& out, const MacAddress& mac, const std::vector<F
 struct Target {
     DeviceRecord found;
     NetworkChange change;
-    DeviceRecord seen; // the last answer
+    DeviceRecord seen;     // the last answer
+    bool answered = false; // answered a search after the reboot
     bool took = false;
 };
 
@@ -195,17 +213,18 @@ bool writeNetwork(const Context& c, ModuleFinder& finder, std::vector<Target*>& 
         if (!finder.send(encodeReboot(t->found.Mac), error))
             return false;
     const auto deadline = c.waitDeadline();
-    DeviceTable table;
+    ModuleList table;
+    std::size_t pending = targets.size();
     const auto update = [&] {
-        bool all = true;
         for (Target* t : targets) {
-            if (const int i = table.find(macText(t->found.Mac)); i >= 0 && !t->took) {
-                t->seen = table.record(std::size_t(i));
+            if (const DeviceRecord* seen = table.find(t->found.Mac); seen && !t->took) {
+                t->seen = *seen;
+                t->answered = true;
                 t->took = allTook(compareNetwork(t->change, t->seen));
+                pending -= t->took;
             }
-            all = all && t->took;
         }
-        return all;
+        return pending == 0;
     };
     for (Target* t : targets)
         t->seen = t->found;
@@ -220,12 +239,18 @@ bool writeNetwork(const Context& c, ModuleFinder& finder, std::vector<Target*>& 
     return true;
 }
 
+std::string notAnsweredText(const Context& c) {
+    return "did not answer after the reboot within " + std::to_string(c.waitMs) + " ms";
+}
+
 std::optional<NetworkChange> networkChangeFromOptions(const Context& c, std::string& error) {
     NetworkChange change;
     for (const auto& [name, value] : c.args.options)
         if (std::find(kNetworkKeys.begin(), kNetworkKeys.end(), name) != kNetworkKeys.end())
             if (error = setNetworkField(change, name, value); !error.empty())
                 return std::nullopt;
+    if (error = networkChangeProblem(change, nullptr); !error.empty())
+        return std::nullopt;
     return change;
 }
 
@@ -235,16 +260,39 @@ std::optional<SessionChange> sessionChangeFromOptions(const Context& c, std::str
         if (std::find(kSessionKeys.begin(), kSessionKeys.end(), name) != kSessionKeys.end())
             if (error = setSessionField(change, name, value); !error.empty())
                 return std::nullopt;
+    if (error = sessionChangeProblem(change, nullptr); !error.empty())
+        return std::nullopt;
     return change;
 }
 
+// A file's text; "-" is standard input.
 std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream file;
+    if (path != "-")
+        file.open(path, std::ios::binary);
+    std::istream& in = path == "-" ? std::cin : file;
     if (!in)
         return std::nullopt;
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// Where every module's IP will be after `changes`; `lines` gives each change's row.
+std::vector<std::string> clashesAfter(const ModuleList& all, const std::vector<const Target*>& changes,
+                                      const std::vector<int>& lines) {
+    std::map<MacAddress, PlannedAddress> planned;
+    for (const DeviceRecord& r : all.records())
+        planned[r.Mac] = {r.Mac, r.CurrentIp, -1, false};
+    for (std::size_t i = 0; i < changes.size(); ++i) {
+        const Target& t = *changes[i];
+        const bool changed = t.change.ip && *t.change.ip != t.found.CurrentIp;
+        planned[t.found.Mac] = {t.found.Mac, t.change.ip.value_or(t.found.CurrentIp), lines[i], changed};
+    }
+    std::vector<PlannedAddress> list;
+    for (const auto& [mac, p] : planned)
+        list.push_back(p);
+    return addressClashes(std::move(list));
 }
 
 int cmdInterfaces(Context& c) {
@@ -257,15 +305,13 @@ int cmdInterfaces(Context& c) {
 int cmdSearch(Context& c) {
     const std::string format = c.args.value("format").value_or("table");
     if (format != "table" && format != "json" && format != "csv")
-        return c.usage("--format is table, json or csv, not '" + format + "'");
+        return c.usage("--format is table, json or csv, not " + quotedText(format));
     ModuleFinder finder(c.trace);
-    DeviceTable table;
+    ModuleList found;
     std::string error;
-    if (!finder.open(c.from, error) || !finder.search(table, c.waitDeadline(), {}, error))
+    if (!finder.open(c.from, error) || !finder.search(found, c.waitDeadline(), {}, error))
         return c.fail(error);
-    std::vector<DeviceRecord> modules;
-    for (std::size_t i = 0; i < table.count(); ++i)
-        modules.push_back(table.record(i));
+    const std::vector<DeviceRecord>& modules = found.records();
     c.out << (format == "json"  ? searchJson(modules)
               : format == "csv" ? searchCsv(modules)
                                 : searchTable(modules));
@@ -274,17 +320,24 @@ int cmdSearch(Context& c) {
 
 int cmdSet(Context& c) {
     const auto ref = parseModule(c.args.positional[0]);
-    if (!ref)
-        return c.usage("MODULE is a MAC or an IP address, not '" + c.args.positional[0] + "'");
     std::string error;
     const auto change = networkChangeFromOptions(c, error);
     if (!change)
         return c.usage(error);
+    if (compareNetwork(*change, DeviceRecord{}).empty())
+        return c.usage("set needs at least one value: " + std::string(c.args.command->usage));
     ModuleFinder finder(c.trace);
     Target target;
-    if (!findModule(c, finder, *ref, target.found, error))
-        return c.fail(error);
+    ModuleList all;
+    if (const int code = findModule(c, finder, *ref, target.found, all, change->ip, error); code != kDone)
+        return c.stop(code, error);
     target.change = *change;
+    if (error = networkChangeProblem(*change, &target.found); !error.empty())
+        return c.usage(error);
+    for (const std::string& clash : clashesAfter(all, {&target}, {0}))
+        error += (error.empty() ? "" : "; ") + clash;
+    if (!error.empty())
+        return c.usage("two modules would share an IP: " + error + "; nothing sent");
     std::vector<Target*> targets{&target};
     const bool reboot = !c.args.has("no-reboot");
     if (!writeNetwork(c, finder, targets, reboot, error))
@@ -292,6 +345,10 @@ int cmdSet(Context& c) {
     if (!reboot) {
         c.out << macText(target.found.Mac) << "  values sent; not verified, as the module was not rebooted\n";
         return kDone;
+    }
+    if (!target.answered) {
+        c.out << macText(target.found.Mac) << "  " << notAnsweredText(c) << "\n";
+        return kNotTaken;
     }
     return printOutcomes(c.out, target.found.Mac, compareNetwork(target.change, target.seen)) ? kDone
                                                                                               : kNotTaken;
@@ -301,19 +358,23 @@ int cmdApply(Context& c) {
     const std::string& path = c.args.positional[0];
     const auto text = readFile(path);
     if (!text)
-        return c.usage("cannot read " + path);
+        return c.usage("cannot read " + quotedText(path));
     ApplyFile file = parseApplyCsv(*text);
     if (!file.error.empty())
-        return c.usage(path + ": " + file.error);
+        return c.usage(quotedText(path) + ": " + file.error);
 
+    // Where a row moves a module, the whole search: a module the file leaves out, or one
+    // that answers late, still keeps its IP.
     ModuleFinder finder(c.trace);
-    DeviceTable table;
+    ModuleList all;
     std::string error;
-    const auto allFound = [&] {
-        return std::all_of(file.rows.begin(), file.rows.end(),
-                           [&](const ApplyRow& r) { return table.find(macText(r.mac)) >= 0; });
+    const auto enough = [&] {
+        return std::all_of(file.rows.begin(), file.rows.end(), [&](const ApplyRow& r) {
+            const DeviceRecord* found = all.find(r.mac);
+            return found && (!r.change.ip || *r.change.ip == found->CurrentIp);
+        });
     };
-    if (!finder.open(c.from, error) || !finder.search(table, c.waitDeadline(), allFound, error))
+    if (!finder.open(c.from, error) || !finder.search(all, c.waitDeadline(), enough, error))
         return c.fail(error);
 
     enum class Result { Missing, Unchanged, Refused, Pending };
@@ -321,29 +382,51 @@ int cmdApply(Context& c) {
     std::vector<Result> results(file.rows.size(), Result::Pending);
     std::vector<std::string> reasons(file.rows.size());
     std::vector<Target*> toWrite;
+    std::vector<const Target*> named;
+    std::vector<int> lines;
+    std::vector<std::string> refusals;
     const bool dryRun = c.args.has("dry-run");
     for (std::size_t i = 0; i < file.rows.size(); ++i) {
-        const int at = table.find(macText(file.rows[i].mac));
-        if (at < 0) {
+        const ApplyRow& row = file.rows[i];
+        const DeviceRecord* found = all.find(row.mac);
+        if (!found) {
             results[i] = Result::Missing;
             continue;
         }
-        targets[i] = {table.record(std::size_t(at)), file.rows[i].change, {}, false};
+        targets[i] = {*found, row.change, {}, false, false};
+        named.push_back(&targets[i]);
+        lines.push_back(row.line);
         const auto outcomes = compareNetwork(targets[i].change, targets[i].found);
-        if (allTook(outcomes)) {
+        if (row.serial && *row.serial != found->SerialNumber) {
+            refusals.push_back("line " + std::to_string(row.line) + ": the module " + macText(row.mac) +
+                               " reports serial " + std::to_string(found->SerialNumber) + ", not " +
+                               std::to_string(*row.serial));
+        } else if (allTook(outcomes)) {
             results[i] = Result::Unchanged;
+        } else if (const std::string problem = networkChangeProblem(row.change, found); !problem.empty()) {
+            refusals.push_back("line " + std::to_string(row.line) + ": " + problem);
         } else if (!changedRecord(targets[i].found, targets[i].change, reasons[i])) {
             results[i] = Result::Refused;
         } else if (dryRun) {
             std::string changes;
             for (const FieldOutcome& o : outcomes)
                 if (!o.took())
-                    changes += (changes.empty() ? "" : ", ") + o.field + " \"" + o.reported + "\" -> \"" +
-                               o.wanted + "\"";
+                    changes += (changes.empty() ? "" : ", ") + o.field + " \"" + visibleText(o.reported) +
+                               "\" -> \"" + visibleText(o.wanted) + "\"";
             reasons[i] = "would change " + changes;
         } else {
             toWrite.push_back(&targets[i]);
         }
+    }
+    for (const std::string& clash : clashesAfter(all, named, lines))
+        refusals.push_back("two modules would share an IP: " + clash);
+    if (!refusals.empty()) {
+        constexpr std::size_t kShown = 20;
+        for (std::size_t i = 0; i < std::min(refusals.size(), kShown); ++i)
+            c.err << "zekctl: " << quotedText(path) << ": " << refusals[i] << "\n";
+        if (refusals.size() > kShown)
+            c.err << "zekctl: " << quotedText(path) << ": " << refusals.size() - kShown << " rows more\n";
+        return c.usage("the file is refused; nothing sent");
     }
     if (!dryRun && !toWrite.empty() && !writeNetwork(c, finder, toWrite, true, error))
         return c.fail(error);
@@ -365,12 +448,17 @@ int cmdApply(Context& c) {
             kind = 1;
         } else if (dryRun) {
             result = reasons[i];
+        } else if (!t.answered) {
+            result = "NOT TAKEN: " + notAnsweredText(c);
+            kind = 1;
         } else {
             std::string took, missed;
             for (const FieldOutcome& o : compareNetwork(t.change, t.seen))
                 (o.took() ? took : missed) +=
                     (o.took() ? (took.empty() ? "" : ", ") : (missed.empty() ? "" : ", ")) + o.field +
-                    (o.took() ? "" : " (wanted \"" + o.wanted + "\", reports \"" + o.reported + "\")");
+                    (o.took() ? ""
+                              : " (wanted \"" + visibleText(o.wanted) + "\", reports \"" +
+                                    visibleText(o.reported) + "\")");
             result = missed.empty() ? "took: " + took : "NOT TAKEN: " + missed;
             kind = missed.empty() ? 0 : 1;
         }
@@ -382,12 +470,17 @@ int cmdApply(Context& c) {
     return counts[1] + counts[2] == 0 ? kDone : kNotTaken;
 }
 
-// Finds the module, connects and runs the window's automatic read.
-bool readModule(const Context& c, ModuleSession& session, DeviceRecord& found, std::string& error) {
+// Finds the module, connects and runs the window's automatic read; the exit code.
+int readModule(const Context& c, ModuleSession& session, DeviceRecord& found, std::string& error,
+               ModuleList* all = nullptr, std::optional<std::uint32_t> newIp = {}) {
     const auto ref = parseModule(c.args.positional[0]);
     ModuleFinder finder(c.trace);
-    return findModule(c, finder, *ref, found, error) && session.connect(c.from, found, error) &&
-           session.run(ReadSequence::kConnectStep, error);
+    ModuleList own;
+    if (const int code = findModule(c, finder, *ref, found, all ? *all : own, newIp, error); code != kDone)
+        return code;
+    return session.connect(c.from, found, error) && session.run(ReadSequence::kConnectStep, error)
+               ? kDone
+               : kNotTaken;
 }
 
 std::vector<std::pair<std::string, std::string>> readFields(const DeviceRecord& r,
@@ -418,12 +511,12 @@ std::vector<std::pair<std::string, std::string>> readFields(const DeviceRecord& 
 int cmdRead(Context& c) {
     const std::string format = c.args.value("format").value_or("text");
     if (format != "text" && format != "json")
-        return c.usage("--format is text or json, not '" + format + "'");
+        return c.usage("--format is text or json, not " + quotedText(format));
     ModuleSession session(c.trace, c.waitMs);
     DeviceRecord found;
     std::string error;
-    if (!readModule(c, session, found, error))
-        return c.fail(error);
+    if (const int code = readModule(c, session, found, error); code != kDone)
+        return c.stop(code, error);
     const auto fields = readFields(found, session);
     if (format == "json") {
         c.out << jsonObject(fields);
@@ -431,7 +524,7 @@ int cmdRead(Context& c) {
         for (const auto& [key, value] : fields) {
             char label[32];
             std::snprintf(label, sizeof label, "%-15s", (key + ":").c_str());
-            c.out << label << value << "\n";
+            c.out << label << visibleText(value) << "\n";
         }
     }
     return kDone;
@@ -469,7 +562,9 @@ int cmdWrite(Context& c) {
     ModuleSession session(c.trace, c.waitMs);
     DeviceRecord found;
     std::vector<FieldOutcome> outcomes;
-    if (!readModule(c, session, found, error) || !writeSession(c, session, *change, outcomes, error))
+    if (const int code = readModule(c, session, found, error); code != kDone)
+        return c.stop(code, error);
+    if (!writeSession(c, session, *change, outcomes, error))
         return c.fail(error);
     return printOutcomes(c.out, found.Mac, outcomes) ? kDone : kNotTaken;
 }
@@ -497,7 +592,7 @@ int cmdClock(Context& c) {
     if (fromPc == (time || date || zoneText) || (!fromPc && !(time && date && zoneText)))
         return c.usage("clock takes --from-pc, or --time, --date and --zone together");
     if (answer && *answer != "summer" && *answer != "winter")
-        return c.usage("--dst-answer is summer or winter, not '" + *answer + "'");
+        return c.usage("--dst-answer is summer or winter, not " + quotedText(*answer));
     ManualDate day;
     int zone = 0;
     std::string timeText;
@@ -506,14 +601,14 @@ int cmdClock(Context& c) {
         char end = 0;
         if (std::sscanf(time->c_str(), "%2d:%2d:%2d%c", &h, &mi, &s, &end) != 3 || h > 23 || mi > 59 ||
             s > 59 || h < 0 || mi < 0 || s < 0 || time->size() != 8)
-            return c.usage("--time is HH:MM:SS, not '" + *time + "'");
+            return c.usage("--time is HH:MM:SS, not " + quotedText(*time));
         if (std::sscanf(date->c_str(), "%2d.%2d.%2d%c", &d, &mo, &y, &end) != 3 || date->size() != 8 ||
             mo < 1 || mo > 12 || y < 1 || d < 1 || d > MonthLength(mo, 2000 + y))
-            return c.usage("--date is DD.MM.YY (years 01 to 99), not '" + *date + "'");
+            return c.usage("--date is DD.MM.YY (years 01 to 99), not " + quotedText(*date));
         const auto minutes = parseZone(*zoneText);
         if (!minutes)
-            return c.usage("--zone is one of the zone list's offsets such as +1.00 or -9.30, not '" +
-                           *zoneText + "'");
+            return c.usage("--zone is one of the zone list's offsets such as +1.00 or -9.30, not " +
+                           quotedText(*zoneText));
         day = {std::uint8_t(d), std::uint8_t(mo), std::uint8_t(y)};
         zone = *minutes;
         timeText = *time + " ";
@@ -522,8 +617,8 @@ int cmdClock(Context& c) {
     ModuleSession session(c.trace, c.waitMs);
     DeviceRecord found;
     std::string error;
-    if (!readModule(c, session, found, error))
-        return c.fail(error);
+    if (const int code = readModule(c, session, found, error); code != kDone)
+        return c.stop(code, error);
     if (!session.flags().LoggerCapable)
         return c.fail("the module has no letter L: it has no clock to set");
 
@@ -567,9 +662,11 @@ int cmdClock(Context& c) {
     const bool took = reported && std::labs(drift) <= kClockToleranceSeconds && reported->second == zone;
     c.out << macText(found.Mac) << "  clock \"" << wanted << "\": ";
     if (took)
-        c.out << "took, the module's local time is " << session.settings().clockLocal << "\n";
+        c.out << "took, the module's local time is "
+              << visibleText(latin1ToUtf8(session.settings().clockLocal)) << "\n";
     else
-        c.out << "NOT TAKEN, the module reports \"" << session.settings().utcLine << "\"\n";
+        c.out << "NOT TAKEN, the module reports \"" << visibleText(latin1ToUtf8(session.settings().utcLine))
+              << "\"\n";
     return took ? kDone : kNotTaken;
 }
 
@@ -577,8 +674,8 @@ int cmdBackup(Context& c) {
     ModuleSession session(c.trace, c.waitMs);
     DeviceRecord found;
     std::string error;
-    if (!readModule(c, session, found, error))
-        return c.fail(error);
+    if (const int code = readModule(c, session, found, error); code != kDone)
+        return c.stop(code, error);
     std::vector<std::pair<std::string, std::string>> members;
     for (std::string_view key : kSearchColumns)
         members.emplace_back(key, networkFieldText(found, key));
@@ -593,38 +690,58 @@ int cmdRestore(Context& c) {
     const std::string& path = c.args.positional[1];
     const auto text = readFile(path);
     if (!text)
-        return c.usage("cannot read " + path);
+        return c.usage("cannot read " + quotedText(path));
     std::string error;
     const auto members = parseFlatJson(*text, error);
     if (!members)
-        return c.usage(path + ": " + error);
+        return c.usage(quotedText(path) + ": " + error);
     NetworkChange network;
     SessionChange sessionChange;
+    std::optional<MacAddress> mac;
     for (const auto& [key, value] : *members) {
         const bool isNetwork = std::find(kNetworkKeys.begin(), kNetworkKeys.end(), key) != kNetworkKeys.end();
         const bool isSession = std::find(kSessionKeys.begin(), kSessionKeys.end(), key) != kSessionKeys.end();
+        if (key == "mac" && !(mac = parseMac(value)))
+            return c.usage(quotedText(path) + ": bad MAC " + quotedText(value));
         if (key == "mac" || key == "serial" || (key == "mode" && value == "none"))
             continue;
         if (!isNetwork && !isSession)
-            return c.usage(path + ": unknown key '" + key + "'");
+            return c.usage(quotedText(path) + ": unknown key " + quotedText(key));
         error = isNetwork ? setNetworkField(network, key, value) : setSessionField(sessionChange, key, value);
         if (!error.empty())
-            return c.usage(path + ": " + error);
+            return c.usage(quotedText(path) + ": " + error);
     }
+    if (!mac)
+        return c.usage(quotedText(path) + ": no \"mac\": a backup names the module it was taken from");
     ModuleSession session(c.trace, c.waitMs);
     Target target;
+    ModuleList all;
     std::vector<FieldOutcome> outcomes;
-    if (!readModule(c, session, target.found, error) ||
-        ((sessionChange.touchesLogger() || sessionChange.touchesSnmp()) &&
-         !writeSession(c, session, sessionChange, outcomes, error)))
+    if (const int code = readModule(c, session, target.found, error, &all, network.ip); code != kDone)
+        return c.stop(code, error);
+    target.change = network;
+    if (*mac != target.found.Mac && !c.args.has("to-other-module"))
+        return c.usage(quotedText(path) + " is the backup of " + macText(*mac) + ", not of " +
+                       macText(target.found.Mac) + "; --to-other-module copies it; nothing sent");
+    if (error = networkChangeProblem(network, &target.found); error.empty())
+        error = sessionChangeProblem(sessionChange, &session.settings());
+    for (const std::string& clash : clashesAfter(all, {&target}, {0}))
+        error += (error.empty() ? "two modules would share an IP: " : "; ") + clash;
+    if (!error.empty())
+        return c.usage(quotedText(path) + ": " + error + "; nothing sent");
+    if ((sessionChange.touchesLogger() || sessionChange.touchesSnmp()) &&
+        !writeSession(c, session, sessionChange, outcomes, error))
         return c.fail(error);
     bool ok = printOutcomes(c.out, target.found.Mac, outcomes);
-    target.change = network;
     if (!allTook(compareNetwork(network, target.found))) {
         ModuleFinder finder(c.trace);
         std::vector<Target*> targets{&target};
         if (!finder.open(c.from, error) || !writeNetwork(c, finder, targets, true, error))
             return c.fail(error);
+        if (!target.answered) {
+            c.out << macText(target.found.Mac) << "  " << notAnsweredText(c) << "\n";
+            return kNotTaken;
+        }
         ok = printOutcomes(c.out, target.found.Mac, compareNetwork(network, target.seen)) && ok;
     } else {
         ok = printOutcomes(c.out, target.found.Mac, compareNetwork(network, target.found)) && ok;
@@ -672,7 +789,7 @@ int runZekctl(std::span<const std::string> argv, std::ostream& out, std::ostream
     if (const auto wait = args.value("wait")) {
         const auto ms = parseNumber(*wait, 1, 600000);
         if (!ms)
-            return c.usage("--wait is 1 to 600000 milliseconds, not '" + *wait + "'");
+            return c.usage("--wait is 1 to 600000 milliseconds, not " + quotedText(*wait));
         c.waitMs = *ms;
     }
     if (args.has("verbose"))
@@ -680,11 +797,11 @@ int runZekctl(std::span<const std::string> argv, std::ostream& out, std::ostream
     if (args.command->talksToModules) {
         if (args.command->positionals > 0 && args.command->name != "apply" &&
             !parseModule(args.positional[0]))
-            return c.usage("MODULE is a MAC or an IP address, not '" + args.positional[0] + "'");
+            return c.usage("MODULE is a MAC or an IP address, not " + quotedText(args.positional[0]));
         if (const auto from = args.value("from")) {
             const auto address = parseIpv4(*from);
             if (!address)
-                return c.usage("--from is an IPv4 address, not '" + *from + "'");
+                return c.usage("--from is an IPv4 address, not " + quotedText(*from));
             c.from = *address;
         } else {
             const auto addresses = net::hostIpv4Addresses();

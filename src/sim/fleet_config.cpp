@@ -344,10 +344,28 @@ QString decodeFileText(QByteArrayView bytes) {
     return text;
 }
 
-QStringView unquote(QStringView value) {
-    if (value.size() >= 2 && value.front() == u'"' && value.back() == u'"')
-        return value.sliced(1, value.size() - 2);
-    return value;
+// A value in double quotes keeps its outer blanks; a quote opened and not closed is refused.
+std::optional<QStringView> unquote(QStringView value) {
+    if (!value.startsWith(u'"'))
+        return value;
+    if (value.size() < 2 || !value.endsWith(u'"'))
+        return std::nullopt;
+    return value.sliced(1, value.size() - 2);
+}
+
+// Text of the file inside a message: control characters as \xNN, cut when long, so that a
+// binary file gives a readable line.
+QString shown(QStringView text) {
+    constexpr qsizetype kShownChars = 40;
+    QString out;
+    for (QChar c : text.first(std::min(text.size(), kShownChars))) {
+        const char16_t u = c.unicode();
+        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
+            out += QStringLiteral("\\x%1").arg(u & 0xFF, 2, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return text.size() > kShownChars ? out + QStringLiteral("...") : out;
 }
 
 FleetParseResult failure(int line, QString error) {
@@ -416,8 +434,9 @@ FleetParseResult parseFleetText(QByteArrayView bytes) {
                 return failure(lineNumber, QStringLiteral("a section header ends with ']'"));
             const QStringView name = line.sliced(1, line.size() - 2).trimmed();
             if (name.compare(QLatin1String("module"), Qt::CaseInsensitive) != 0)
-                return failure(lineNumber,
-                               QStringLiteral("unknown section '[%1]'; only [module] is known").arg(name));
+                return failure(
+                    lineNumber,
+                    QStringLiteral("unknown section '[%1]'; only [module] is known").arg(shown(name)));
             if (static_cast<int>(result.modules.size()) >= kMaxSimModules)
                 return failure(lineNumber, QStringLiteral("more than %1 modules").arg(kMaxSimModules));
             result.modules.push_back(generatedModule(static_cast<int>(result.modules.size())));
@@ -430,16 +449,19 @@ FleetParseResult parseFleetText(QByteArrayView bytes) {
         if (equals < 0)
             return failure(lineNumber, QStringLiteral("expected 'key = value', '[module]' or a comment"));
         const QString key = line.left(equals).trimmed().toString().toLower();
-        const QStringView value = unquote(line.sliced(equals + 1).trimmed());
+        const auto value = unquote(line.sliced(equals + 1).trimmed());
         if (result.modules.empty())
-            return failure(lineNumber, QStringLiteral("'%1' comes before the first [module]").arg(key));
+            return failure(lineNumber,
+                           QStringLiteral("'%1' comes before the first [module]").arg(shown(key)));
         const auto setter = keySetters().constFind(key);
         if (setter == keySetters().constEnd())
-            return failure(lineNumber, QStringLiteral("unknown key '%1'").arg(key));
+            return failure(lineNumber, QStringLiteral("unknown key '%1'").arg(shown(key)));
+        if (!value)
+            return failure(lineNumber, QStringLiteral("the quote of '%1' is not closed").arg(key));
         if (keysSeen.contains(key))
             return failure(lineNumber, QStringLiteral("'%1' is given twice for this module").arg(key));
         keysSeen.insert(key);
-        const QString error = (*setter)(value, result.modules.back());
+        const QString error = (*setter)(*value, result.modules.back());
         if (!error.isEmpty())
             return failure(lineNumber, error);
         if (key == QLatin1String("mac"))
@@ -463,7 +485,7 @@ FleetParseResult parseFleetText(QByteArrayView bytes) {
 QString applyModuleKey(SimModuleConfig& module, const QString& key, QStringView value) {
     const auto setter = keySetters().constFind(key);
     if (setter == keySetters().constEnd())
-        return QStringLiteral("unknown key '%1'").arg(key);
+        return QStringLiteral("unknown key '%1'").arg(shown(key));
     return (*setter)(value, module);
 }
 

@@ -18,8 +18,10 @@ namespace {
 
 // A flood of searches must not grow the queue without bound.
 constexpr std::size_t kMaxQueuedReplies = 200000;
-// Connections one module keeps open at a time; further ones are accepted and closed.
-constexpr int kMaxSessionsPerModule = 16;
+// Connections one module keeps open at a time; further ones are accepted and closed. High
+// enough for a test that opens many sessions at once; a bound against running out of
+// descriptors.
+constexpr int kMaxSessionsPerModule = 256;
 constexpr int kReceiveBufferBytes = 1 << 20;
 
 QString peerText(const QHostAddress& address, quint16 port) {

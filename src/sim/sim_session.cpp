@@ -8,7 +8,7 @@ namespace zek {
 
 namespace {
 
-constexpr qint64 kReadChunk = 64 * 1024;
+constexpr qint64 kReadChunk = 16 * 1024;
 
 QString endpointText(const QHostAddress& address, quint16 port) {
     if (address.isNull())
@@ -58,19 +58,23 @@ void SimSession::abandon() {
 }
 
 void SimSession::readAvailable() {
-    // Everything is taken on each notification, so Qt's buffer holds no more than one
-    // read of the socket. (A capped read buffer that fills up stops the notifications.)
-    while (!m_finished && m_socket->bytesAvailable() > 0) {
-        const QByteArray chunk = m_socket->read(kReadChunk);
-        if (chunk.isEmpty())
-            break;
-        emit bytesReceived(chunk);
-        for (const SimCommandLine& line : m_stream.take(chunk)) {
-            if (m_finished)
-                return;
-            handleLine(line);
-        }
+    // One chunk per turn of the event loop: a peer that sends megabytes of commands gets
+    // them answered in turns with every other connection, not before them. What is left
+    // in Qt's buffer brings no new notification, so the next turn is queued here. (A
+    // capped read buffer that fills up would stop the notifications.)
+    if (m_finished || m_socket->bytesAvailable() <= 0)
+        return;
+    const QByteArray chunk = m_socket->read(kReadChunk);
+    if (chunk.isEmpty())
+        return;
+    emit bytesReceived(chunk);
+    for (const SimCommandLine& line : m_stream.take(chunk)) {
+        if (m_finished)
+            return;
+        handleLine(line);
     }
+    if (!m_finished && m_socket->bytesAvailable() > 0)
+        QMetaObject::invokeMethod(this, &SimSession::readAvailable, Qt::QueuedConnection);
 }
 
 void SimSession::handleLine(const SimCommandLine& line) {

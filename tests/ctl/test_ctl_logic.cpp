@@ -1,6 +1,7 @@
 // zekctl's decisions without sockets: what it refuses before sending, what it reads from
 // files, and the command bytes a change becomes.
 #include "core/scan/device_protocol.h"
+#include "core/text/encodings.h"
 #include "ctl/ctl_args.h"
 #include "ctl/ctl_formats.h"
 
@@ -8,6 +9,21 @@
 
 using namespace zek;
 using namespace zek::cli;
+
+namespace {
+
+// A control character (C0 but the line end, DEL, C1) raw in UTF-8 output.
+bool rawControl(std::string_view out) {
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        const auto c = static_cast<unsigned char>(out[i]);
+        const auto next = i + 1 < out.size() ? static_cast<unsigned char>(out[i + 1]) : 0;
+        if ((c < 0x20 && c != '\n') || c == 0x7F || (c == 0xC2 && next >= 0x80 && next < 0xA0))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
 
 TEST(CtlValues, AddressesAndMacs) {
     EXPECT_EQ(parseMac("00 0A 1B 2C 3D 4E"), (MacAddress{0x00, 0x0A, 0x1B, 0x2C, 0x3D, 0x4E}));
@@ -21,31 +37,90 @@ TEST(CtlValues, AddressesAndMacs) {
 }
 
 TEST(CtlValues, RefusedBeforeSending) {
+    const std::string control = "name with a control character";
     const struct {
         const char* key;
         std::string value;
-        const char* reason;
+        std::string reason;
     } rows[] = {
         {"name", std::string(33, 'x'), "name longer than 32"},
         {"name", "Z\xE2\x82\xAChler", "name with a character outside Latin-1"},
+        {"name", "a\x1b]0;owned\x07", control},
+        {"name", "tab\there", control},
+        {"name", "del\x7f", control},
+        {"name", "c1\xC2\x9B", control},
+        {"name", std::string("nul\0", 4), control},
         {"port", "-1", "port out of range"},
         {"port", "65536", "port out of range"},
         {"mode", "5", "mode is 0 to 4"},
         {"dhcp", "yes", "dhcp is on or off"},
         {"netmask", "255.255.0", "bad netmask"},
+        {"netmask", "255.0.255.0", "netmask 255.0.255.0 is not ones followed by zeros"},
+        {"netmask", "0.0.0.0", "is not ones followed by zeros"},
+        {"ip", "0.0.0.0", "IP address 0.0.0.0 is an address of no host"},
+        {"ip", "255.255.255.255", "the broadcast address"},
+        {"ip", "224.0.0.1", "a multicast address"},
+        {"ip", "240.0.0.1", "a reserved address"},
         {"colour", "red", "unknown value"},
+        {"name", std::string(10 << 20, '\x1b'), "name longer than 32 characters: '\\x1b\\x1b"},
     };
     for (const auto& row : rows) {
         NetworkChange change;
-        EXPECT_NE(setNetworkField(change, row.key, row.value).find(row.reason), std::string::npos) << row.key;
+        std::string error = setNetworkField(change, row.key, row.value);
+        if (error.empty())
+            error = networkChangeProblem(change, nullptr);
+        // Hostile input comes back escaped and cut: a short line, no control character.
+        EXPECT_NE(error.find(row.reason), std::string::npos) << row.key << ": " << error;
+        EXPECT_LT(error.size(), 300u);
+        EXPECT_FALSE(rawControl(error)) << error;
     }
     SessionChange session;
     for (const auto& [key, value] : {std::pair{"logger", "61"},
                                      {"dst-start", "5 0 3 2"},
                                      {"dst-stop", "4 0 3"},
                                      {"trap1", "1.2.3"},
-                                     {"snmp-location", "a\rb"}})
-        EXPECT_FALSE(setSessionField(session, key, value).empty()) << key;
+                                     {"snmp-location", "a\rb"},
+                                     {"snmp-location", "a\x1b[2Jb"},
+                                     {"snmp-location", "\xC2\x85"}}) {
+        std::string error = setSessionField(session, key, value);
+        EXPECT_FALSE(error.empty() && sessionChangeProblem(session, nullptr).empty()) << key;
+    }
+}
+
+TEST(CtlValues, WhatWouldChangeIsJudged) {
+    DeviceRecord simulated, real;
+    simulated.CurrentIp = 0x7F000002;
+    simulated.EthMode = 3;
+    real.CurrentIp = 0xC0000205;
+    real.setName("Hall\x1b");
+    real.EthMode = ETH_MODE_UNKNOWN_FLAG + 200;
+    NetworkChange change;
+    ASSERT_EQ(setNetworkField(change, "ip", "127.0.0.50"), "");
+    // A module on this PC's loopback is a simulated one and may move within it; a real one may not.
+    EXPECT_EQ(networkChangeProblem(change, &simulated), "");
+    EXPECT_NE(networkChangeProblem(change, &real).find("a loopback address"), std::string::npos);
+    // What a module reports may be written back unchanged, as a file from search does.
+    NetworkChange same;
+    ASSERT_EQ(setNetworkField(same, "name", "Hall\x1b"), "");
+    ASSERT_EQ(setNetworkField(same, "mode", "200"), "");
+    EXPECT_EQ(networkChangeProblem(same, &real), "");
+    EXPECT_NE(networkChangeProblem(same, &simulated), "");
+    EXPECT_EQ(connectProblem(0x7F000002, 0x7F000001), "");
+    EXPECT_NE(connectProblem(0x7F000002, 0xC0000201), "");
+    EXPECT_NE(connectProblem(0, 0x7F000001), "");
+    const MacAddress a{2, 0, 0, 0, 0, 1}, b{2, 0, 0, 0, 0, 2}, c{2, 0, 0, 0, 0, 3};
+    const struct {
+        std::vector<PlannedAddress> planned;
+        std::vector<std::string> clashes;
+    } rows[] = {
+        {{{a, 9, 2, true}, {b, 9, 3, true}, {c, 4, -1, false}},
+         {"IP 0.0.0.9 for 02 00 00 00 00 01 (line 2) and 02 00 00 00 00 02 (line 3)"}},
+        {{{a, 4, 0, true}, {c, 4, -1, false}},
+         {"IP 0.0.0.4 for 02 00 00 00 00 01 (asked) and 02 00 00 00 00 03 (keeps it)"}},
+        {{{a, 4, 2, false}, {c, 4, -1, false}, {b, 5, 3, true}}, {}},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(addressClashes(row.planned), row.clashes);
 }
 
 TEST(CtlValues, TextsAreUtf8OutsideAndLatin1OnTheModule) {
@@ -114,18 +189,48 @@ TEST(CtlValues, WhatTookIsJudgedOnTheDecodedReply) {
     EXPECT_FALSE(changedRecord(found, change, error));
 }
 
-TEST(CtlFormats, ApplyFileRoundTripsSearchCsv) {
-    DeviceRecord a;
-    a.Mac = {2, 0x5A, 0x45, 0, 0, 1};
-    a.CurrentIp = 0x7F000002;
-    a.setName("Room \"7\", east");
-    a.EthMode = 3;
-    const ApplyFile file = parseApplyCsv(searchCsv(std::span(&a, 1)));
+TEST(CtlFormats, SearchOutputIsSafeAndReadsBack) {
+    // Names a module may report: terminal commands, spreadsheet formulas, line ends, C1.
+    const std::string names[] = {"\x1b]0;owned\x07\x1b[2J",
+                                 "=cmd|' /C calc'!A0",
+                                 "+1+1",
+                                 "@SUM(A1)",
+                                 "-2+3",
+                                 "'quoted",
+                                 "two\nlines\r",
+                                 "back\\slash \\x41",
+                                 "Room \"7\", east",
+                                 "\x9b\x7f\xe4",
+                                 "\ttab"};
+    std::vector<DeviceRecord> modules;
+    for (const std::string& name : names) {
+        modules.emplace_back();
+        modules.back().Mac = {2, 0x5A, 0x45, 0, 0, std::uint8_t(modules.size())};
+        modules.back().setName(name);
+        modules.back().EthMode = ETH_MODE_UNKNOWN_FLAG + 200;
+    }
+    for (const std::string& out : {searchTable(modules), searchCsv(modules), searchJson(modules)}) {
+        EXPECT_EQ(std::count(out.begin(), out.end(), '\n'),
+                  std::ptrdiff_t(modules.size()) + 1 + (out[0] == '['));
+        EXPECT_FALSE(rawControl(out)) << out;
+    }
+    const std::string csv = searchCsv(modules);
+    for (const char* formula : {",=", ",+", ",@", ",-", "\n=", "\"="})
+        EXPECT_EQ(csv.find(formula), std::string::npos) << formula;
+    const ApplyFile file = parseApplyCsv(csv);
     ASSERT_EQ(file.error, "");
-    ASSERT_EQ(file.rows.size(), 1u);
-    EXPECT_EQ(file.rows[0].mac, a.Mac);
-    for (const FieldOutcome& o : compareNetwork(file.rows[0].change, a))
-        EXPECT_TRUE(o.took()) << o.field;
+    ASSERT_EQ(file.rows.size(), modules.size());
+    for (std::size_t i = 0; i < modules.size(); ++i) {
+        EXPECT_EQ(file.rows[i].change.name, modules[i].nameText());
+        for (const FieldOutcome& o : compareNetwork(file.rows[i].change, modules[i]))
+            EXPECT_TRUE(o.took()) << o.field << " " << names[i];
+        EXPECT_EQ(networkChangeProblem(file.rows[i].change, &modules[i]), "") << names[i];
+    }
+    EXPECT_NE(searchJson(modules).find(R"("name": "\u009b\u007f)"
+                                       "\xC3\xA4\""),
+              std::string::npos);
+    EXPECT_EQ(jsonString("\x7f\xC2\x80\xC2\x9F\xC2\xA0"), R"("\u007f\u0080\u009f)"
+                                                          "\xC2\xA0\"");
 }
 
 TEST(CtlFormats, ApplyFileRefusals) {
@@ -141,7 +246,16 @@ TEST(CtlFormats, ApplyFileRefusals) {
         {"mac,name\n02:5A:45:00:00:01,\"open\n", "line 2: a quote is not closed"},
         {"mac,port\n02:5A:45:00:00:01,70000\n", "line 2: port out of range 0-65535: '70000'"},
         {"mac\n02:5A:45:00:00:01\r\n02 5A 45 00 00 01\n",
-         "line 3: MAC 02 5A 45 00 00 01 in an earlier row too"},
+         "line 3: MAC 02 5A 45 00 00 01 in an earlier row too (line 2)"},
+        {"mac,name\r02:5A:45:00:00:01,\"ab\"cd\r",
+         "line 2: a quote in the middle of cell 2; quote the whole cell and write \"\" for a quote"},
+        {"mac,name\r02:5A:45:00:00:01,a\"b\r",
+         "line 2: a quote in the middle of cell 2; quote the whole cell and write \"\" for a quote"},
+        {"mac,port\r\r02:5A:45:00:00:01,70000\r", "line 3: port out of range 0-65535: '70000'"},
+        {"mac,name\n02:5A:45:00:00:01,\"two\nlines\"\n02:5A:45:00:00:0X,\n",
+         "line 4: bad MAC '02:5A:45:00:00:0X'"},
+        {"mac,serial\n02:5A:45:00:00:01,12a\n", "line 2: serial is a number 0 to 4294967295, not '12a'"},
+        {"\xEF\xBB\xBFmac,serial\n02:5A:45:00:00:01,4294967295\n", ""},
     };
     for (const auto& row : rows)
         EXPECT_EQ(parseApplyCsv(row.text).error, row.error) << row.text;
@@ -156,9 +270,12 @@ TEST(CtlFormats, FlatJson) {
               (std::vector<std::pair<std::string, std::string>>{{"port", "10001"}, {"dhcp", "false"}}));
     EXPECT_EQ(parseFlatJson(R"({"a": "\u00e9\u20AC"})", error),
               (std::vector<std::pair<std::string, std::string>>{{"a", "\xC3\xA9\xE2\x82\xAC"}}));
+    EXPECT_EQ(parseFlatJson("\xEF\xBB\xBF{\"a\": 1}", error),
+              (std::vector<std::pair<std::string, std::string>>{{"a", "1"}}));
     for (const char* bad : {"[1]", R"({"a": {"b": 1}})", R"({"a": "x")", R"({"a": "x"} 1)", R"({"a" 1})",
-                            R"({"a": "\ud800"})", R"({"a": "\x"})"})
+                            R"({"a": "\ud800"})", R"({"a": "\x"})", R"({"a": 1, "a": 2})"})
         EXPECT_FALSE(parseFlatJson(bad, error)) << bad;
+    EXPECT_EQ(error, "key 'a' twice (at character 16)");
 }
 
 TEST(CtlArgs, UsageErrors) {
@@ -166,7 +283,7 @@ TEST(CtlArgs, UsageErrors) {
         {"set", "zekctl set MODULE [--ip A]", "", 1, {"ip"}, {"no-reboot"}}};
     const struct {
         std::vector<std::string> argv;
-        const char* error;
+        std::string error;
     } rows[] = {
         {{"sett"}, "unknown command 'sett'"},
         {{"set", "M", "--colour", "x"}, "unknown option '--colour' for set"},
@@ -174,6 +291,9 @@ TEST(CtlArgs, UsageErrors) {
         {{"set", "M", "--no-reboot=1"}, "option '--no-reboot' takes no value"},
         {{"set"}, "set takes 1 argument(s): zekctl set MODULE [--ip A]"},
         {{"set", "M", "--ip=1.2.3.4", "--from", "127.0.0.1"}, ""},
+        {{"set", "M", "--ip=1.2.3.4", "--ip", "1.2.3.5"}, "option '--ip' given twice"},
+        {{"\x1b]0;" + std::string(1000, 'x')},
+         "unknown command '\\x1b]0;" + std::string(36, 'x') + "'... (1004 bytes)"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(parseArgs(row.argv, commands).error, row.error) << row.argv.front();

@@ -1,6 +1,7 @@
 // The zekctl program against the zeksim program, both run as scripts run them, inside the
 // test namespace. The fleet's own configuration is the oracle for what a search lists.
 #include "sim/fleet_config.h"
+#include "sim/sim_fleet.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -46,15 +47,26 @@ private:
     QProcess m_sim;
 };
 
-Run zekctl(QStringList args, int waitMs = 1000) {
-    args << QStringLiteral("--from") << QStringLiteral("127.0.0.1") << QStringLiteral("--wait")
-         << QString::number(waitMs);
+// Runs in the event loop, so that a fleet embedded in the test answers meanwhile.
+Run zekctl(QStringList args, int waitMs = 1000, const QByteArray& input = {}) {
+    if (!args.contains(QStringLiteral("--wait")))
+        args << QStringLiteral("--wait") << QString::number(waitMs);
     QProcess p;
-    p.start(qEnvironmentVariable("ZEKCTL"), args);
-    if (!p.waitForFinished(kTimeoutMs))
+    p.start(qEnvironmentVariable("ZEKCTL"), args << QStringLiteral("--from") << QStringLiteral("127.0.0.1"));
+    p.write(input);
+    p.closeWriteChannel();
+    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, kTimeoutMs))
         p.kill();
+    p.waitForFinished();
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
             QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+}
+
+// A control character (C0 but the line end, DEL, C1) in what zekctl wrote.
+bool rawControl(const QString& text) {
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return (c < u' ' && c != u'\n') || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+    });
 }
 
 void writeFile(const QString& path, const QString& text) {
@@ -77,6 +89,8 @@ private slots:
     void backupRestoreRoundTrip();
     void clockFromPcAndInBothSwitchHours();
     void badInputAndBadPeers();
+    void hostileModulesAndMistakenFiles();
+    void everyModuleOfALargeFleet();
 };
 
 void TestZekctl::searchInEveryFormat() {
@@ -212,13 +226,99 @@ void TestZekctl::badInputAndBadPeers() {
         {{"write", "127.0.0.2", "--trap1", "300.1.1.1"}, 2, "trap1 is an IPv4 address or off"},
         {{"read", "127.0.0.9"}, 1, "module 127.0.0.9 did not answer a search"},
         {{"read", "127.0.0.2"}, 1, "127.0.0.2:10001"}, // closed or reset
-        {{"read", "127.0.0.3"}, 1, "stopped answering"},
+        {{"read", "127.0.0.3"}, 1, "no reply to ?FIRMA from 127.0.0.3:10002 within 500 ms"},
     };
     for (const auto& row : rows) {
         const Run run = zekctl(row.args, 500);
         QCOMPARE(run.code, row.code);
         QVERIFY2(run.err.contains(QLatin1String(row.err)) && run.err.count(u'\n') == 1, qPrintable(run.err));
     }
+}
+
+void TestZekctl::hostileModulesAndMistakenFiles() {
+    std::vector<SimModuleConfig> m = generateModules(8);
+    m[0].faults.errorFor = {{"GERAET", 1}};
+    m[1].faults.customReplies = {{"GERAET", {"!REVISION B2"}}};
+    m[2].faults.customReplies = {{"FIRMA", QList<QByteArray>(40, "unasked")}};
+    m[3].network.setName("\x1b]0;owned\x07\x1b[2J=1+1\n\x9b");
+    m[3].state.deviceType = "\x1b[2J\x7f";
+    m[3].state.snmpLocation = "Roof\x1b[31m\x85";
+    m[4].network.ip = m[5].network.ip = 0x7F00003C; // 127.0.0.60 twice
+    m[6].network.ip = 0;
+    SimFleet fleet(m);
+    fleet.setOptions({.rebootMs = 600000});
+    QVERIFY(fleet.start());
+    QTemporaryDir dir;
+    const QString csv = zekctl({QStringLiteral("search"), QStringLiteral("--format=csv")}).out;
+    const QByteArray backup3 = zekctl({QStringLiteral("backup"), QStringLiteral("127.0.0.5")}).out.toUtf8();
+    const QByteArray backup7 = zekctl({QStringLiteral("backup"), QStringLiteral("127.0.0.9")}).out.toUtf8();
+    writeFile(dir.filePath(QStringLiteral("3.json")), QString::fromUtf8(backup3));
+    const QString zz =
+        QString::fromUtf8(backup7).replace(QStringLiteral("02 5A 45 00 00 08"), QStringLiteral("zz"));
+    const struct {
+        QStringList args;
+        int code;
+        QString text;
+        QByteArray input = {};
+    } rows[] = {
+        {{"read", "127.0.0.2"}, 1, "module answered \"!ERROR 1\" to ?GERAET"},
+        {{"read", "127.0.0.3"}, 1, "module answered \"!REVISION B2\" to ?GERAET"},
+        {{"read", "127.0.0.4"}, 1, "module answered \"unasked\" to ?FIRMA"},
+        {{"read", "127.0.0.5", "--verbose", "--wait", "100"}, 0, "\\x1b[2J\\x7f"},
+        {{"read", "127.0.0.5", "--format=json"}, 0, "\"snmp-location\": \"Roof\\u001b[31m\\u0085\""},
+        {{"search"}, 0, "\\x1b]0;owned\\x07\\x1b[2J=1+1\\x0a\\x9b"},
+        {{"search", "--format=json"}, 0, "\"\\u001b]0;owned\\u0007\\u001b[2J=1+1\\u000a\\u009b\""},
+        {{"apply", "-", "--dry-run"},
+         0,
+         "8 modules: 0 to change, 0 not taken, 0 missing, 8 unchanged",
+         csv.toUtf8()},
+        {{"restore", "127.0.0.5", "-"}, 0, "snmp-location \"Roof\\x1b[31m\\x85\": took", backup3},
+        {{"restore", "127.0.0.9", dir.filePath("3.json")},
+         2,
+         "is the backup of 02 5A 45 00 00 04, not of 02 5A 45 00 00 08"},
+        {{"restore", "127.0.0.9", dir.filePath("3.json"), "--to-other-module"},
+         2,
+         "IP 127.0.0.5 for 02 5A 45 00 00 04 (keeps it) and 02 5A 45 00 00 08 (asked)"},
+        {{"restore", "127.0.0.9", "-"}, 2, "bad MAC 'zz'", zz.toUtf8()},
+        {{"restore", "127.0.0.9", "-"}, 2, "key 'dst' twice", backup7.chopped(2) + ",\"dst\": \"on\"}"},
+        {{"write", "127.0.0.9", "--snmp-location", "a\tb"}, 2, "snmp-location with a control character"},
+        {{"set", "127.0.0.60", "--port", "9000"},
+         2,
+         "more than one module answers with IP 127.0.0.60: 02 5A 45 00 00 05, 02 5A 45 00 00 06"},
+        {{"read", "02:5A:45:00:00:07"},
+         1,
+         "the module reports IP 0.0.0.0, an address of no host: not connecting"},
+        {{"set", "127.0.0.9"}, 2, "set needs at least one value"},
+        {{"set", "127.0.0.9", "--ip", "224.0.0.1"}, 2, "a multicast address"},
+        {{"set", "127.0.0.9", "--netmask", "255.0.255.0"}, 2, "is not ones followed by zeros"},
+        {{"set", "127.0.0.9", "--ip", "127.0.0.3"}, 2, "IP 127.0.0.3 for 02 5A 45 00 00 02 (keeps it) and"},
+        {{"apply", "-"},
+         2,
+         "IP 127.0.0.50 for 02 5A 45 00 00 01 (line 2) and 02 5A 45 00 00 02 (line 3)",
+         "mac,ip\n02:5A:45:00:00:01,127.0.0.50\n02:5A:45:00:00:02,127.0.0.50\n"},
+        {{"apply", "-"},
+         2,
+         "line 2: IP address 0.0.0.0 is an address of no host",
+         "\xEF\xBB\xBFmac,ip\r02:5A:45:00:00:08,0.0.0.0\r"},
+        {{"set", "02:5A:45:00:00:08", "--port", "9000", "--wait", "300"},
+         1,
+         "02 5A 45 00 00 08  did not answer after the reboot within 300 ms"},
+    };
+    for (const auto& row : rows) {
+        // Nothing is sent by a refused command: the modules have no values waiting.
+        for (int i = 0; i < fleet.moduleCount(); ++i)
+            QVERIFY(!fleet.module(i).pending());
+        const Run run = zekctl(row.args, 1000, row.input);
+        QVERIFY2(run.code == row.code && (run.out + run.err).contains(row.text),
+                 qPrintable(row.args.join(u' ') + u'\n' + run.out + run.err));
+        QVERIFY2(!rawControl(run.out + run.err), qPrintable(run.out + run.err));
+    }
+}
+
+void TestZekctl::everyModuleOfALargeFleet() {
+    Fleet fleet(QString(), 300);
+    const Run csv = zekctl({QStringLiteral("search"), QStringLiteral("--format=csv")}, 3000);
+    QCOMPARE(csv.out.count(u'\n'), 301);
 }
 
 QTEST_GUILESS_MAIN(TestZekctl)

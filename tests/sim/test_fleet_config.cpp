@@ -55,6 +55,8 @@ void TestFleetConfig::parse_data() {
     row("other section", "[module]\n[fleet]\n", "line 2: unknown section '[fleet]'");
     row("no equals", "[module]\nname Boiler\n", "line 2: expected 'key = value'");
     row("unknown key", "[module]\ncolour = red\n", "line 2: unknown key 'colour'");
+    row("quote not closed", "[module]\nname = \"Boiler \n", "line 2: the quote of 'name' is not closed");
+    row("binary key", "[module]\n\x1b]0;\x07\x9b = 1\n", "line 2: unknown key '\\x1b]0;\\x07\\x9b'");
     row("key twice", "[module]\nport = 1\nport = 2\n", "line 3: 'port' is given twice");
     row("mixed MAC", "[module]\nmac = 00:11-22:33:44:55\n", "line 2: 'mac' needs");
     row("port range", "[module]\nport = 65536\n", "line 2: 'port' needs");

@@ -4,9 +4,12 @@
 #include "sim/sim_fleet.h"
 #include "sim_helpers.h"
 
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTcpSocket>
 #include <QtTest>
+
+#include <memory>
 
 using namespace zek;
 using namespace zek::test;
@@ -54,6 +57,7 @@ private slots:
     void withheldFromAPeerThatDoesNotRead();
     void sessions();
     void listenerFollowsReboot();
+    void manyPeersBesideAGreedyOne();
 };
 
 void TestSimTcp::answers_data() {
@@ -189,6 +193,36 @@ void TestSimTcp::listenerFollowsReboot() {
     QCOMPARE(fleet.module(0).network().port, fleet.tcpPort(0));
     QCOMPARE(ask("127.0.0.3", fleet.tcpPort(0), "?FIRMA\r", 15), QByteArray("!FIRMA MERIDON\r"));
     QCOMPARE(ask("127.0.0.2", oldPort, "?FIRMA\r", 15), QByteArray());
+}
+
+void TestSimTcp::manyPeersBesideAGreedyOne() {
+    // The zeksim program, as the tool meets it: one peer sends 5 MB of queries and reads
+    // nothing, while 60 others hold a connection each and are answered all the same.
+    QProcess sim;
+    sim.start(qEnvironmentVariable("ZEKSIM"), {QStringLiteral("--modules"), QStringLiteral("1")});
+    QVERIFY(QTest::qWaitFor([&] { return sim.canReadLine(); }, kWaitMs));
+    const auto connectTo = [](QTcpSocket& socket) {
+        socket.connectToHost(QHostAddress(QStringLiteral("127.0.0.2")), 10001);
+        // Waiting in the event loop lets QProcess drain the simulator's console lines.
+        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; }, kWaitMs);
+    };
+    QTcpSocket greedy;
+    QVERIFY(connectTo(greedy));
+    greedy.write(QByteArray("?GERAET\r").repeated(5 << 17));
+    QVERIFY(QTest::qWaitFor([&] { return greedy.bytesToWrite() == 0; }, kWaitMs));
+    std::vector<std::unique_ptr<QTcpSocket>> peers;
+    for (int i = 0; i < 60; ++i) {
+        peers.push_back(std::make_unique<QTcpSocket>());
+        QVERIFY(connectTo(*peers.back()));
+    }
+    for (auto& peer : peers)
+        peer->write("?FIRMA\r");
+    for (auto& peer : peers) {
+        QVERIFY(QTest::qWaitFor([&] { return peer->bytesAvailable() >= 15; }, kWaitMs));
+        QCOMPARE(peer->readAll(), QByteArray("!FIRMA MERIDON\r"));
+    }
+    sim.terminate();
+    QVERIFY(QTest::qWaitFor([&] { return sim.state() == QProcess::NotRunning; }, kWaitMs));
 }
 
 QTEST_GUILESS_MAIN(TestSimTcp)

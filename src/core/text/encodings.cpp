@@ -1,5 +1,6 @@
 #include "core/text/encodings.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -153,6 +154,77 @@ std::optional<std::string> textToLatin1(std::string_view text) {
         out += char(code);
     }
     return out;
+}
+
+namespace {
+
+bool isControl(char32_t code) {
+    return code < 0x20 || (code >= 0x7F && code <= 0x9F);
+}
+
+void appendHexEscape(std::string& out, unsigned value) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    out += "\\x";
+    out += kDigits[(value >> 4) & 0xF];
+    out += kDigits[value & 0xF];
+}
+
+} // namespace
+
+std::string visibleText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    char32_t code = 0;
+    for (std::size_t pos = 0; pos < text.size();) {
+        const std::size_t length = utf8Sequence(text, pos, code);
+        if (length == 0 || isControl(code)) {
+            appendHexEscape(out, length == 0 ? static_cast<unsigned char>(text[pos]) : unsigned(code));
+            pos += std::max<std::size_t>(length, 1);
+            continue;
+        }
+        if (code == '\\')
+            out += '\\';
+        out += text.substr(pos, length);
+        pos += length;
+    }
+    return out;
+}
+
+std::string unescapeVisible(std::string_view text) {
+    const auto hex = [](char c) {
+        const auto at = std::string_view("0123456789abcdef").find(char(c | 0x20));
+        return at == std::string_view::npos ? -1 : int(at);
+    };
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') {
+            out += '\\';
+            ++i;
+        } else if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x' && hex(text[i + 2]) >= 0 &&
+                   hex(text[i + 3]) >= 0) {
+            appendUtf8(out, char32_t(hex(text[i + 2]) * 16 + hex(text[i + 3])));
+            i += 3;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+std::string quotedText(std::string_view text, std::size_t maxChars) {
+    const std::string head = utf8Prefix(text, maxChars);
+    std::string out = "'" + visibleText(head) + "'";
+    if (head.size() < text.size())
+        out += "... (" + std::to_string(text.size()) + " bytes)";
+    return out;
+}
+
+bool hasControlCharacter(std::string_view latin1) {
+    for (const char c : latin1)
+        if (isControl(static_cast<unsigned char>(c)))
+            return true;
+    return false;
 }
 
 } // namespace zek

@@ -23,4 +23,16 @@ std::string latin1ToUtf8(std::string_view text);
 // taken for Latin-1 already. Nothing when a character lies beyond U+00FF.
 std::optional<std::string> textToLatin1(std::string_view text);
 
+// Text from outside (a module, a file, the command line) as it may reach a terminal or a
+// file: control characters (C0, DEL, C1) and bytes that are no UTF-8 become "\xNN", a
+// backslash "\\", so that no module can move the cursor, retitle or clear the screen.
+std::string visibleText(std::string_view utf8);
+// Undoes visibleText exactly; a backslash before anything else stays as it is.
+std::string unescapeVisible(std::string_view text);
+// Outside text for a message: visible, in single quotes, cut after `maxChars` characters
+// with the length in bytes added, so a 10 MB argument gives a short line.
+std::string quotedText(std::string_view text, std::size_t maxChars = 40);
+// C0, DEL or C1 in a Latin-1 text: what a module must not be sent.
+bool hasControlCharacter(std::string_view latin1);
+
 } // namespace zek
