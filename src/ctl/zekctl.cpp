@@ -478,9 +478,8 @@ int readModule(const Context& c, ModuleSession& session, DeviceRecord& found, st
     ModuleList own;
     if (const int code = findModule(c, finder, *ref, found, all ? *all : own, newIp, error); code != kDone)
         return code;
-    return session.connect(c.from, found, error) && session.run(ReadSequence::kConnectStep, error)
-               ? kDone
-               : kNotTaken;
+    return session.connect(c.from, found, error) && session.run(GroupAction::Connect, error) ? kDone
+                                                                                             : kNotTaken;
 }
 
 std::vector<std::pair<std::string, std::string>> readFields(const DeviceRecord& r,
@@ -495,7 +494,7 @@ std::vector<std::pair<std::string, std::string>> readFields(const DeviceRecord& 
                                                                {"device", latin1ToUtf8(s.deviceType)},
                                                                {"revision", latin1ToUtf8(s.revision)},
                                                                {"company", latin1ToUtf8(s.company)}};
-    if (session.flags().LoggerCapable) {
+    if (session.state().loggerCapable()) {
         fields.insert(fields.end(), {{"logger", sessionFieldText(s, "logger")},
                                      {"clock-utc", latin1ToUtf8(s.clockUtc)},
                                      {"clock-local", latin1ToUtf8(s.clockLocal)},
@@ -533,19 +532,19 @@ int cmdRead(Context& c) {
 // Writes what differs and reads the changed groups back.
 bool writeSession(const Context& c, ModuleSession& session, const SessionChange& change,
                   std::vector<FieldOutcome>& outcomes, std::string& error) {
-    if (change.touchesLogger() && !session.flags().LoggerCapable) {
+    if (change.touchesLogger() && !session.state().loggerCapable()) {
         error = "the module has no letter L: it keeps no logger, clock or daylight-saving settings";
         return false;
     }
-    if (change.touchesSnmp() && !session.flags().TrapCapable) {
+    if (change.touchesSnmp() && !session.state().trapCapable()) {
         error = "the module has no letter T: it keeps no trap receivers or SNMP location";
         return false;
     }
     for (const SessionCommand& command : sessionCommands(change, session.settings()))
         if (!session.exchange(command, error))
             return false;
-    if ((change.touchesLogger() && !session.run(ReadSequence::kReadLogger, error)) ||
-        (change.touchesSnmp() && !session.run(ReadSequence::kReadSnmp, error)))
+    if ((change.touchesLogger() && !session.run(GroupAction::ReadLogger, error)) ||
+        (change.touchesSnmp() && !session.run(GroupAction::ReadSnmp, error)))
         return false;
     outcomes = compareSession(change, session.settings());
     (void)c;
@@ -619,7 +618,7 @@ int cmdClock(Context& c) {
     std::string error;
     if (const int code = readModule(c, session, found, error); code != kDone)
         return c.stop(code, error);
-    if (!session.flags().LoggerCapable)
+    if (!session.state().loggerCapable())
         return c.fail("the module has no letter L: it has no clock to set");
 
     std::string payload;
@@ -653,7 +652,7 @@ int cmdClock(Context& c) {
     }
     const auto sent = Clock::now();
     if (!session.exchange({setClockCommandText(payload), ReplyKey::TimeLocal}, error) ||
-        !session.exchange(readCommand(*findReadButton(ctl::ClockRead)), error))
+        !session.exchange(*readQuery(ValueAction::ReadClock), error))
         return c.fail(error);
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - sent).count();
     const auto reported = moduleClock(session.settings().utcLine);
@@ -680,7 +679,7 @@ int cmdBackup(Context& c) {
     for (std::string_view key : kSearchColumns)
         members.emplace_back(key, networkFieldText(found, key));
     for (std::string_view key : kSessionKeys)
-        if (session.flags().LoggerCapable || (key.starts_with("trap") || key == "snmp-location"))
+        if (session.state().loggerCapable() || (key.starts_with("trap") || key == "snmp-location"))
             members.emplace_back(key, sessionFieldText(session.settings(), key));
     c.out << jsonObject(members);
     return kDone;

@@ -75,8 +75,6 @@ TEST(ControlInventory, RowTablesNameControlsOfTheirKind) {
 }
 
 TEST(ControlInventory, CoreTablesNameExistingControls) {
-    for (const ReadButton& button : readButtons())
-        expectKind(button.id, kButtons);
     PanelConditions all{true, true, true, true, true, true};
     for (const EnableTable& table :
          {sessionButtonEnabling(all), clockPanelEnabling(all), snmpPanelEnabling(all)})

@@ -60,7 +60,7 @@ public:
     bool connected() const override { return isConnected; }
     bool readAutomatically() const override { return autoRead; }
     bool loggerToBeActive() const override { return loggerOn; }
-    void sendText(std::string_view text) override { send(std::string(text.substr(0, text.find('\r')))); }
+    void sendCommand(const SessionCommand& c) override { send(c.text.substr(0, c.text.find('\r'))); }
     bool perform(ValueAction a) override {
         const auto& e = *std::find_if(std::begin(kModule), std::end(kModule),
                                       [a](const Exchange& e) { return e.read == a || e.set == a; });

@@ -170,7 +170,7 @@ int SessionEngine::gaugeValue(int s, bool readAutomatically, bool automaticRead)
 
 void SessionEngine::send(const SessionCommand& command) {
     m_state.awaiting(command.answeredBy);
-    m_host.sendText(command.text);
+    m_host.sendCommand(command);
 }
 
 ModulePart SessionEngine::onLine(std::string_view line) {

@@ -64,7 +64,8 @@ public:
     // Runs one action as its control would; false when a Set withheld its command (the
     // clock refused in the skipped hour).
     virtual bool perform(ValueAction action) = 0;
-    virtual void sendText(std::string_view text) = 0;
+    // The engine has marked the command's reply as awaited.
+    virtual void sendCommand(const SessionCommand& command) = 0;
     virtual void setPeriod(int milliseconds) = 0;
     virtual void log(std::string_view line) = 0;
 

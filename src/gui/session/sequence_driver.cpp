@@ -24,34 +24,7 @@ constexpr std::pair<ModulePart, int> kTextFields[] = {
     {ModulePart::SnmpLocation, ctl::SnmpLocation},
 };
 
-// In the order of ValueAction.
-constexpr int kActionButtons[] = {
-    ctl::LoggerRead,
-    ctl::ClockRead,
-    ctl::DstUseRead,
-    ctl::kDstStartRow.readButton,
-    ctl::kDstStopRow.readButton,
-    ctl::kTrapRows[0].readButton,
-    ctl::kTrapRows[1].readButton,
-    ctl::kTrapRows[2].readButton,
-    ctl::SnmpLocationRead,
-    ctl::LoggerSet,
-    ctl::DstUseSet,
-    ctl::kDstStartRow.setButton,
-    ctl::kDstStopRow.setButton,
-    ctl::ClockSet,
-    ctl::kTrapRows[0].setButton,
-    ctl::kTrapRows[1].setButton,
-    ctl::kTrapRows[2].setButton,
-    ctl::SnmpLocationSet,
-};
-static_assert(std::size(kActionButtons) == std::size_t(ValueAction::SetSnmpLocation) + 1);
-
 } // namespace
-
-int SequenceDriver::buttonOf(ValueAction action) {
-    return kActionButtons[std::size_t(action)];
-}
 
 bool SequenceDriver::connected() const {
     return m_w.sessionState() == SessionState::Connected;
@@ -66,7 +39,7 @@ bool SequenceDriver::loggerToBeActive() const {
 }
 
 bool SequenceDriver::perform(ValueAction action) {
-    m_w.dispatchButton(buttonOf(action));
+    m_w.dispatchButton(SessionPanels::buttonOf(action));
     return action != ValueAction::SetClock || m_w.timeSent();
 }
 

@@ -17,7 +17,8 @@ class LedGauge;
 class SessionPanels;
 
 // The window's side of the session engine: drives it with timer B's ticks and the received
-// lines, runs its value actions by pressing the window's buttons, and copies what each
+// lines, runs its value actions by pressing the window's buttons (a program press runs what a
+// click runs), and copies what each
 // reply changed in `ModuleState` into the controls.
 class SequenceDriver : public EngineHost {
 public:
@@ -55,15 +56,12 @@ public:
     bool readAutomatically() const override;
     bool loggerToBeActive() const override;
     bool perform(ValueAction action) override;
-    void sendText(std::string_view text) override { m_w.sendText(text); }
+    void sendCommand(const SessionCommand& command) override { m_w.sendText(command.text); }
     void setPeriod(int milliseconds) override;
     void log(std::string_view line) override;
     void setGauge(int value, GaugeColour colour) override;
     void setGaugeValue(int value) override;
     void setBusyCursor(bool busy) override;
-
-    // The button of each value action: a program press runs what a click runs.
-    static int buttonOf(ValueAction action);
 
 private:
     void showPart(ModulePart part);

@@ -11,6 +11,37 @@
 
 namespace zek {
 
+namespace {
+
+// In the order of ValueAction.
+constexpr int kActionButtons[] = {
+    ctl::LoggerRead,
+    ctl::ClockRead,
+    ctl::DstUseRead,
+    ctl::kDstStartRow.readButton,
+    ctl::kDstStopRow.readButton,
+    ctl::kTrapRows[0].readButton,
+    ctl::kTrapRows[1].readButton,
+    ctl::kTrapRows[2].readButton,
+    ctl::SnmpLocationRead,
+    ctl::LoggerSet,
+    ctl::DstUseSet,
+    ctl::kDstStartRow.setButton,
+    ctl::kDstStopRow.setButton,
+    ctl::ClockSet,
+    ctl::kTrapRows[0].setButton,
+    ctl::kTrapRows[1].setButton,
+    ctl::kTrapRows[2].setButton,
+    ctl::SnmpLocationSet,
+};
+static_assert(std::size(kActionButtons) == std::size_t(ValueAction::SetSnmpLocation) + 1);
+
+} // namespace
+
+int SessionPanels::buttonOf(ValueAction action) {
+    return kActionButtons[std::size_t(action)];
+}
+
 SessionPanels::SessionPanels(DialogForm& form, StateFn module, std::function<SessionState()> sessionState,
                              SendFn send)
     : m_form(form), m_module(std::move(module)), m_sessionState(std::move(sessionState)),
@@ -90,11 +121,9 @@ void SessionPanels::applyAll() {
     applySnmpPanel();
 }
 
-void SessionPanels::read(int buttonId) {
-    const ReadButton* button = findReadButton(buttonId);
-    if (!button)
-        return;
-    m_send(readCommand(*button));
+void SessionPanels::read(ValueAction action) {
+    if (const auto query = readQuery(action))
+        m_send(*query);
 }
 
 void SessionPanels::setLogger() {
@@ -130,9 +159,9 @@ void SessionPanels::setSnmpLocation() {
 
 void SessionPanels::addButtonActions(QHash<int, std::function<void()>>& table) {
     // The clock panel owns the clock's Read.
-    for (const ReadButton& button : readButtons())
-        if (button.id != ctl::ClockRead)
-            table.insert(button.id, [this, id = button.id] { read(id); });
+    for (int a = 0; a <= int(ValueAction::ReadSnmpLocation); ++a)
+        if (ValueAction(a) != ValueAction::ReadClock)
+            table.insert(buttonOf(ValueAction(a)), [this, a] { read(ValueAction(a)); });
     table.insert(ctl::LoggerSet, [this] { setLogger(); });
     table.insert(ctl::DstUseSet, [this] { setDstUse(); });
     table.insert(ctl::kDstStartRow.setButton, [this] { setDstRule(DstRuleRow::Start); });

@@ -3,6 +3,7 @@
 #include "core/session/command_texts.h"
 #include "core/session/module_state.h"
 #include "core/session/panel_enabling.h"
+#include "core/session/session_engine.h"
 #include "core/session/session_state.h"
 
 #include <QHash>
@@ -44,8 +45,11 @@ public:
     // Session buttons, clock panel and SNMP panel.
     void applyAll();
 
-    // A per-row Read button (see readButtons()) other than the clock's.
-    void read(int buttonId);
+    // The window's button of each value action.
+    static int buttonOf(ValueAction action);
+
+    // A per-row Read other than the clock's.
+    void read(ValueAction action);
     void setLogger();
     void setDstUse();
     void setDstRule(DstRuleRow row);
