@@ -273,65 +273,37 @@ std::vector<std::string> addressClashes(std::vector<PlannedAddress> planned) {
     return clashes;
 }
 
-void ModuleSettings::note(const ParsedReply& reply) {
-    const auto shown = [&](std::string& into) {
-        if (reply.shown)
-            into = *reply.shown;
-    };
-    switch (reply.kind) {
-    case ReplyKind::ModulTyp:
-        shown(moduleInfo);
-        break;
-    case ReplyKind::ModulConfig:
-        letters = reply.word;
-        break;
-    case ReplyKind::Geraet:
-        shown(deviceType);
-        break;
-    case ReplyKind::Revision:
-        shown(revision);
-        break;
-    case ReplyKind::Firma:
-        shown(company);
-        break;
-    case ReplyKind::LogOn:
-        loggerRead = true;
-        logger = std::clamp(reply.number, 0, 60);
-        break;
-    case ReplyKind::TimeUtc:
-    case ReplyKind::TimeLocal:
-    case ReplyKind::ModulTimeUtc:
-    case ReplyKind::ModulTimeLocal: {
-        const ClockReplyEffect effect = clockReplyEffect(reply.kind, reply.line, false);
-        clockUtc = effect.utcTime.value_or(clockUtc);
-        clockLocal = effect.localTime.value_or(clockLocal);
-        zone = effect.zone.value_or(zone);
-        if (reply.kind == ReplyKind::TimeUtc)
-            utcLine = reply.line;
-        break;
+ModuleSettings ModuleSettings::of(const ModuleState& state) {
+    ModuleSettings s;
+    const auto text = [&](ModulePart part) { return state.text(part).value_or(""); };
+    s.moduleInfo = text(ModulePart::ModuleInfo);
+    s.deviceType = text(ModulePart::DeviceType);
+    s.revision = text(ModulePart::Revision);
+    s.company = text(ModulePart::Company);
+    s.letters = state.capabilityWord().value_or("");
+    s.loggerRead = state.loggerActive().has_value();
+    s.logger = state.loggerInterval() ? std::min(*state.loggerInterval() + 1, 60) : 0;
+    if (const auto& utc = state.utcClock()) {
+        s.clockUtc = clockReplyEffect(utc->kind, utc->line, false).utcTime.value_or("");
+        if (utc->kind == ReplyKind::TimeUtc)
+            s.utcLine = utc->line;
     }
-    case ReplyKind::DstUse:
-        dstRead = true;
-        dst = dstUseOn(reply.number);
-        break;
-    case ReplyKind::DstStart:
-    case ReplyKind::DstStop:
-        if (const DstRule rule = DstRule::fromReply(reply.values); rule.valid())
-            (reply.kind == ReplyKind::DstStart ? dstStart : dstStop) = rule;
-        break;
-    case ReplyKind::TrapIp: {
-        std::uint32_t address = 0;
-        for (int v : reply.values)
-            address = address << 8 | std::uint32_t(v & 0xFF);
-        traps[std::size_t(reply.trapRow - 1)] = address;
-        break;
-    }
-    case ReplyKind::SnmpLoc:
-        snmpLocation = reply.shown.value_or("");
-        break;
-    default:
-        break;
-    }
+    if (const auto& local = state.localClock())
+        s.clockLocal = clockReplyEffect(local->kind, local->line, false).localTime.value_or("");
+    s.zone = state.zone().value_or("");
+    s.dstRead = state.dstUse().has_value();
+    s.dst = state.dstUse().value_or(false);
+    s.dstStart = state.dstRule(DstRuleRow::Start).value_or(DstRule{});
+    s.dstStop = state.dstRule(DstRuleRow::Stop).value_or(DstRule{});
+    for (int row = 1; row <= 3; ++row)
+        if (const auto& numbers = state.trap(row)) {
+            std::uint32_t address = 0;
+            for (const int v : *numbers)
+                address = address << 8 | std::uint32_t(v & 0xFF);
+            s.traps[std::size_t(row - 1)] = address;
+        }
+    s.snmpLocation = state.text(ModulePart::SnmpLocation);
+    return s;
 }
 
 std::string setSessionField(SessionChange& change, std::string_view key, std::string_view text) {

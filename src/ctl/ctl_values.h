@@ -4,7 +4,7 @@
 #include "core/clock/dst_rule.h"
 #include "core/scan/device_record.h"
 #include "core/session/command_texts.h"
-#include "core/session/reply_parser.h"
+#include "core/session/module_state.h"
 
 #include <array>
 #include <cstdint>
@@ -95,8 +95,8 @@ struct ModuleSettings {
     std::array<std::optional<std::uint32_t>, 3> traps;
     std::optional<std::string> snmpLocation;
 
-    // What one reply line says.
-    void note(const ParsedReply& reply);
+    // The module's state as the tool prints and compares it.
+    static ModuleSettings of(const ModuleState& state);
 };
 
 // What `write` asks to change over the session.

@@ -1,7 +1,6 @@
 #include "ctl/module_session.h"
 
 #include "core/scan/device_protocol.h"
-#include "core/session/reply_parser.h"
 #include "core/text/encodings.h"
 
 #include <utility>
@@ -76,11 +75,9 @@ void ModuleSession::onLine(std::string_view line) {
         m_trace("RCV: " + shownLine(line));
     if (!m_query.empty() && !m_answer && !line.empty())
         m_answer = std::string(line);
-    const ParsedReply reply = ParseReply(line);
-    if (reply.kind == ReplyKind::Error && awaiting() && m_error.empty())
+    // An error reply does not count as the awaited one, so the wait it ends is still open.
+    if (m_engine.onLine(line) == ModulePart::Error && awaiting() && m_error.empty())
         m_error = unansweredText();
-    m_engine.onReply(reply);
-    m_settings.note(reply);
 }
 
 std::string ModuleSession::lostText() const {

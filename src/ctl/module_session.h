@@ -36,7 +36,7 @@ public:
     // Sends one command and waits for the reply that answers it.
     bool exchange(const SessionCommand& command, std::string& error);
 
-    const ModuleSettings& settings() const { return m_settings; }
+    ModuleSettings settings() const { return ModuleSettings::of(m_engine.state()); }
     const ModuleState& state() const { return m_engine.state(); }
 
     // EngineHost
@@ -63,7 +63,6 @@ private:
     Trace m_trace;
     int m_waitMs;
     net::TcpLineClient m_client;
-    ModuleSettings m_settings;
     SessionEngine m_engine;
     int m_periodMs = kStepPeriodMs;
     std::string m_peer;

@@ -722,8 +722,9 @@ int cmdRestore(Context& c) {
     if (*mac != target.found.Mac && !c.args.has("to-other-module"))
         return c.usage(quotedText(path) + " is the backup of " + macText(*mac) + ", not of " +
                        macText(target.found.Mac) + "; --to-other-module copies it; nothing sent");
+    const ModuleSettings current = session.settings();
     if (error = networkChangeProblem(network, &target.found); error.empty())
-        error = sessionChangeProblem(sessionChange, &session.settings());
+        error = sessionChangeProblem(sessionChange, &current);
     for (const std::string& clash : clashesAfter(all, {&target}, {0}))
         error += (error.empty() ? "two modules would share an IP: " : "; ") + clash;
     if (!error.empty())

@@ -144,7 +144,7 @@ TEST(CtlValues, ChangeBecomesTheWindowsCommands) {
     current.logger = 15;
     current.dstStart = {4, 0, 3, 2};
     current.traps = {0u, 0u, 0u};
-    current.note(ParseReply("!SNMP_LOC Server room"));
+    current.snmpLocation = "Server room";
     SessionChange change;
     for (const auto& [key, value] : {std::pair{"logger", "5"},
                                      {"dst-start", "4 0 3 2"},

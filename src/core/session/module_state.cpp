@@ -52,17 +52,19 @@ ModulePart ModuleState::apply(const ParsedReply& reply) {
     case ReplyKind::ModulTimeUtc:
     case ReplyKind::TimeLocal:
     case ReplyKind::ModulTimeLocal: {
-        // A line too short to show anything leaves the last one standing.
+        // The UTC side keeps its last line whatever it says, so a garbled reply to a read is
+        // never mistaken for the reading before it; the local side keeps the last it can show.
         const ClockReplyEffect effect = clockReplyEffect(reply.kind, reply.line, false);
-        if (effect.utcTime) {
+        if (effect.zone)
+            m_zone = *effect.zone;
+        if (reply.kind == ReplyKind::TimeUtc || reply.kind == ReplyKind::ModulTimeUtc) {
             m_utcClock = ClockLine{reply.kind, reply.line};
             return ModulePart::UtcClock;
         }
-        if (effect.localTime) {
-            m_localClock = ClockLine{reply.kind, reply.line};
-            return ModulePart::LocalClock;
-        }
-        return ModulePart::None;
+        if (!effect.localTime)
+            return ModulePart::None;
+        m_localClock = ClockLine{reply.kind, reply.line};
+        return ModulePart::LocalClock;
     }
     case ReplyKind::DstUse:
         m_dstUse = dstUseOn(reply.number);

@@ -64,6 +64,8 @@ public:
 
     const std::optional<ClockLine>& utcClock() const { return m_utcClock; }
     const std::optional<ClockLine>& localClock() const { return m_localClock; }
+    // "+10.00": the zone of the last UTC reply that named one.
+    const std::optional<std::string>& zone() const { return m_zone; }
 
     std::optional<bool> dstUse() const { return m_dstUse; }
     // Only a rule whose numbers all stand for list items is taken.
@@ -85,6 +87,7 @@ private:
     std::optional<bool> m_loggerActive;
     std::optional<int> m_loggerInterval;
     std::optional<ClockLine> m_utcClock, m_localClock;
+    std::optional<std::string> m_zone;
     std::optional<bool> m_dstUse;
     std::array<std::optional<DstRule>, 2> m_rules;
     std::array<std::optional<std::array<int, 4>>, 3> m_traps;
