@@ -17,7 +17,7 @@ TEST(ModuleState, EachReplyChangesItsPart) {
         {"!LOG_ON 15", ModulePart::Logger, true},
         {"!TIME_UTC 12:00:00 (4) 15.01.26 (600)", ModulePart::UtcClock, false},
         {"!TIME_LOCAL 13:00:00 (4) 15.01.26 (W)", ModulePart::LocalClock, true},
-        {"!TIME_LOCAL", ModulePart::None, true},
+        {"!TIME_LOCAL ", ModulePart::None, false},
         {"!TIME_UTC", ModulePart::UtcClock, false},
         {"modul_time_utc No RTC", ModulePart::UtcClock, false},
         {"!DST_USE 1", ModulePart::DstUse, true},
