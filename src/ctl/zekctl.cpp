@@ -1,7 +1,8 @@
 #include "ctl/zekctl.h"
 
-#include "core/app/control_ids.h"
 #include "core/clock/calendar.h"
+#include "core/clock/clock_planner.h"
+#include "core/clock/clock_values.h"
 #include "core/clock/dst_window.h"
 #include "core/clock/time_zones.h"
 #include "core/scan/device_protocol.h"
@@ -568,22 +569,6 @@ int cmdWrite(Context& c) {
     return printOutcomes(c.out, found.Mac, outcomes) ? kDone : kNotTaken;
 }
 
-std::optional<int> parseZone(std::string_view text) {
-    for (std::string_view zone : ZoneTable)
-        if (zone.substr(zone.find_first_not_of(' ')) == text)
-            return ZoneOffsetMinutes(zone);
-    return std::nullopt;
-}
-
-// "!TIME_UTC hh:mm:ss (w) dd.mm.yy (z)": the module's UTC clock and zone.
-std::optional<std::pair<ClockSeconds, int>> moduleClock(const std::string& line) {
-    int h, mi, s, w, d, mo, y, z;
-    if (std::sscanf(line.c_str(), "!TIME_UTC %d:%d:%d (%d) %d.%d.%d (%d)", &h, &mi, &s, &w, &d, &mo, &y,
-                    &z) != 8)
-        return std::nullopt;
-    return std::pair(ToClockSeconds(2000 + y, mo, d, h, mi, s), z);
-}
-
 int cmdClock(Context& c) {
     const bool fromPc = c.args.has("from-pc");
     const auto time = c.args.value("time"), date = c.args.value("date"), zoneText = c.args.value("zone");
@@ -592,25 +577,23 @@ int cmdClock(Context& c) {
         return c.usage("clock takes --from-pc, or --time, --date and --zone together");
     if (answer && *answer != "summer" && *answer != "winter")
         return c.usage("--dst-answer is summer or winter, not " + quotedText(*answer));
-    ManualDate day;
-    int zone = 0;
+    ClockRequest request;
+    request.usePcTime = fromPc;
     std::string timeText;
     if (!fromPc) {
-        int h = -1, mi = -1, s = -1, d = 0, mo = 0, y = -1;
-        char end = 0;
-        if (std::sscanf(time->c_str(), "%2d:%2d:%2d%c", &h, &mi, &s, &end) != 3 || h > 23 || mi > 59 ||
-            s > 59 || h < 0 || mi < 0 || s < 0 || time->size() != 8)
+        if (!parseTimeText(*time))
             return c.usage("--time is HH:MM:SS, not " + quotedText(*time));
-        if (std::sscanf(date->c_str(), "%2d.%2d.%2d%c", &d, &mo, &y, &end) != 3 || date->size() != 8 ||
-            mo < 1 || mo > 12 || y < 1 || d < 1 || d > MonthLength(mo, 2000 + y))
+        const auto day = parseDateText(*date);
+        if (!day)
             return c.usage("--date is DD.MM.YY (years 01 to 99), not " + quotedText(*date));
-        const auto minutes = parseZone(*zoneText);
+        const auto minutes = parseZoneText(*zoneText);
         if (!minutes)
             return c.usage("--zone is one of the zone list's offsets such as +1.00 or -9.30, not " +
                            quotedText(*zoneText));
-        day = {std::uint8_t(d), std::uint8_t(mo), std::uint8_t(y)};
-        zone = *minutes;
+        request.date = *day;
+        request.zoneMinutes = *minutes;
         timeText = *time + " ";
+        request.timeText = timeText;
     }
 
     ModuleSession session(c.trace, c.waitMs);
@@ -621,44 +604,35 @@ int cmdClock(Context& c) {
     if (!session.state().loggerCapable())
         return c.fail("the module has no letter L: it has no clock to set");
 
-    std::string payload;
-    ClockSeconds utc = 0;
-    if (fromPc) {
-        const PcTime pc = net::readPcClock();
-        payload = PcUtcText(pc);
-        utc = ToClockSeconds(pc.utc);
-        zone = int(pc.standardOffsetMinutes);
-    } else {
-        const ManualClock entered = manualClock(day, timeText, zone);
-        utc = entered.utc;
-        if (session.settings().dst) {
-            const ModuleSettings& s = session.settings();
-            const SummerWindow window = summerWindowOf(s.dstStart, s.dstStop, yearInUse(false, 0, day));
-            const SummerCase when = summerCase(window, entered.local);
-            if (when == SummerCase::RepeatedHour && !answer)
-                return c.usage(
-                    *time + " on " + *date +
-                    " falls in the hour that occurs twice when summer time ends: say --dst-answer summer "
-                    "or winter");
-            const SummerCorrection corrected =
-                SummerTimeCorrection(window, entered.local, utc, answer && *answer == "summer");
-            if (!corrected.send)
-                return c.usage(
-                    *time + " on " + *date +
-                    " falls in the hour skipped when summer time starts: no such local time; nothing sent");
-            utc = corrected.utc;
-        }
-        payload = SetClockPayload(utc, zone);
-    }
+    // The time is set exactly as given: the module's own rules decide summer time, and the
+    // repeated hour is answered by --dst-answer instead of a dialog.
+    if (fromPc)
+        request.pc = net::readPcClock();
+    const ModuleSettings current = session.settings();
+    request.automaticDst = current.dst;
+    request.window = summerWindowOf(current.dstStart, current.dstStop, yearInUse(false, 0, request.date));
+    if (answer)
+        request.repeatedHourIsSummer = *answer == "summer";
+    const ClockPlan plan = planClock(request);
+    if (plan.question == ClockQuestion::RepeatedHour)
+        return c.usage(*time + " on " + *date +
+                       " falls in the hour that occurs twice when summer time ends: say --dst-answer summer "
+                       "or winter");
+    if (plan.question == ClockQuestion::SkippedHour)
+        return c.usage(
+            *time + " on " + *date +
+            " falls in the hour skipped when summer time starts: no such local time; nothing sent");
+    const ClockSeconds utc = plan.utc;
+    const int zone = plan.zoneMinutes;
     const auto sent = Clock::now();
-    if (!session.exchange({setClockCommandText(payload), ReplyKey::TimeLocal}, error) ||
+    if (!session.exchange({setClockCommandText(plan.payload), ReplyKey::TimeLocal}, error) ||
         !session.exchange(*readQuery(ValueAction::ReadClock), error))
         return c.fail(error);
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - sent).count();
-    const auto reported = moduleClock(session.settings().utcLine);
+    const auto reported = parseModuleClock(session.settings().utcLine);
     const std::string wanted = SetClockPayload(utc + ClockSeconds(elapsed), zone);
-    const long drift = reported ? long(reported->first) - long(utc + ClockSeconds(elapsed)) : 0;
-    const bool took = reported && std::labs(drift) <= kClockToleranceSeconds && reported->second == zone;
+    const long drift = reported ? long(reported->utc) - long(utc + ClockSeconds(elapsed)) : 0;
+    const bool took = reported && std::labs(drift) <= kClockToleranceSeconds && reported->zoneMinutes == zone;
     c.out << macText(found.Mac) << "  clock \"" << wanted << "\": ";
     if (took)
         c.out << "took, the module's local time is "

@@ -1,4 +1,5 @@
 #include "core/clock/clock_planner.h"
+#include "core/clock/clock_values.h"
 #include "core/clock/dst_window.h"
 
 #include <gtest/gtest.h>
@@ -33,4 +34,32 @@ TEST(ClockPlanner, SydneyByHand) {
     pc.utcWeekday = 4;
     pc.standardOffsetMinutes = 60;
     EXPECT_EQ(planClock({true, pc, {}, "", 0, true, sydney, {}}).payload, "01:02:03 (4) 15.01.26 (60)");
+}
+
+TEST(ClockValues, TextsAreReadStrictly) {
+    // Text, whether it is a time, a date.
+    const std::tuple<const char*, bool, bool> cases[] = {
+        {"23:59:59", true, false},  {"24:00:00", false, false}, {"12:60:00", false, false},
+        {"1:02:03", false, false},  {"+1:02:03", false, false}, {"12:00:00 ", false, false},
+        {"29.02.28", false, true},  {"29.02.27", false, false}, {"31.04.26", false, false},
+        {"01.01.00", false, false}, {"15.13.26", false, false}, {"", false, false},
+    };
+    for (const auto& [text, time, date] : cases) {
+        EXPECT_EQ(parseTimeText(text).has_value(), time) << text;
+        EXPECT_EQ(parseDateText(text).has_value(), date) << text;
+    }
+    EXPECT_EQ(parseZoneText("+10.00"), 600);
+    EXPECT_EQ(parseZoneText("-9.30"), -570);
+    EXPECT_FALSE(parseZoneText("+10"));
+    EXPECT_FALSE(parseZoneText(""));
+
+    const auto clock = parseModuleClock("!TIME_UTC 01:00:00 (4) 15.01.26 (600)");
+    ASSERT_TRUE(clock);
+    EXPECT_EQ(clock->utc, ToClockSeconds(2026, 1, 15, 1, 0, 0));
+    EXPECT_EQ(clock->zoneMinutes, 600);
+    EXPECT_EQ(parseModuleClock("!TIME_UTC 23:00:00 (0) 31.12.99 (-570)")->zoneMinutes, -570);
+    for (const char* bad : {"!TIME_UTC 25:00:00 (4) 15.01.26 (600)", "!TIME_UTC 01:00:00 (4) 32.01.26 (600)",
+                            "!TIME_UTC 01:00:00 (4) 15.01.26 (600", "!TIME_LOCAL 01:00:00 (4) 15.01.26 (W)",
+                            "!TIME_UTC 01:00 (4) 15.01.26 (600)", "!TIME_UTC"})
+        EXPECT_FALSE(parseModuleClock(bad)) << bad;
 }

@@ -31,7 +31,9 @@ enum class ClockQuestion {
 
 struct ClockPlan {
     ClockQuestion question = ClockQuestion::None;
-    std::string payload; // "hh:mm:ss (w) dd.mm.yy (z)" when there is no question
+    std::string payload;  // "hh:mm:ss (w) dd.mm.yy (z)" when there is no question
+    ClockSeconds utc = 0; // what the payload sets, for checking the module's reading after
+    int zoneMinutes = 0;
 };
 
 // The one decision of what "!TIME_UTC" carries. Both faces ask the question themselves:
