@@ -100,7 +100,7 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
     connect(m_session.get(), &SessionConnection::rxActivity, this, [this] { m_tree->noteRxActivity(); });
     m_gauge = new LedGauge(this);
     m_sequence = std::make_unique<SequenceDriver>(SequenceDriver::Wiring{
-        *this, *m_form, *m_panels, *m_gauge, m_timerB, m_timerPeriodMs, [this] { return sessionState(); },
+        *this, *m_panels, *m_gauge, m_timerB, m_timerPeriodMs, [this] { return sessionState(); },
         [this](std::string_view text) { m_session->SendText(text); }, [this](int id) { DispatchButton(id); },
         [this](const QString& line) { AppendLogLine(line); },
         [this](const QString& software) { updateFeatureLetters(software); },

@@ -1,37 +1,19 @@
 #include "gui/session/sequence_driver.h"
 
-#include "core/app/control_ids.h"
-#include "gui/app/dialog_form.h"
 #include "gui/app/led_gauge.h"
 #include "gui/app/text_codec.h"
 #include "gui/session/session_panels.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QTimer>
 
-#include <utility>
-
 namespace zek {
-
-namespace {
-
-// The field that shows each text of the module.
-constexpr std::pair<ModulePart, int> kTextFields[] = {
-    {ModulePart::ModuleInfo, ctl::ModuleInfo},     {ModulePart::DeviceType, ctl::ModuleTyp},
-    {ModulePart::Revision, ctl::ModuleRevision},   {ModulePart::Company, ctl::ModuleFirma},
-    {ModulePart::SnmpLocation, ctl::SnmpLocation},
-};
-
-} // namespace
 
 bool SequenceDriver::connected() const {
     return m_w.sessionState() == SessionState::Connected;
 }
 
 bool SequenceDriver::readAutomatically() const {
-    return m_w.form.control<QCheckBox>(ctl::AutoRead)->isChecked();
+    return m_w.panels.readAutomatically();
 }
 
 bool SequenceDriver::loggerToBeActive() const {
@@ -74,57 +56,24 @@ void SequenceDriver::runStep(StepCause cause) {
     m_w.timerB.start();
 }
 
-// An index outside the list leaves it without a selection.
-void SequenceDriver::select(int listId, int index) {
-    auto* list = m_w.form.control<QComboBox>(listId);
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
-}
-
 void SequenceDriver::applyReply(const QByteArray& bytes) {
     showPart(m_engine.onLine(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
 }
 
+// Each part goes to the panel that owns its controls.
 void SequenceDriver::showPart(ModulePart part) {
     const ModuleState& state = m_engine.state();
-    for (const auto& [textPart, field] : kTextFields)
-        if (textPart == part)
-            m_w.form.control<QLineEdit>(field)->setText(fromModuleText(*state.text(part)));
-
     switch (part) {
     case ModulePart::Capabilities:
         m_w.showSoftware(fromModuleText(*state.capabilityWord()));
-        m_w.panels.applySnmpPanel();
-        m_w.panels.applyClockPanel();
-        m_w.panels.applySessionButtons();
-        break;
-    case ModulePart::Logger:
-        m_w.form.control<QCheckBox>(ctl::LoggerActive)->setChecked(*state.loggerActive());
-        m_w.dispatchButton(ctl::LoggerActive);
-        if (const auto interval = state.loggerInterval())
-            select(ctl::LogTimeList, *interval);
-        break;
-    case ModulePart::Trap1:
-    case ModulePart::Trap2:
-    case ModulePart::Trap3: {
-        const int row = int(part) - int(ModulePart::Trap1) + 1;
-        const ctl::TrapRow& controls = ctl::kTrapRows[std::size_t(row - 1)];
-        const std::array<int, 4>& numbers = *state.trap(row);
-        for (std::size_t i = 0; i < controls.edits.size(); ++i)
-            m_w.form.control<QLineEdit>(controls.edits[i])->setText(QString::number(numbers[i]));
-        m_w.form.control<QCheckBox>(controls.checkBox)->setChecked(trapReceiverSet(numbers));
-        m_w.panels.applyTrapRow(row);
-        break;
-    }
-    case ModulePart::DstUse:
-        m_w.form.control<QCheckBox>(ctl::AutomaticDst)->setChecked(*state.dstUse());
-        m_w.panels.applyClockPanel();
+        m_w.panels.show(part, state);
         break;
     case ModulePart::DstStart:
-        m_w.showRule(DstRuleRow::Start, *state.dstRule(DstRuleRow::Start));
+    case ModulePart::DstStop: {
+        const DstRuleRow row = part == ModulePart::DstStart ? DstRuleRow::Start : DstRuleRow::Stop;
+        m_w.showRule(row, *state.dstRule(row));
         break;
-    case ModulePart::DstStop:
-        m_w.showRule(DstRuleRow::Stop, *state.dstRule(DstRuleRow::Stop));
-        break;
+    }
     case ModulePart::UtcClock:
         m_w.showClockLine(*state.utcClock());
         break;
@@ -132,6 +81,7 @@ void SequenceDriver::showPart(ModulePart part) {
         m_w.showClockLine(*state.localClock());
         break;
     default:
+        m_w.panels.show(part, state);
         break;
     }
 }

@@ -12,19 +12,16 @@ class QWidget;
 
 namespace zek {
 
-class DialogForm;
 class LedGauge;
 class SessionPanels;
 
 // The window's side of the session engine: drives it with timer B's ticks and the received
 // lines, runs its value actions by pressing the window's buttons (a program press runs what a
-// click runs), and copies what each
-// reply changed in `ModuleState` into the controls.
+// click runs), and hands what each reply changed in `ModuleState` to the panel that shows it.
 class SequenceDriver : public EngineHost {
 public:
     struct Wiring {
         QWidget& dialog;
-        DialogForm& form;
         SessionPanels& panels;
         LedGauge& gauge;
         QTimer& timerB;
@@ -65,7 +62,6 @@ public:
 
 private:
     void showPart(ModulePart part);
-    void select(int listId, int index);
 
     Wiring m_w;
     SessionEngine m_engine;

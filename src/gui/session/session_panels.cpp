@@ -36,6 +36,13 @@ constexpr int kActionButtons[] = {
 };
 static_assert(std::size(kActionButtons) == std::size_t(ValueAction::SetSnmpLocation) + 1);
 
+// The field that shows each text of the module.
+constexpr std::pair<ModulePart, int> kTextFields[] = {
+    {ModulePart::ModuleInfo, ctl::ModuleInfo},     {ModulePart::DeviceType, ctl::ModuleTyp},
+    {ModulePart::Revision, ctl::ModuleRevision},   {ModulePart::Company, ctl::ModuleFirma},
+    {ModulePart::SnmpLocation, ctl::SnmpLocation},
+};
+
 } // namespace
 
 int SessionPanels::buttonOf(ValueAction action) {
@@ -173,6 +180,53 @@ void SessionPanels::addButtonActions(QHash<int, std::function<void()>>& table) {
         table.insert(controls.checkBox, [this, row] { applyTrapRow(row); });
     }
     table.insert(ctl::LoggerActive, [this] { applyClockPanel(); });
+}
+
+bool SessionPanels::readAutomatically() const {
+    return m_form.control<QCheckBox>(ctl::AutoRead)->isChecked();
+}
+
+// An index outside the list leaves it without a selection.
+void SessionPanels::select(int listId, int index) {
+    auto* list = m_form.control<QComboBox>(listId);
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+void SessionPanels::show(ModulePart part, const ModuleState& state) {
+    for (const auto& [textPart, field] : kTextFields)
+        if (textPart == part)
+            m_form.control<QLineEdit>(field)->setText(fromModuleText(*state.text(part)));
+    switch (part) {
+    case ModulePart::Capabilities:
+        applySnmpPanel();
+        applyClockPanel();
+        applySessionButtons();
+        break;
+    case ModulePart::Logger:
+        m_form.control<QCheckBox>(ctl::LoggerActive)->setChecked(*state.loggerActive());
+        applyClockPanel(); // what a click on "active" does
+        if (const auto interval = state.loggerInterval())
+            select(ctl::LogTimeList, *interval);
+        break;
+    case ModulePart::Trap1:
+    case ModulePart::Trap2:
+    case ModulePart::Trap3: {
+        const int row = int(part) - int(ModulePart::Trap1) + 1;
+        const ctl::TrapRow& controls = ctl::kTrapRows[std::size_t(row - 1)];
+        const std::array<int, 4>& numbers = *state.trap(row);
+        for (std::size_t i = 0; i < controls.edits.size(); ++i)
+            m_form.control<QLineEdit>(controls.edits[i])->setText(QString::number(numbers[i]));
+        m_form.control<QCheckBox>(controls.checkBox)->setChecked(trapReceiverSet(numbers));
+        applyTrapRow(row);
+        break;
+    }
+    case ModulePart::DstUse:
+        m_form.control<QCheckBox>(ctl::AutomaticDst)->setChecked(*state.dstUse());
+        applyClockPanel();
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace zek

@@ -45,6 +45,12 @@ public:
     // Session buttons, clock panel and SNMP panel.
     void applyAll();
 
+    // "Read settings automatically".
+    bool readAutomatically() const;
+    // A part of the module's state that these panels show: the identity texts, the letters,
+    // the logger, the DST switch, a trap row and the location.
+    void show(ModulePart part, const ModuleState& state);
+
     // The window's button of each value action.
     static int buttonOf(ValueAction action);
 
@@ -62,6 +68,7 @@ public:
 private:
     PanelConditions conditions() const;
     void apply(const EnableTable& table);
+    void select(int listId, int index);
 
     DialogForm& m_form;
     StateFn m_module;
