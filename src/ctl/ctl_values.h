@@ -5,6 +5,7 @@
 #include "core/scan/device_record.h"
 #include "core/session/command_texts.h"
 #include "core/session/module_state.h"
+#include "core/text/value_texts.h"
 
 #include <array>
 #include <cstdint>
@@ -14,13 +15,6 @@
 #include <vector>
 
 namespace zek::cli {
-
-// "00 0A 1B 2C 3D 4E", "00:0a:1b:2c:3d:4e" or with dashes: six two-digit hex numbers.
-std::optional<MacAddress> parseMac(std::string_view text);
-// Four dotted numbers 0-255 (zero padding allowed: "192.168.001.020").
-std::optional<std::uint32_t> parseIpv4(std::string_view text);
-// A decimal number within [low, high], nothing else in the text.
-std::optional<int> parseNumber(std::string_view text, int low, int high);
 
 // Why a module cannot be given or be reached at `address`, empty when it can: the address of
 // no host, the broadcast address, multicast and reserved ranges, and loopback unless
