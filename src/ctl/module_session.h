@@ -4,7 +4,7 @@
 #include "core/session/command_texts.h"
 #include "core/session/session_engine.h"
 #include "ctl/ctl_values.h"
-#include "ctl/module_finder.h"
+#include "net/search_endpoint.h"
 #include "net/tcp_line_client.h"
 
 #include <map>
@@ -12,6 +12,11 @@
 #include <string>
 
 namespace zek::cli {
+
+using net::Clock;
+using net::ModuleList;
+using net::SearchEndpoint;
+using net::Trace;
 
 // A TCP session to one module that runs the session engine's read sequences, as fast as the
 // module answers: each Read action the steps run sends its query.

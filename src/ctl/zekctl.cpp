@@ -143,7 +143,7 @@ std::optional<ModuleRef> parseModule(const std::string& text) {
 // Searches for the module. A MODULE given as an IP, or a move to `newIp`, waits for the
 // whole search: another module with that IP may answer later, and must not be the one
 // changed or be left sharing its IP. Returns the exit code, kDone when found.
-int findModule(const Context& c, ModuleFinder& finder, const ModuleRef& ref, DeviceRecord& found,
+int findModule(const Context& c, SearchEndpoint& finder, const ModuleRef& ref, DeviceRecord& found,
                ModuleList& all, std::optional<std::uint32_t> newIp, std::string& error) {
     const auto present = [&] {
         for (const DeviceRecord& r : all.records())
@@ -200,7 +200,7 @@ struct Target {
 
 // Sends the set-values requests, then the reboots as the window does, then searches until
 // every module answers with its new values or the wait runs out.
-bool writeNetwork(const Context& c, ModuleFinder& finder, std::vector<Target*>& targets, bool reboot,
+bool writeNetwork(const Context& c, SearchEndpoint& finder, std::vector<Target*>& targets, bool reboot,
                   std::string& error) {
     for (Target* t : targets) {
         const auto record = changedRecord(t->found, t->change, error);
@@ -307,7 +307,7 @@ int cmdSearch(Context& c) {
     const std::string format = c.args.value("format").value_or("table");
     if (format != "table" && format != "json" && format != "csv")
         return c.usage("--format is table, json or csv, not " + quotedText(format));
-    ModuleFinder finder(c.trace);
+    SearchEndpoint finder(c.trace);
     ModuleList found;
     std::string error;
     if (!finder.open(c.from, error) || !finder.search(found, c.waitDeadline(), {}, error))
@@ -327,7 +327,7 @@ int cmdSet(Context& c) {
         return c.usage(error);
     if (compareNetwork(*change, DeviceRecord{}).empty())
         return c.usage("set needs at least one value: " + std::string(c.args.command->usage));
-    ModuleFinder finder(c.trace);
+    SearchEndpoint finder(c.trace);
     Target target;
     ModuleList all;
     if (const int code = findModule(c, finder, *ref, target.found, all, change->ip, error); code != kDone)
@@ -366,7 +366,7 @@ int cmdApply(Context& c) {
 
     // Where a row moves a module, the whole search: a module the file leaves out, or one
     // that answers late, still keeps its IP.
-    ModuleFinder finder(c.trace);
+    SearchEndpoint finder(c.trace);
     ModuleList all;
     std::string error;
     const auto enough = [&] {
@@ -475,7 +475,7 @@ int cmdApply(Context& c) {
 int readModule(const Context& c, ModuleSession& session, DeviceRecord& found, std::string& error,
                ModuleList* all = nullptr, std::optional<std::uint32_t> newIp = {}) {
     const auto ref = parseModule(c.args.positional[0]);
-    ModuleFinder finder(c.trace);
+    SearchEndpoint finder(c.trace);
     ModuleList own;
     if (const int code = findModule(c, finder, *ref, found, all ? *all : own, newIp, error); code != kDone)
         return code;
@@ -708,7 +708,7 @@ int cmdRestore(Context& c) {
         return c.fail(error);
     bool ok = printOutcomes(c.out, target.found.Mac, outcomes);
     if (!allTook(compareNetwork(network, target.found))) {
-        ModuleFinder finder(c.trace);
+        SearchEndpoint finder(c.trace);
         std::vector<Target*> targets{&target};
         if (!finder.open(c.from, error) || !writeNetwork(c, finder, targets, true, error))
             return c.fail(error);
