@@ -1,8 +1,8 @@
 #pragma once
 
+#include "core/app/panel_enabling.h"
 #include "core/session/command_texts.h"
 #include "core/session/module_state.h"
-#include "core/session/panel_enabling.h"
 #include "core/session/session_engine.h"
 #include "core/session/session_state.h"
 
