@@ -14,7 +14,7 @@ struct Host : zek::EngineHost {
     bool connected() const override { return true; }
     bool readAutomatically() const override { return true; }
     bool loggerToBeActive() const override { return true; }
-    bool perform(zek::ValueAction) override { return ++sends % 2 == 0; }
+    zek::ActionResult perform(zek::ValueAction) override { return zek::ActionResult(++sends % 3); }
     void sendCommand(const zek::SessionCommand&) override { ++sends; }
     void setPeriod(int) override {}
     void log(std::string_view) override {}

@@ -248,6 +248,7 @@ namespace {
 // of them, and its set command. A new setting is one row.
 struct SessionSetting {
     std::string_view key;
+    ValueAction set;
     std::string (*parse)(SessionChange& change, std::string_view text);
     bool (*named)(const SessionChange& change);
     std::string (*shown)(const ModuleSettings& settings);
@@ -260,8 +261,9 @@ std::string ruleRefusal(std::string_view key, std::string_view text) {
            quoted(text);
 }
 
-template <std::size_t Row> constexpr SessionSetting trapSetting(std::string_view key) {
+template <std::size_t Row> constexpr SessionSetting trapSetting(std::string_view key, ValueAction set) {
     return {key,
+            set,
             [](SessionChange& c, std::string_view text) {
                 c.traps[Row] = text == "off" ? std::optional(0u) : parseIpv4(text);
                 return c.traps[Row] ? std::string()
@@ -279,7 +281,7 @@ template <std::size_t Row> constexpr SessionSetting trapSetting(std::string_view
 }
 
 constexpr std::array<SessionSetting, 8> kSessionSettings = {{
-    {"logger",
+    {"logger", ValueAction::SetLogger,
      [](SessionChange& c, std::string_view text) {
          c.logger = text == "off" ? std::optional(0) : parseNumber(text, 1, 60);
          return c.logger ? std::string() : "logger is off or 1 to 60, not " + quoted(text);
@@ -295,7 +297,7 @@ constexpr std::array<SessionSetting, 8> kSessionSettings = {{
          s.logger = *c.logger;
      },
      [](const SessionChange& c) { return loggerCommand(*c.logger > 0, *c.logger - 1); }},
-    {"dst",
+    {"dst", ValueAction::SetDstUse,
      [](SessionChange& c, std::string_view text) {
          c.dst = parseSwitch(text);
          return c.dst ? std::string() : "dst is on or off, not " + quoted(text);
@@ -309,7 +311,7 @@ constexpr std::array<SessionSetting, 8> kSessionSettings = {{
          s.dst = *c.dst;
      },
      [](const SessionChange& c) { return dstUseCommand(*c.dst); }},
-    {"dst-start",
+    {"dst-start", ValueAction::SetDstStart,
      [](SessionChange& c, std::string_view text) {
          c.dstStart = parseRuleText(text);
          return c.dstStart ? std::string() : ruleRefusal("dst-start", text);
@@ -318,7 +320,7 @@ constexpr std::array<SessionSetting, 8> kSessionSettings = {{
      [](const ModuleSettings& s) { return ruleText(s.dstStart); },
      [](const SessionChange& c, ModuleSettings& s) { s.dstStart = *c.dstStart; },
      [](const SessionChange& c) { return dstRuleCommand(DstRuleRow::Start, c.dstStart->indexes()); }},
-    {"dst-stop",
+    {"dst-stop", ValueAction::SetDstStop,
      [](SessionChange& c, std::string_view text) {
          c.dstStop = parseRuleText(text);
          return c.dstStop ? std::string() : ruleRefusal("dst-stop", text);
@@ -327,10 +329,10 @@ constexpr std::array<SessionSetting, 8> kSessionSettings = {{
      [](const ModuleSettings& s) { return ruleText(s.dstStop); },
      [](const SessionChange& c, ModuleSettings& s) { s.dstStop = *c.dstStop; },
      [](const SessionChange& c) { return dstRuleCommand(DstRuleRow::Stop, c.dstStop->indexes()); }},
-    trapSetting<0>("trap1"),
-    trapSetting<1>("trap2"),
-    trapSetting<2>("trap3"),
-    {"snmp-location",
+    trapSetting<0>("trap1", ValueAction::SetTrap1),
+    trapSetting<1>("trap2", ValueAction::SetTrap2),
+    trapSetting<2>("trap3", ValueAction::SetTrap3),
+    {"snmp-location", ValueAction::SetSnmpLocation,
      [](SessionChange& c, std::string_view text) {
          const auto location = textToLatin1(text);
          if (!location)
@@ -397,12 +399,14 @@ std::vector<FieldOutcome> compareSession(const SessionChange& change, const Modu
 }
 
 // Only the values that differ from the module's are sent, in the table's order.
-std::vector<SessionCommand> sessionCommands(const SessionChange& change, const ModuleSettings& current) {
-    std::vector<SessionCommand> commands;
+std::vector<PlannedWrite> sessionCommands(const SessionChange& change, const ModuleSettings& current) {
+    std::vector<PlannedWrite> writes;
     for (const FieldOutcome& outcome : compareSession(change, current))
-        if (!outcome.took())
-            commands.push_back(findSetting(outcome.field)->command(change));
-    return commands;
+        if (!outcome.took()) {
+            const SessionSetting& setting = *findSetting(outcome.field);
+            writes.push_back({setting.set, setting.command(change)});
+        }
+    return writes;
 }
 
 } // namespace zek::cli

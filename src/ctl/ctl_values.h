@@ -5,6 +5,7 @@
 #include "core/scan/device_record.h"
 #include "core/session/command_texts.h"
 #include "core/session/module_state.h"
+#include "core/session/session_engine.h"
 #include "core/text/value_texts.h"
 
 #include <array>
@@ -112,8 +113,13 @@ std::string sessionChangeProblem(const SessionChange& change, const ModuleSettin
 // "off" or "15"; "on"/"off"; "4 0 3 2"; "off" or "192.168.1.7"; the location as it is.
 std::string sessionFieldText(const ModuleSettings& settings, std::string_view key);
 
-// The set commands for the values that differ from the module's.
-std::vector<SessionCommand> sessionCommands(const SessionChange& change, const ModuleSettings& current);
+// The set commands for the values that differ from the module's, each with the engine's
+// action that writes it.
+struct PlannedWrite {
+    ValueAction action;
+    SessionCommand command;
+};
+std::vector<PlannedWrite> sessionCommands(const SessionChange& change, const ModuleSettings& current);
 std::vector<FieldOutcome> compareSession(const SessionChange& change, const ModuleSettings& reported);
 
 } // namespace zek::cli

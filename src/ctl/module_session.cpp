@@ -59,10 +59,25 @@ void ModuleSession::sendCommand(const SessionCommand& sent) {
         m_trace("SND: " + visibleText(latin1ToUtf8(command)));
 }
 
-bool ModuleSession::perform(ValueAction action) {
-    if (const auto query = readQuery(action))
+ActionResult ModuleSession::perform(ValueAction action) {
+    if (const auto query = readQuery(action)) {
         m_engine.send(*query);
-    return true;
+        return ActionResult::Sent;
+    }
+    if (m_writes)
+        for (const PlannedWrite& write : *m_writes)
+            if (write.action == action) {
+                m_engine.send(write.command);
+                return ActionResult::Sent;
+            }
+    return ActionResult::Skipped;
+}
+
+bool ModuleSession::write(GroupAction group, const std::vector<PlannedWrite>& writes, std::string& error) {
+    m_writes = &writes;
+    const bool done = run(group, error);
+    m_writes = nullptr;
+    return done;
 }
 
 void ModuleSession::log(std::string_view line) {
@@ -119,8 +134,9 @@ bool ModuleSession::run(GroupAction group, std::string& error) {
     const auto tickAt = [&] { return awaiting() ? std::max(nextTick, m_sentAt + ms(m_waitMs)) : nextTick; };
     while (m_error.empty() && !m_engine.idle()) {
         if (Clock::now() >= deadline) {
-            m_error = "the read of " + m_peer + " did not end within " + std::to_string(kLongestRunInWaits) +
-                      " waits (read step " + std::to_string(m_engine.step()) + ")";
+            m_error = "the session with " + m_peer + " did not end within " +
+                      std::to_string(kLongestRunInWaits) + " waits (step " + std::to_string(m_engine.step()) +
+                      ")";
             break;
         }
         std::size_t lines = 0;

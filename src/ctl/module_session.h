@@ -18,8 +18,8 @@ using net::ModuleList;
 using net::SearchEndpoint;
 using net::Trace;
 
-// A TCP session to one module that runs the session engine's read sequences, as fast as the
-// module answers: each Read action the steps run sends its query.
+// A TCP session to one module that runs the session engine's sequences, as fast as the
+// module answers: each Read action sends its query, each Set action the value planned for it.
 // Every wait is bounded: a query is asked `kTriesPerQuery` times, each time given `waitMs`
 // to be answered, and a run ends after `kLongestRunInWaits` waits whatever the module sends.
 // A module that answers a query with "!ERROR n" ends the session: a read that left a value
@@ -35,9 +35,11 @@ public:
         : m_trace(std::move(trace)), m_waitMs(waitMs), m_engine(*this, kStepPeriodMs) {}
 
     bool connect(std::uint32_t from, const DeviceRecord& module, std::string& error);
-    // Runs a read sequence until it ends; false when a query went unanswered or was
-    // answered otherwise, the module closed the connection or the socket failed.
+    // Runs one of the engine's sequences until it ends; false when a command went unanswered
+    // or was answered otherwise, the module closed the connection or the socket failed.
     bool run(GroupAction group, std::string& error);
+    // Runs a group Set of the engine that writes these commands and skips every other value.
+    bool write(GroupAction group, const std::vector<PlannedWrite>& writes, std::string& error);
     // Sends one command and waits for the reply that answers it.
     bool exchange(const SessionCommand& command, std::string& error);
 
@@ -47,9 +49,9 @@ public:
     // EngineHost
     bool connected() const override { return m_client.isOpen() && m_error.empty(); }
     bool readAutomatically() const override { return true; }
-    // Only the read sequences run: the tool writes by single commands.
-    bool loggerToBeActive() const override { return false; }
-    bool perform(ValueAction action) override;
+    // The tool writes exactly the values named, the rules also while the logger is off.
+    bool loggerToBeActive() const override { return true; }
+    ActionResult perform(ValueAction action) override;
     void sendCommand(const SessionCommand& command) override;
     void setPeriod(int milliseconds) override { m_periodMs = milliseconds; }
     void log(std::string_view line) override;
@@ -69,6 +71,7 @@ private:
     int m_waitMs;
     net::TcpLineClient m_client;
     SessionEngine m_engine;
+    const std::vector<PlannedWrite>* m_writes = nullptr; // while a group Set runs
     int m_periodMs = kStepPeriodMs;
     std::string m_peer;
     std::string m_error;

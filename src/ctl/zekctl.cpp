@@ -541,9 +541,10 @@ bool writeSession(const Context& c, ModuleSession& session, const SessionChange&
         error = "the module has no letter T: it keeps no trap receivers or SNMP location";
         return false;
     }
-    for (const SessionCommand& command : sessionCommands(change, session.settings()))
-        if (!session.exchange(command, error))
-            return false;
+    const std::vector<PlannedWrite> writes = sessionCommands(change, session.settings());
+    if ((change.touchesLogger() && !session.write(GroupAction::SetLogger, writes, error)) ||
+        (change.touchesSnmp() && !session.write(GroupAction::SetSnmp, writes, error)))
+        return false;
     if ((change.touchesLogger() && !session.run(GroupAction::ReadLogger, error)) ||
         (change.touchesSnmp() && !session.run(GroupAction::ReadSnmp, error)))
         return false;

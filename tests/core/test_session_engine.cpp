@@ -49,9 +49,10 @@ public:
     SessionEngine sequence;
     bool isConnected = true, autoRead = true, loggerOn = false, clockSent = false;
     std::string letters = "TL";
-    std::set<std::string> silent; // keywords never answered
-    std::string wire;             // the commands sent, each followed by a blank
-    Strings logLines;             // other than the steps
+    std::set<std::string> silent;  // keywords never answered
+    std::set<ValueAction> skipped; // nothing to write
+    std::string wire;              // the commands sent, each followed by a blank
+    Strings logLines;              // other than the steps
     Steps states;
     std::deque<std::string> reads;
     int period = 0, gauge = -1;
@@ -61,11 +62,13 @@ public:
     bool readAutomatically() const override { return autoRead; }
     bool loggerToBeActive() const override { return loggerOn; }
     void sendCommand(const SessionCommand& c) override { send(c.text.substr(0, c.text.find('\r'))); }
-    bool perform(ValueAction a) override {
+    ActionResult perform(ValueAction a) override {
+        if (skipped.count(a))
+            return ActionResult::Skipped;
         const auto& e = *std::find_if(std::begin(kModule), std::end(kModule),
                                       [a](const Exchange& e) { return e.read == a || e.set == a; });
         send((e.read == a ? "?" : "!") + e.keyword);
-        return a != A::SetClock || clockSent;
+        return a != A::SetClock || clockSent ? ActionResult::Sent : ActionResult::Withheld;
     }
     void setPeriod(int ms) override { period = ms; }
     void log(std::string_view line) override {
@@ -161,6 +164,16 @@ TEST(SessionEngine, EachValueIsAskedForOrSetOnce) {
             << "cleared by the automatic read only";
         EXPECT_EQ(host.period, start < 30 ? 200 : 300) << "500 and 750 ms scaled to a 200 ms base";
     }
+}
+
+TEST(SessionEngine, ASkippedValueIsNotWaitedFor) {
+    FakeHost host;
+    host.sequence.onLine("modul_config LT");
+    host.loggerOn = true;
+    host.skipped = {A::SetLogger, A::SetDstUse, A::SetDstStop, A::SetClock};
+    host.runToEnd(int(GroupAction::SetLogger));
+    EXPECT_EQ(host.wire, "!DST_START ");
+    EXPECT_EQ(host.states, trace({{30, 35}, {0, 0}}));
 }
 
 TEST(SessionEngine, AMissingReplyIsAskedForOnTicksOnly) {

@@ -253,9 +253,11 @@ void SessionEngine::act(const StepRow& row) {
     }
     if (row.action) {
         m_state.awaiting(answeredBy(*row.action));
-        const bool sent = m_host.perform(*row.action);
+        const ActionResult result = m_host.perform(*row.action);
+        if (result == ActionResult::Skipped)
+            m_state.skip(answeredBy(*row.action));
         if (row.action == ValueAction::SetClock)
-            m_timeSent = sent;
+            m_timeSent = result == ActionResult::Sent;
     }
     if (row.send)
         send(row.send());

@@ -47,6 +47,13 @@ enum class GroupAction {
     SetSnmp = 40,
 };
 
+// What running a value action did.
+enum class ActionResult {
+    Sent,     // its command went out: the next step waits for the reply
+    Withheld, // a Set refused its value (the clock in the skipped hour): nothing to wait for
+    Skipped,  // the face has nothing to write for this value: the sequence goes on at once
+};
+
 // Why a step runs: a tick, or a read that completed at least one reply line.
 enum class StepCause { Tick, Line };
 
@@ -59,11 +66,12 @@ public:
     virtual bool connected() const = 0;
     virtual bool readAutomatically() const = 0; // the connect read goes on to the groups
     // The logger's group Set goes on to the daylight-saving rules and the clock only for a
-    // logger that is to be active.
+    // logger that is to be active. This is where the faces write differently: the window
+    // follows its group sequence (true only while "active" is ticked), zekctl writes exactly
+    // the values a user names (always true) and skips the others in perform().
     virtual bool loggerToBeActive() const = 0;
-    // Runs one action as its control would; false when a Set withheld its command (the
-    // clock refused in the skipped hour).
-    virtual bool perform(ValueAction action) = 0;
+    // Runs one action as its control would.
+    virtual ActionResult perform(ValueAction action) = 0;
     // The engine has marked the command's reply as awaited.
     virtual void sendCommand(const SessionCommand& command) = 0;
     virtual void setPeriod(int milliseconds) = 0;

@@ -20,9 +20,9 @@ bool SequenceDriver::loggerToBeActive() const {
     return m_w.panels.loggerActive();
 }
 
-bool SequenceDriver::perform(ValueAction action) {
+ActionResult SequenceDriver::perform(ValueAction action) {
     m_w.dispatchButton(SessionPanels::buttonOf(action));
-    return action != ValueAction::SetClock || m_w.timeSent();
+    return action != ValueAction::SetClock || m_w.timeSent() ? ActionResult::Sent : ActionResult::Withheld;
 }
 
 void SequenceDriver::setPeriod(int milliseconds) {

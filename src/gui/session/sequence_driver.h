@@ -52,7 +52,7 @@ public:
     bool connected() const override;
     bool readAutomatically() const override;
     bool loggerToBeActive() const override;
-    bool perform(ValueAction action) override;
+    ActionResult perform(ValueAction action) override;
     void sendCommand(const SessionCommand& command) override { m_w.sendText(command.text); }
     void setPeriod(int milliseconds) override;
     void log(std::string_view line) override;
