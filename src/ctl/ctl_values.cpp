@@ -3,23 +3,13 @@
 #include "core/scan/device_protocol.h"
 #include "core/scan/network_settings.h"
 #include "core/text/encodings.h"
+#include "core/text/value_texts.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace zek::cli {
 
 namespace {
-
-std::optional<int> hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return std::nullopt;
-}
 
 std::string quoted(std::string_view text) {
     return quotedText(text);
@@ -44,66 +34,11 @@ std::string ruleText(const DstRule& rule) {
            std::to_string(rule.month) + " " + std::to_string(rule.hour);
 }
 
-std::optional<DstRule> parseRule(std::string_view text) {
-    std::array<int, 4> numbers{};
-    std::size_t at = 0;
-    for (int& n : numbers) {
-        while (at < text.size() && text[at] == ' ')
-            ++at;
-        const auto [end, ec] = std::from_chars(text.data() + at, text.data() + text.size(), n);
-        if (ec != std::errc() || end == text.data() + at)
-            return std::nullopt;
-        at = std::size_t(end - text.data());
-    }
-    const DstRule rule = DstRule::fromReply(numbers);
-    if (text.find_first_not_of(' ', at) != std::string_view::npos || !rule.valid())
-        return std::nullopt;
-    return rule;
-}
-
 std::string trapField(std::uint32_t address, int shift) {
     return std::to_string((address >> shift) & 0xFF);
 }
 
 } // namespace
-
-std::optional<MacAddress> parseMac(std::string_view text) {
-    if (text.size() != 17)
-        return std::nullopt;
-    const char separator = text[2];
-    if (separator != ' ' && separator != ':' && separator != '-')
-        return std::nullopt;
-    MacAddress mac{};
-    for (std::size_t i = 0; i < mac.size(); ++i) {
-        const auto high = hexDigit(text[i * 3]);
-        const auto low = hexDigit(text[i * 3 + 1]);
-        if (!high || !low || (i < 5 && text[i * 3 + 2] != separator))
-            return std::nullopt;
-        mac[i] = std::uint8_t(*high * 16 + *low);
-    }
-    return mac;
-}
-
-std::optional<int> parseNumber(std::string_view text, int low, int high) {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || value < low || value > high)
-        return std::nullopt;
-    return value;
-}
-
-std::optional<std::uint32_t> parseIpv4(std::string_view text) {
-    std::uint32_t address = 0;
-    for (int i = 0; i < 4; ++i) {
-        const std::size_t dot = i < 3 ? text.find('.') : text.size();
-        const auto part = dot <= 3 ? parseNumber(text.substr(0, dot), 0, 255) : std::nullopt;
-        if (!part)
-            return std::nullopt;
-        address = address << 8 | std::uint32_t(*part);
-        text.remove_prefix(i < 3 ? dot + 1 : dot);
-    }
-    return address;
-}
 
 std::string addressProblem(std::uint32_t a, bool loopbackHere) {
     const std::uint32_t top = a >> 24;
@@ -273,101 +208,169 @@ std::vector<std::string> addressClashes(std::vector<PlannedAddress> planned) {
     return clashes;
 }
 
-void ModuleSettings::note(const ParsedReply& reply) {
-    const auto shown = [&](std::string& into) {
-        if (reply.shown)
-            into = *reply.shown;
-    };
-    switch (reply.kind) {
-    case ReplyKind::ModulTyp:
-        shown(moduleInfo);
-        break;
-    case ReplyKind::ModulConfig:
-        letters = reply.word;
-        break;
-    case ReplyKind::Geraet:
-        shown(deviceType);
-        break;
-    case ReplyKind::Revision:
-        shown(revision);
-        break;
-    case ReplyKind::Firma:
-        shown(company);
-        break;
-    case ReplyKind::LogOn:
-        loggerRead = true;
-        logger = std::clamp(reply.number, 0, 60);
-        break;
-    case ReplyKind::TimeUtc:
-    case ReplyKind::TimeLocal:
-    case ReplyKind::ModulTimeUtc:
-    case ReplyKind::ModulTimeLocal: {
-        const ClockReplyEffect effect = clockReplyEffect(reply.kind, reply.line, false);
-        clockUtc = effect.utcTime.value_or(clockUtc);
-        clockLocal = effect.localTime.value_or(clockLocal);
-        zone = effect.zone.value_or(zone);
-        if (reply.kind == ReplyKind::TimeUtc)
-            utcLine = reply.line;
-        break;
+ModuleSettings ModuleSettings::of(const ModuleState& state) {
+    ModuleSettings s;
+    const auto text = [&](ModulePart part) { return state.text(part).value_or(""); };
+    s.moduleInfo = text(ModulePart::ModuleInfo);
+    s.deviceType = text(ModulePart::DeviceType);
+    s.revision = text(ModulePart::Revision);
+    s.company = text(ModulePart::Company);
+    s.letters = state.capabilityWord().value_or("");
+    s.loggerRead = state.loggerActive().has_value();
+    s.logger = state.loggerInterval() ? std::min(*state.loggerInterval() + 1, 60) : 0;
+    if (const auto& utc = state.utcClock()) {
+        s.clockUtc = clockReplyEffect(utc->kind, utc->line, false).utcTime.value_or("");
+        if (utc->kind == ReplyKind::TimeUtc)
+            s.utcLine = utc->line;
     }
-    case ReplyKind::DstUse:
-        dstRead = true;
-        dst = dstUseOn(reply.number);
-        break;
-    case ReplyKind::DstStart:
-    case ReplyKind::DstStop:
-        if (const DstRule rule = DstRule::fromReply(reply.values); rule.valid())
-            (reply.kind == ReplyKind::DstStart ? dstStart : dstStop) = rule;
-        break;
-    case ReplyKind::TrapIp: {
-        std::uint32_t address = 0;
-        for (int v : reply.values)
-            address = address << 8 | std::uint32_t(v & 0xFF);
-        traps[std::size_t(reply.trapRow - 1)] = address;
-        break;
-    }
-    case ReplyKind::SnmpLoc:
-        snmpLocation = reply.shown.value_or("");
-        break;
-    default:
-        break;
-    }
+    if (const auto& local = state.localClock())
+        s.clockLocal = clockReplyEffect(local->kind, local->line, false).localTime.value_or("");
+    s.zone = state.zone().value_or("");
+    s.dstRead = state.dstUse().has_value();
+    s.dst = state.dstUse().value_or(false);
+    s.dstStart = state.dstRule(DstRuleRow::Start).value_or(DstRule{});
+    s.dstStop = state.dstRule(DstRuleRow::Stop).value_or(DstRule{});
+    for (int row = 1; row <= 3; ++row)
+        if (const auto& numbers = state.trap(row)) {
+            std::uint32_t address = 0;
+            for (const int v : *numbers)
+                address = address << 8 | std::uint32_t(v & 0xFF);
+            s.traps[std::size_t(row - 1)] = address;
+        }
+    s.snmpLocation = state.text(ModulePart::SnmpLocation);
+    return s;
 }
 
+namespace {
+
+// One session setting: its key, how its text goes into a change (the refusal, or ""),
+// whether a change names it, what a module's settings show for it, what setting it makes
+// of them, and its set command. A new setting is one row.
+struct SessionSetting {
+    std::string_view key;
+    ValueAction set;
+    std::string (*parse)(SessionChange& change, std::string_view text);
+    bool (*named)(const SessionChange& change);
+    std::string (*shown)(const ModuleSettings& settings);
+    void (*want)(const SessionChange& change, ModuleSettings& settings);
+    SessionCommand (*command)(const SessionChange& change);
+};
+
+std::string ruleRefusal(std::string_view key, std::string_view text) {
+    return std::string(key) + " is \"occurrence weekday month hour\" (0-4 0-6 1-12 0-23), not " +
+           quoted(text);
+}
+
+template <std::size_t Row> constexpr SessionSetting trapSetting(std::string_view key, ValueAction set) {
+    return {key,
+            set,
+            [](SessionChange& c, std::string_view text) {
+                c.traps[Row] = text == "off" ? std::optional(0u) : parseIpv4(text);
+                return c.traps[Row] ? std::string()
+                                    : "trap" + std::to_string(Row + 1) + " is an IPv4 address or off, not " +
+                                          quoted(text);
+            },
+            [](const SessionChange& c) { return c.traps[Row].has_value(); },
+            [](const ModuleSettings& s) { return trapText(s.traps[Row]); },
+            [](const SessionChange& c, ModuleSettings& s) { s.traps[Row] = c.traps[Row]; },
+            [](const SessionChange& c) {
+                const std::uint32_t a = *c.traps[Row];
+                return trapCommand(int(Row + 1),
+                                   {trapField(a, 24), trapField(a, 16), trapField(a, 8), trapField(a, 0)});
+            }};
+}
+
+constexpr std::array<SessionSetting, 8> kSessionSettings = {{
+    {"logger", ValueAction::SetLogger,
+     [](SessionChange& c, std::string_view text) {
+         c.logger = text == "off" ? std::optional(0) : parseNumber(text, 1, 60);
+         return c.logger ? std::string() : "logger is off or 1 to 60, not " + quoted(text);
+     },
+     [](const SessionChange& c) { return c.logger.has_value(); },
+     [](const ModuleSettings& s) {
+         return !s.loggerRead   ? std::string("?")
+                : s.logger == 0 ? std::string("off")
+                                : std::to_string(s.logger);
+     },
+     [](const SessionChange& c, ModuleSettings& s) {
+         s.loggerRead = true;
+         s.logger = *c.logger;
+     },
+     [](const SessionChange& c) { return loggerCommand(*c.logger > 0, *c.logger - 1); }},
+    {"dst", ValueAction::SetDstUse,
+     [](SessionChange& c, std::string_view text) {
+         c.dst = parseSwitch(text);
+         return c.dst ? std::string() : "dst is on or off, not " + quoted(text);
+     },
+     [](const SessionChange& c) { return c.dst.has_value(); },
+     [](const ModuleSettings& s) { return std::string(!s.dstRead ? "?"
+                                                      : s.dst    ? "on"
+                                                                 : "off"); },
+     [](const SessionChange& c, ModuleSettings& s) {
+         s.dstRead = true;
+         s.dst = *c.dst;
+     },
+     [](const SessionChange& c) { return dstUseCommand(*c.dst); }},
+    {"dst-start", ValueAction::SetDstStart,
+     [](SessionChange& c, std::string_view text) {
+         c.dstStart = parseRuleText(text);
+         return c.dstStart ? std::string() : ruleRefusal("dst-start", text);
+     },
+     [](const SessionChange& c) { return c.dstStart.has_value(); },
+     [](const ModuleSettings& s) { return ruleText(s.dstStart); },
+     [](const SessionChange& c, ModuleSettings& s) { s.dstStart = *c.dstStart; },
+     [](const SessionChange& c) { return dstRuleCommand(DstRuleRow::Start, c.dstStart->indexes()); }},
+    {"dst-stop", ValueAction::SetDstStop,
+     [](SessionChange& c, std::string_view text) {
+         c.dstStop = parseRuleText(text);
+         return c.dstStop ? std::string() : ruleRefusal("dst-stop", text);
+     },
+     [](const SessionChange& c) { return c.dstStop.has_value(); },
+     [](const ModuleSettings& s) { return ruleText(s.dstStop); },
+     [](const SessionChange& c, ModuleSettings& s) { s.dstStop = *c.dstStop; },
+     [](const SessionChange& c) { return dstRuleCommand(DstRuleRow::Stop, c.dstStop->indexes()); }},
+    trapSetting<0>("trap1", ValueAction::SetTrap1),
+    trapSetting<1>("trap2", ValueAction::SetTrap2),
+    trapSetting<2>("trap3", ValueAction::SetTrap3),
+    {"snmp-location", ValueAction::SetSnmpLocation,
+     [](SessionChange& c, std::string_view text) {
+         const auto location = textToLatin1(text);
+         if (!location)
+             return "snmp-location with a character outside Latin-1: " + quoted(text);
+         if (location->size() > kSnmpLocationRoom)
+             return "snmp-location longer than 38 characters: " + quoted(text);
+         if (location->find('\0') != std::string::npos)
+             return std::string("snmp-location with a control character");
+         c.snmpLocation = *location;
+         return std::string();
+     },
+     [](const SessionChange& c) { return c.snmpLocation.has_value(); },
+     [](const ModuleSettings& s) {
+         return s.snmpLocation ? latin1ToUtf8(*s.snmpLocation) : std::string("?");
+     },
+     [](const SessionChange& c, ModuleSettings& s) { s.snmpLocation = c.snmpLocation; },
+     [](const SessionChange& c) { return snmpLocationCommand(*c.snmpLocation); }},
+}};
+
+static_assert([] {
+    for (std::size_t i = 0; i < kSessionKeys.size(); ++i)
+        if (kSessionSettings[i].key != kSessionKeys[i])
+            return false;
+    return true;
+}());
+
+const SessionSetting* findSetting(std::string_view key) {
+    for (const SessionSetting& setting : kSessionSettings)
+        if (setting.key == key)
+            return &setting;
+    return nullptr;
+}
+
+} // namespace
+
 std::string setSessionField(SessionChange& change, std::string_view key, std::string_view text) {
-    if (key == "logger") {
-        change.logger = text == "off" ? std::optional(0) : parseNumber(text, 1, 60);
-        return change.logger ? "" : "logger is off or 1 to 60, not " + quoted(text);
-    }
-    if (key == "dst") {
-        change.dst = parseSwitch(text);
-        return change.dst ? "" : "dst is on or off, not " + quoted(text);
-    }
-    if (key == "dst-start" || key == "dst-stop") {
-        auto& rule = key == "dst-start" ? change.dstStart : change.dstStop;
-        rule = parseRule(text);
-        return rule ? ""
-                    : std::string(key) + " is \"occurrence weekday month hour\" (0-4 0-6 1-12 0-23), not " +
-                          quoted(text);
-    }
-    for (std::size_t row = 0; row < change.traps.size(); ++row) {
-        if (key != "trap" + std::to_string(row + 1))
-            continue;
-        change.traps[row] = text == "off" ? std::optional(0u) : parseIpv4(text);
-        return change.traps[row] ? "" : std::string(key) + " is an IPv4 address or off, not " + quoted(text);
-    }
-    if (key == "snmp-location") {
-        const auto location = textToLatin1(text);
-        if (!location)
-            return "snmp-location with a character outside Latin-1: " + quoted(text);
-        if (location->size() > kSnmpLocationRoom)
-            return "snmp-location longer than 38 characters: " + quoted(text);
-        if (location->find('\0') != std::string::npos)
-            return "snmp-location with a control character";
-        change.snmpLocation = *location;
-        return "";
-    }
-    return "unknown value " + quoted(key);
+    const SessionSetting* setting = findSetting(key);
+    return setting ? setting->parse(change, text) : "unknown value " + quoted(key);
 }
 
 std::string sessionChangeProblem(const SessionChange& change, const ModuleSettings* current) {
@@ -379,87 +382,31 @@ std::string sessionChangeProblem(const SessionChange& change, const ModuleSettin
 }
 
 std::string sessionFieldText(const ModuleSettings& s, std::string_view key) {
-    if (key == "logger")
-        return !s.loggerRead ? "?" : s.logger == 0 ? "off" : std::to_string(s.logger);
-    if (key == "dst")
-        return !s.dstRead ? "?" : s.dst ? "on" : "off";
-    if (key == "dst-start")
-        return ruleText(s.dstStart);
-    if (key == "dst-stop")
-        return ruleText(s.dstStop);
-    for (std::size_t row = 0; row < s.traps.size(); ++row)
-        if (key == "trap" + std::to_string(row + 1))
-            return trapText(s.traps[row]);
-    if (key == "snmp-location")
-        return s.snmpLocation ? latin1ToUtf8(*s.snmpLocation) : "?";
-    return "";
+    const SessionSetting* setting = findSetting(key);
+    return setting ? setting->shown(s) : "";
 }
-
-namespace {
-
-// The session change as the module would report it: its own values where nothing is asked.
-ModuleSettings wantedSettings(const SessionChange& c, const ModuleSettings& current) {
-    ModuleSettings wanted = current;
-    if (c.logger) {
-        wanted.loggerRead = true;
-        wanted.logger = *c.logger;
-    }
-    if (c.dst) {
-        wanted.dstRead = true;
-        wanted.dst = *c.dst;
-    }
-    wanted.dstStart = c.dstStart.value_or(current.dstStart);
-    wanted.dstStop = c.dstStop.value_or(current.dstStop);
-    for (std::size_t row = 0; row < c.traps.size(); ++row)
-        if (c.traps[row])
-            wanted.traps[row] = c.traps[row];
-    if (c.snmpLocation)
-        wanted.snmpLocation = c.snmpLocation;
-    return wanted;
-}
-
-std::vector<bool> askedKeys(const SessionChange& c) {
-    return {bool(c.logger),   bool(c.dst),      bool(c.dstStart), bool(c.dstStop),
-            bool(c.traps[0]), bool(c.traps[1]), bool(c.traps[2]), bool(c.snmpLocation)};
-}
-
-} // namespace
 
 std::vector<FieldOutcome> compareSession(const SessionChange& change, const ModuleSettings& reported) {
-    const ModuleSettings wanted = wantedSettings(change, reported);
-    const std::vector<bool> asked = askedKeys(change);
+    ModuleSettings wanted = reported;
+    for (const SessionSetting& setting : kSessionSettings)
+        if (setting.named(change))
+            setting.want(change, wanted);
     std::vector<FieldOutcome> outcomes;
-    for (std::size_t i = 0; i < kSessionKeys.size(); ++i)
-        if (asked[i])
-            outcomes.push_back({std::string(kSessionKeys[i]), sessionFieldText(wanted, kSessionKeys[i]),
-                                sessionFieldText(reported, kSessionKeys[i])});
+    for (const SessionSetting& setting : kSessionSettings)
+        if (setting.named(change))
+            outcomes.push_back({std::string(setting.key), setting.shown(wanted), setting.shown(reported)});
     return outcomes;
 }
 
-std::vector<SessionCommand> sessionCommands(const SessionChange& change, const ModuleSettings& current) {
-    std::vector<SessionCommand> commands;
-    for (const FieldOutcome& outcome : compareSession(change, current)) {
-        if (outcome.took())
-            continue;
-        const std::string& f = outcome.field;
-        if (f == "logger")
-            commands.push_back(loggerCommand(*change.logger > 0, *change.logger - 1));
-        else if (f == "dst")
-            commands.push_back(dstUseCommand(*change.dst));
-        else if (f == "dst-start")
-            commands.push_back(dstRuleCommand(DstRuleRow::Start, change.dstStart->indexes()));
-        else if (f == "dst-stop")
-            commands.push_back(dstRuleCommand(DstRuleRow::Stop, change.dstStop->indexes()));
-        else if (f == "snmp-location")
-            commands.push_back(snmpLocationCommand(*change.snmpLocation));
-        else {
-            const int row = f.back() - '0';
-            const std::uint32_t a = *change.traps[std::size_t(row - 1)];
-            commands.push_back(
-                trapCommand(row, {trapField(a, 24), trapField(a, 16), trapField(a, 8), trapField(a, 0)}));
+// Only the values that differ from the module's are sent, in the table's order.
+std::vector<PlannedWrite> sessionCommands(const SessionChange& change, const ModuleSettings& current) {
+    std::vector<PlannedWrite> writes;
+    for (const FieldOutcome& outcome : compareSession(change, current))
+        if (!outcome.took()) {
+            const SessionSetting& setting = *findSetting(outcome.field);
+            writes.push_back({setting.set, setting.command(change)});
         }
-    }
-    return commands;
+    return writes;
 }
 
 } // namespace zek::cli

@@ -4,7 +4,9 @@
 #include "core/clock/dst_rule.h"
 #include "core/scan/device_record.h"
 #include "core/session/command_texts.h"
-#include "core/session/reply_parser.h"
+#include "core/session/module_state.h"
+#include "core/session/session_engine.h"
+#include "core/text/value_texts.h"
 
 #include <array>
 #include <cstdint>
@@ -14,13 +16,6 @@
 #include <vector>
 
 namespace zek::cli {
-
-// "00 0A 1B 2C 3D 4E", "00:0a:1b:2c:3d:4e" or with dashes: six two-digit hex numbers.
-std::optional<MacAddress> parseMac(std::string_view text);
-// Four dotted numbers 0-255 (zero padding allowed: "192.168.001.020").
-std::optional<std::uint32_t> parseIpv4(std::string_view text);
-// A decimal number within [low, high], nothing else in the text.
-std::optional<int> parseNumber(std::string_view text, int low, int high);
 
 // Why a module cannot be given or be reached at `address`, empty when it can: the address of
 // no host, the broadcast address, multicast and reserved ranges, and loopback unless
@@ -95,8 +90,8 @@ struct ModuleSettings {
     std::array<std::optional<std::uint32_t>, 3> traps;
     std::optional<std::string> snmpLocation;
 
-    // What one reply line says.
-    void note(const ParsedReply& reply);
+    // The module's state as the tool prints and compares it.
+    static ModuleSettings of(const ModuleState& state);
 };
 
 // What `write` asks to change over the session.
@@ -118,8 +113,13 @@ std::string sessionChangeProblem(const SessionChange& change, const ModuleSettin
 // "off" or "15"; "on"/"off"; "4 0 3 2"; "off" or "192.168.1.7"; the location as it is.
 std::string sessionFieldText(const ModuleSettings& settings, std::string_view key);
 
-// The set commands for the values that differ from the module's.
-std::vector<SessionCommand> sessionCommands(const SessionChange& change, const ModuleSettings& current);
+// The set commands for the values that differ from the module's, each with the engine's
+// action that writes it.
+struct PlannedWrite {
+    ValueAction action;
+    SessionCommand command;
+};
+std::vector<PlannedWrite> sessionCommands(const SessionChange& change, const ModuleSettings& current);
 std::vector<FieldOutcome> compareSession(const SessionChange& change, const ModuleSettings& reported);
 
 } // namespace zek::cli

@@ -1,7 +1,6 @@
 #include "ctl/module_session.h"
 
 #include "core/scan/device_protocol.h"
-#include "core/session/reply_parser.h"
 #include "core/text/encodings.h"
 
 #include <utility>
@@ -39,9 +38,10 @@ bool ModuleSession::connect(std::uint32_t from, const DeviceRecord& module, std:
     return false;
 }
 
-void ModuleSession::sendText(std::string_view text) {
+void ModuleSession::sendCommand(const SessionCommand& sent) {
     if (!connected())
         return;
+    const std::string_view text = sent.text;
     const std::string command(text.substr(0, text.find('\r')));
     if (++m_sends[command] > kTriesPerQuery) {
         m_error = unansweredText();
@@ -52,20 +52,32 @@ void ModuleSession::sendText(std::string_view text) {
         return;
     }
     m_query = command;
-    m_awaited = std::exchange(m_cleared, std::nullopt);
+    m_awaited = sent.answeredBy;
     m_sentAt = Clock::now();
     m_answer.reset();
     if (m_trace)
         m_trace("SND: " + visibleText(latin1ToUtf8(command)));
 }
 
-void ModuleSession::pressButton(int id) {
-    // Only the Read buttons are pressed: the tool writes by single commands, not set sequences.
-    if (const ReadButton* button = findReadButton(id)) {
-        const SessionCommand command = readCommand(*button);
-        clearReplySeen(command.answeredBy);
-        sendText(command.text);
+ActionResult ModuleSession::perform(ValueAction action) {
+    if (const auto query = readQuery(action)) {
+        m_engine.send(*query);
+        return ActionResult::Sent;
     }
+    if (m_writes)
+        for (const PlannedWrite& write : *m_writes)
+            if (write.action == action) {
+                m_engine.send(write.command);
+                return ActionResult::Sent;
+            }
+    return ActionResult::Skipped;
+}
+
+bool ModuleSession::write(GroupAction group, const std::vector<PlannedWrite>& writes, std::string& error) {
+    m_writes = &writes;
+    const bool done = run(group, error);
+    m_writes = nullptr;
+    return done;
 }
 
 void ModuleSession::log(std::string_view line) {
@@ -78,14 +90,9 @@ void ModuleSession::onLine(std::string_view line) {
         m_trace("RCV: " + shownLine(line));
     if (!m_query.empty() && !m_answer && !line.empty())
         m_answer = std::string(line);
-    const ParsedReply reply = ParseReply(line);
-    if (reply.kind == ReplyKind::Error && awaiting() && m_error.empty())
+    // An error reply does not count as the awaited one, so the wait it ends is still open.
+    if (m_engine.onLine(line) == ModulePart::Error && awaiting() && m_error.empty())
         m_error = unansweredText();
-    noteReply(reply, m_flags);
-    m_sequence.onReply(reply);
-    m_settings.note(reply);
-    if (reply.kind == ReplyKind::LogOn)
-        m_flags.LoggerActive = loggerReply(reply.number).active;
 }
 
 std::string ModuleSession::lostText() const {
@@ -115,29 +122,30 @@ bool ModuleSession::receive(Clock::time_point deadline, std::size_t& lines) {
     return m_error.empty();
 }
 
-bool ModuleSession::run(int step, std::string& error) {
+bool ModuleSession::run(GroupAction group, std::string& error) {
     m_sends.clear();
     const auto deadline = Clock::now() + ms(std::max(m_waitMs, m_periodMs)) * kLongestRunInWaits;
-    m_sequence.setStep(step);
-    m_sequence.RunSequenceStep(StepCause::Tick);
+    m_engine.start(group);
+    m_engine.RunSequenceStep(StepCause::Tick);
     auto nextTick = Clock::now() + ms(m_periodMs);
     // A tick without the awaited reply steps back to ask again: it waits until the module
     // had `waitMs` to answer. Lines never put the tick off, so unasked lines cannot hold a
     // step for ever.
     const auto tickAt = [&] { return awaiting() ? std::max(nextTick, m_sentAt + ms(m_waitMs)) : nextTick; };
-    while (m_error.empty() && m_sequence.step() != ReadSequence::kIdle) {
+    while (m_error.empty() && !m_engine.idle()) {
         if (Clock::now() >= deadline) {
-            m_error = "the read of " + m_peer + " did not end within " + std::to_string(kLongestRunInWaits) +
-                      " waits (read step " + std::to_string(m_sequence.step()) + ")";
+            m_error = "the session with " + m_peer + " did not end within " +
+                      std::to_string(kLongestRunInWaits) + " waits (step " + std::to_string(m_engine.step()) +
+                      ")";
             break;
         }
         std::size_t lines = 0;
         if (!receive(std::min(tickAt(), deadline), lines))
             break;
         if (lines > 0)
-            m_sequence.RunSequenceStep(StepCause::Line);
+            m_engine.RunSequenceStep(StepCause::Line);
         if (m_error.empty() && Clock::now() >= tickAt()) {
-            m_sequence.RunSequenceStep(StepCause::Tick);
+            m_engine.RunSequenceStep(StepCause::Tick);
             nextTick = Clock::now() + ms(m_periodMs);
         }
     }
@@ -147,13 +155,12 @@ bool ModuleSession::run(int step, std::string& error) {
 
 bool ModuleSession::exchange(const SessionCommand& command, std::string& error) {
     m_sends.clear();
-    clearReplySeen(command.answeredBy);
-    sendText(command.text);
+    m_engine.send(command);
     const auto deadline = Clock::now() + ms(m_waitMs);
     std::size_t lines = 0;
-    while (m_error.empty() && !replySeen(command.answeredBy) && Clock::now() < deadline)
+    while (m_error.empty() && !m_engine.state().seen(command.answeredBy) && Clock::now() < deadline)
         receive(deadline, lines);
-    if (m_error.empty() && !replySeen(command.answeredBy))
+    if (m_error.empty() && !m_engine.state().seen(command.answeredBy))
         m_error = unansweredText();
     error = m_error;
     return m_error.empty();

@@ -2,10 +2,9 @@
 
 #include "core/scan/device_record.h"
 #include "core/session/command_texts.h"
-#include "core/session/read_sequence.h"
-#include "core/session/session_flags.h"
+#include "core/session/session_engine.h"
 #include "ctl/ctl_values.h"
-#include "ctl/module_finder.h"
+#include "net/search_endpoint.h"
 #include "net/tcp_line_client.h"
 
 #include <map>
@@ -14,13 +13,18 @@
 
 namespace zek::cli {
 
-// A TCP session to one module that runs the window's read sequence: the same step machine
-// and command texts, with a host that sends the query of each Read button the steps press.
+using net::Clock;
+using net::ModuleList;
+using net::SearchEndpoint;
+using net::Trace;
+
+// A TCP session to one module that runs the session engine's sequences, as fast as the
+// module answers: each Read action sends its query, each Set action the value planned for it.
 // Every wait is bounded: a query is asked `kTriesPerQuery` times, each time given `waitMs`
 // to be answered, and a run ends after `kLongestRunInWaits` waits whatever the module sends.
 // A module that answers a query with "!ERROR n" ends the session: a read that left a value
 // out would print, back up and restore a module that is not the one asked.
-class ModuleSession : public SequenceHost {
+class ModuleSession : public EngineHost {
 public:
     // The steps' base period: how soon a step that needs no reply goes on.
     static constexpr int kStepPeriodMs = 200;
@@ -28,35 +32,27 @@ public:
     static constexpr int kLongestRunInWaits = 30;
 
     ModuleSession(Trace trace, int waitMs)
-        : m_trace(std::move(trace)), m_waitMs(waitMs), m_sequence(*this, kStepPeriodMs) {}
+        : m_trace(std::move(trace)), m_waitMs(waitMs), m_engine(*this, kStepPeriodMs) {}
 
     bool connect(std::uint32_t from, const DeviceRecord& module, std::string& error);
-    // Runs the sequence from `step` until it ends; false when a query went unanswered or
-    // was answered otherwise, the module closed the connection or the socket failed.
-    bool run(int step, std::string& error);
+    // Runs one of the engine's sequences until it ends; false when a command went unanswered
+    // or was answered otherwise, the module closed the connection or the socket failed.
+    bool run(GroupAction group, std::string& error);
+    // Runs a group Set of the engine that writes these commands and skips every other value.
+    bool write(GroupAction group, const std::vector<PlannedWrite>& writes, std::string& error);
     // Sends one command and waits for the reply that answers it.
     bool exchange(const SessionCommand& command, std::string& error);
 
-    const ModuleSettings& settings() const { return m_settings; }
-    const SessionFlags& flags() const { return m_flags; }
+    ModuleSettings settings() const { return ModuleSettings::of(m_engine.state()); }
+    const ModuleState& state() const { return m_engine.state(); }
 
-    // SequenceHost
+    // EngineHost
     bool connected() const override { return m_client.isOpen() && m_error.empty(); }
     bool readAutomatically() const override { return true; }
-    bool modulConfigSeen() const override { return m_flags.ModulConfigSeen; }
-    void clearModulConfigSeen() override { m_flags.ModulConfigSeen = false; }
-    bool loggerCapable() const override { return m_flags.LoggerCapable; }
-    bool trapCapable() const override { return m_flags.TrapCapable; }
-    bool loggerActive() const override { return m_flags.LoggerActive; }
-    bool timeSent() const override { return m_flags.TimeSent; }
-    bool replySeen(ReplyKey key) const override { return m_flags.seen(key); }
-    void clearReplySeen(ReplyKey key) override {
-        m_flags.setSeen(key, false);
-        m_cleared = key;
-    }
-    void markReplySeen(ReplyKey key) override { m_flags.setSeen(key); }
-    void sendText(std::string_view text) override;
-    void pressButton(int id) override;
+    // The tool writes exactly the values named, the rules also while the logger is off.
+    bool loggerToBeActive() const override { return true; }
+    ActionResult perform(ValueAction action) override;
+    void sendCommand(const SessionCommand& command) override;
     void setPeriod(int milliseconds) override { m_periodMs = milliseconds; }
     void log(std::string_view line) override;
     void setGauge(int, GaugeColour) override {}
@@ -69,20 +65,19 @@ private:
     void onLine(std::string_view line);
     std::string lostText() const;
     std::string unansweredText() const;
-    bool awaiting() const { return m_awaited && !m_flags.seen(*m_awaited); }
+    bool awaiting() const { return m_awaited && !m_engine.state().seen(*m_awaited); }
 
     Trace m_trace;
     int m_waitMs;
     net::TcpLineClient m_client;
-    SessionFlags m_flags;
-    ModuleSettings m_settings;
-    ReadSequence m_sequence;
+    SessionEngine m_engine;
+    const std::vector<PlannedWrite>* m_writes = nullptr; // while a group Set runs
     int m_periodMs = kStepPeriodMs;
     std::string m_peer;
     std::string m_error;
     // The last command sent, what answers it, when, and the first line that came after it.
     std::string m_query;
-    std::optional<ReplyKey> m_cleared, m_awaited;
+    std::optional<ReplyKey> m_awaited;
     Clock::time_point m_sentAt;
     std::optional<std::string> m_answer;
     std::map<std::string, int> m_sends; // per command text, in this run

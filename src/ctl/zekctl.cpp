@@ -1,7 +1,8 @@
 #include "ctl/zekctl.h"
 
-#include "core/app/control_ids.h"
 #include "core/clock/calendar.h"
+#include "core/clock/clock_planner.h"
+#include "core/clock/clock_values.h"
 #include "core/clock/dst_window.h"
 #include "core/clock/time_zones.h"
 #include "core/scan/device_protocol.h"
@@ -142,7 +143,7 @@ std::optional<ModuleRef> parseModule(const std::string& text) {
 // Searches for the module. A MODULE given as an IP, or a move to `newIp`, waits for the
 // whole search: another module with that IP may answer later, and must not be the one
 // changed or be left sharing its IP. Returns the exit code, kDone when found.
-int findModule(const Context& c, ModuleFinder& finder, const ModuleRef& ref, DeviceRecord& found,
+int findModule(const Context& c, SearchEndpoint& finder, const ModuleRef& ref, DeviceRecord& found,
                ModuleList& all, std::optional<std::uint32_t> newIp, std::string& error) {
     const auto present = [&] {
         for (const DeviceRecord& r : all.records())
@@ -199,7 +200,7 @@ struct Target {
 
 // Sends the set-values requests, then the reboots as the window does, then searches until
 // every module answers with its new values or the wait runs out.
-bool writeNetwork(const Context& c, ModuleFinder& finder, std::vector<Target*>& targets, bool reboot,
+bool writeNetwork(const Context& c, SearchEndpoint& finder, std::vector<Target*>& targets, bool reboot,
                   std::string& error) {
     for (Target* t : targets) {
         const auto record = changedRecord(t->found, t->change, error);
@@ -306,7 +307,7 @@ int cmdSearch(Context& c) {
     const std::string format = c.args.value("format").value_or("table");
     if (format != "table" && format != "json" && format != "csv")
         return c.usage("--format is table, json or csv, not " + quotedText(format));
-    ModuleFinder finder(c.trace);
+    SearchEndpoint finder(c.trace);
     ModuleList found;
     std::string error;
     if (!finder.open(c.from, error) || !finder.search(found, c.waitDeadline(), {}, error))
@@ -326,7 +327,7 @@ int cmdSet(Context& c) {
         return c.usage(error);
     if (compareNetwork(*change, DeviceRecord{}).empty())
         return c.usage("set needs at least one value: " + std::string(c.args.command->usage));
-    ModuleFinder finder(c.trace);
+    SearchEndpoint finder(c.trace);
     Target target;
     ModuleList all;
     if (const int code = findModule(c, finder, *ref, target.found, all, change->ip, error); code != kDone)
@@ -365,7 +366,7 @@ int cmdApply(Context& c) {
 
     // Where a row moves a module, the whole search: a module the file leaves out, or one
     // that answers late, still keeps its IP.
-    ModuleFinder finder(c.trace);
+    SearchEndpoint finder(c.trace);
     ModuleList all;
     std::string error;
     const auto enough = [&] {
@@ -474,13 +475,12 @@ int cmdApply(Context& c) {
 int readModule(const Context& c, ModuleSession& session, DeviceRecord& found, std::string& error,
                ModuleList* all = nullptr, std::optional<std::uint32_t> newIp = {}) {
     const auto ref = parseModule(c.args.positional[0]);
-    ModuleFinder finder(c.trace);
+    SearchEndpoint finder(c.trace);
     ModuleList own;
     if (const int code = findModule(c, finder, *ref, found, all ? *all : own, newIp, error); code != kDone)
         return code;
-    return session.connect(c.from, found, error) && session.run(ReadSequence::kConnectStep, error)
-               ? kDone
-               : kNotTaken;
+    return session.connect(c.from, found, error) && session.run(GroupAction::Connect, error) ? kDone
+                                                                                             : kNotTaken;
 }
 
 std::vector<std::pair<std::string, std::string>> readFields(const DeviceRecord& r,
@@ -495,7 +495,7 @@ std::vector<std::pair<std::string, std::string>> readFields(const DeviceRecord& 
                                                                {"device", latin1ToUtf8(s.deviceType)},
                                                                {"revision", latin1ToUtf8(s.revision)},
                                                                {"company", latin1ToUtf8(s.company)}};
-    if (session.flags().LoggerCapable) {
+    if (session.state().loggerCapable()) {
         fields.insert(fields.end(), {{"logger", sessionFieldText(s, "logger")},
                                      {"clock-utc", latin1ToUtf8(s.clockUtc)},
                                      {"clock-local", latin1ToUtf8(s.clockLocal)},
@@ -533,19 +533,20 @@ int cmdRead(Context& c) {
 // Writes what differs and reads the changed groups back.
 bool writeSession(const Context& c, ModuleSession& session, const SessionChange& change,
                   std::vector<FieldOutcome>& outcomes, std::string& error) {
-    if (change.touchesLogger() && !session.flags().LoggerCapable) {
+    if (change.touchesLogger() && !session.state().loggerCapable()) {
         error = "the module has no letter L: it keeps no logger, clock or daylight-saving settings";
         return false;
     }
-    if (change.touchesSnmp() && !session.flags().TrapCapable) {
+    if (change.touchesSnmp() && !session.state().trapCapable()) {
         error = "the module has no letter T: it keeps no trap receivers or SNMP location";
         return false;
     }
-    for (const SessionCommand& command : sessionCommands(change, session.settings()))
-        if (!session.exchange(command, error))
-            return false;
-    if ((change.touchesLogger() && !session.run(ReadSequence::kReadLogger, error)) ||
-        (change.touchesSnmp() && !session.run(ReadSequence::kReadSnmp, error)))
+    const std::vector<PlannedWrite> writes = sessionCommands(change, session.settings());
+    if ((change.touchesLogger() && !session.write(GroupAction::SetLogger, writes, error)) ||
+        (change.touchesSnmp() && !session.write(GroupAction::SetSnmp, writes, error)))
+        return false;
+    if ((change.touchesLogger() && !session.run(GroupAction::ReadLogger, error)) ||
+        (change.touchesSnmp() && !session.run(GroupAction::ReadSnmp, error)))
         return false;
     outcomes = compareSession(change, session.settings());
     (void)c;
@@ -569,22 +570,6 @@ int cmdWrite(Context& c) {
     return printOutcomes(c.out, found.Mac, outcomes) ? kDone : kNotTaken;
 }
 
-std::optional<int> parseZone(std::string_view text) {
-    for (std::string_view zone : ZoneTable)
-        if (zone.substr(zone.find_first_not_of(' ')) == text)
-            return ZoneOffsetMinutes(zone);
-    return std::nullopt;
-}
-
-// "!TIME_UTC hh:mm:ss (w) dd.mm.yy (z)": the module's UTC clock and zone.
-std::optional<std::pair<ClockSeconds, int>> moduleClock(const std::string& line) {
-    int h, mi, s, w, d, mo, y, z;
-    if (std::sscanf(line.c_str(), "!TIME_UTC %d:%d:%d (%d) %d.%d.%d (%d)", &h, &mi, &s, &w, &d, &mo, &y,
-                    &z) != 8)
-        return std::nullopt;
-    return std::pair(ToClockSeconds(2000 + y, mo, d, h, mi, s), z);
-}
-
 int cmdClock(Context& c) {
     const bool fromPc = c.args.has("from-pc");
     const auto time = c.args.value("time"), date = c.args.value("date"), zoneText = c.args.value("zone");
@@ -593,25 +578,23 @@ int cmdClock(Context& c) {
         return c.usage("clock takes --from-pc, or --time, --date and --zone together");
     if (answer && *answer != "summer" && *answer != "winter")
         return c.usage("--dst-answer is summer or winter, not " + quotedText(*answer));
-    ManualDate day;
-    int zone = 0;
+    ClockRequest request;
+    request.usePcTime = fromPc;
     std::string timeText;
     if (!fromPc) {
-        int h = -1, mi = -1, s = -1, d = 0, mo = 0, y = -1;
-        char end = 0;
-        if (std::sscanf(time->c_str(), "%2d:%2d:%2d%c", &h, &mi, &s, &end) != 3 || h > 23 || mi > 59 ||
-            s > 59 || h < 0 || mi < 0 || s < 0 || time->size() != 8)
+        if (!parseTimeText(*time))
             return c.usage("--time is HH:MM:SS, not " + quotedText(*time));
-        if (std::sscanf(date->c_str(), "%2d.%2d.%2d%c", &d, &mo, &y, &end) != 3 || date->size() != 8 ||
-            mo < 1 || mo > 12 || y < 1 || d < 1 || d > MonthLength(mo, 2000 + y))
+        const auto day = parseDateText(*date);
+        if (!day)
             return c.usage("--date is DD.MM.YY (years 01 to 99), not " + quotedText(*date));
-        const auto minutes = parseZone(*zoneText);
+        const auto minutes = parseZoneText(*zoneText);
         if (!minutes)
             return c.usage("--zone is one of the zone list's offsets such as +1.00 or -9.30, not " +
                            quotedText(*zoneText));
-        day = {std::uint8_t(d), std::uint8_t(mo), std::uint8_t(y)};
-        zone = *minutes;
+        request.date = *day;
+        request.zoneMinutes = *minutes;
         timeText = *time + " ";
+        request.timeText = timeText;
     }
 
     ModuleSession session(c.trace, c.waitMs);
@@ -619,47 +602,38 @@ int cmdClock(Context& c) {
     std::string error;
     if (const int code = readModule(c, session, found, error); code != kDone)
         return c.stop(code, error);
-    if (!session.flags().LoggerCapable)
+    if (!session.state().loggerCapable())
         return c.fail("the module has no letter L: it has no clock to set");
 
-    std::string payload;
-    ClockSeconds utc = 0;
-    if (fromPc) {
-        const PcTime pc = net::readPcClock();
-        payload = PcUtcText(pc);
-        utc = ToClockSeconds(pc.utc);
-        zone = int(pc.standardOffsetMinutes);
-    } else {
-        const ManualClock entered = manualClock(day, timeText, zone);
-        utc = entered.utc;
-        if (session.settings().dst) {
-            const ModuleSettings& s = session.settings();
-            const SummerWindow window = summerWindowOf(s.dstStart, s.dstStop, yearInUse(false, 0, day));
-            const SummerCase when = summerCase(window, entered.local);
-            if (when == SummerCase::RepeatedHour && !answer)
-                return c.usage(
-                    *time + " on " + *date +
-                    " falls in the hour that occurs twice when summer time ends: say --dst-answer summer "
-                    "or winter");
-            const SummerCorrection corrected =
-                SummerTimeCorrection(window, entered.local, utc, answer && *answer == "summer");
-            if (!corrected.send)
-                return c.usage(
-                    *time + " on " + *date +
-                    " falls in the hour skipped when summer time starts: no such local time; nothing sent");
-            utc = corrected.utc;
-        }
-        payload = SetClockPayload(utc, zone);
-    }
+    // The time is set exactly as given: the module's own rules decide summer time, and the
+    // repeated hour is answered by --dst-answer instead of a dialog.
+    if (fromPc)
+        request.pc = net::readPcClock();
+    const ModuleSettings current = session.settings();
+    request.automaticDst = current.dst;
+    request.window = summerWindowOf(current.dstStart, current.dstStop, yearInUse(false, 0, request.date));
+    if (answer)
+        request.repeatedHourIsSummer = *answer == "summer";
+    const ClockPlan plan = planClock(request);
+    if (plan.question == ClockQuestion::RepeatedHour)
+        return c.usage(*time + " on " + *date +
+                       " falls in the hour that occurs twice when summer time ends: say --dst-answer summer "
+                       "or winter");
+    if (plan.question == ClockQuestion::SkippedHour)
+        return c.usage(
+            *time + " on " + *date +
+            " falls in the hour skipped when summer time starts: no such local time; nothing sent");
+    const ClockSeconds utc = plan.utc;
+    const int zone = plan.zoneMinutes;
     const auto sent = Clock::now();
-    if (!session.exchange({setClockCommandText(payload), ReplyKey::TimeLocal}, error) ||
-        !session.exchange(readCommand(*findReadButton(ctl::ClockRead)), error))
+    if (!session.exchange({setClockCommandText(plan.payload), ReplyKey::TimeLocal}, error) ||
+        !session.exchange(*readQuery(ValueAction::ReadClock), error))
         return c.fail(error);
     const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - sent).count();
-    const auto reported = moduleClock(session.settings().utcLine);
+    const auto reported = parseModuleClock(session.settings().utcLine);
     const std::string wanted = SetClockPayload(utc + ClockSeconds(elapsed), zone);
-    const long drift = reported ? long(reported->first) - long(utc + ClockSeconds(elapsed)) : 0;
-    const bool took = reported && std::labs(drift) <= kClockToleranceSeconds && reported->second == zone;
+    const long drift = reported ? long(reported->utc) - long(utc + ClockSeconds(elapsed)) : 0;
+    const bool took = reported && std::labs(drift) <= kClockToleranceSeconds && reported->zoneMinutes == zone;
     c.out << macText(found.Mac) << "  clock \"" << wanted << "\": ";
     if (took)
         c.out << "took, the module's local time is "
@@ -680,7 +654,7 @@ int cmdBackup(Context& c) {
     for (std::string_view key : kSearchColumns)
         members.emplace_back(key, networkFieldText(found, key));
     for (std::string_view key : kSessionKeys)
-        if (session.flags().LoggerCapable || (key.starts_with("trap") || key == "snmp-location"))
+        if (session.state().loggerCapable() || (key.starts_with("trap") || key == "snmp-location"))
             members.emplace_back(key, sessionFieldText(session.settings(), key));
     c.out << jsonObject(members);
     return kDone;
@@ -723,8 +697,9 @@ int cmdRestore(Context& c) {
     if (*mac != target.found.Mac && !c.args.has("to-other-module"))
         return c.usage(quotedText(path) + " is the backup of " + macText(*mac) + ", not of " +
                        macText(target.found.Mac) + "; --to-other-module copies it; nothing sent");
+    const ModuleSettings current = session.settings();
     if (error = networkChangeProblem(network, &target.found); error.empty())
-        error = sessionChangeProblem(sessionChange, &session.settings());
+        error = sessionChangeProblem(sessionChange, &current);
     for (const std::string& clash : clashesAfter(all, {&target}, {0}))
         error += (error.empty() ? "two modules would share an IP: " : "; ") + clash;
     if (!error.empty())
@@ -734,7 +709,7 @@ int cmdRestore(Context& c) {
         return c.fail(error);
     bool ok = printOutcomes(c.out, target.found.Mac, outcomes);
     if (!allTook(compareNetwork(network, target.found))) {
-        ModuleFinder finder(c.trace);
+        SearchEndpoint finder(c.trace);
         std::vector<Target*> targets{&target};
         if (!finder.open(c.from, error) || !writeNetwork(c, finder, targets, true, error))
             return c.fail(error);

@@ -1,5 +1,5 @@
-#include "core/app/control_ids.h"
 #include "core/session/command_texts.h"
+#include "core/session/session_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -23,28 +23,27 @@ void expectOneLine(const std::string& text) {
 
 TEST(CommandTexts, ReadButtonsSendTheirQueryAndClearTheirReply) {
     const struct {
-        int id;
+        ValueAction action;
         const char* text;
         ReplyKey reply;
     } rows[] = {
-        {ctl::LoggerRead, "?LOG_ON\r", K::LogOn},
-        {ctl::ClockRead, "?TIME_UTC\r", K::TimeLocal},
-        {ctl::DstUseRead, "?DST_USE\r", K::DstUse},
-        {ctl::kDstStartRow.readButton, "?DST_START\r", K::DstStart},
-        {ctl::kDstStopRow.readButton, "?DST_STOP\r", K::DstStop},
-        {ctl::kTrapRows[0].readButton, "?TRAP_IP1\r", K::TrapIp1},
-        {ctl::kTrapRows[1].readButton, "?TRAP_IP2\r", K::TrapIp2},
-        {ctl::kTrapRows[2].readButton, "?TRAP_IP3\r", K::TrapIp3},
-        {ctl::SnmpLocationRead, "?SNMP_LOC\r", K::SnmpLoc},
+        {ValueAction::ReadLogger, "?LOG_ON\r", K::LogOn},
+        {ValueAction::ReadClock, "?TIME_UTC\r", K::TimeLocal},
+        {ValueAction::ReadDstUse, "?DST_USE\r", K::DstUse},
+        {ValueAction::ReadDstStart, "?DST_START\r", K::DstStart},
+        {ValueAction::ReadDstStop, "?DST_STOP\r", K::DstStop},
+        {ValueAction::ReadTrap1, "?TRAP_IP1\r", K::TrapIp1},
+        {ValueAction::ReadTrap2, "?TRAP_IP2\r", K::TrapIp2},
+        {ValueAction::ReadTrap3, "?TRAP_IP3\r", K::TrapIp3},
+        {ValueAction::ReadSnmpLocation, "?SNMP_LOC\r", K::SnmpLoc},
     };
-    ASSERT_EQ(readButtons().size(), std::size(rows));
     for (const auto& row : rows) {
-        const ReadButton* button = findReadButton(row.id);
-        ASSERT_NE(button, nullptr) << row.text;
-        EXPECT_EQ(readCommand(*button).text, row.text);
-        EXPECT_EQ(readCommand(*button).answeredBy, row.reply) << row.text;
+        const auto query = readQuery(row.action);
+        ASSERT_TRUE(query) << row.text;
+        EXPECT_EQ(query->text, row.text);
+        EXPECT_EQ(query->answeredBy, row.reply) << row.text;
     }
-    EXPECT_EQ(findReadButton(ctl::ClockSet), nullptr);
+    EXPECT_FALSE(readQuery(ValueAction::SetClock));
 }
 
 TEST(CommandTexts, SetCommandsFollowTheirArgumentRules) {

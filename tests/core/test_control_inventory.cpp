@@ -1,7 +1,7 @@
 #include "core/app/control_ids.h"
 #include "core/app/control_inventory.h"
+#include "core/app/panel_enabling.h"
 #include "core/session/command_texts.h"
-#include "core/session/panel_enabling.h"
 #include "core/settings/language_table.h"
 
 #include <gtest/gtest.h>
@@ -75,8 +75,6 @@ TEST(ControlInventory, RowTablesNameControlsOfTheirKind) {
 }
 
 TEST(ControlInventory, CoreTablesNameExistingControls) {
-    for (const ReadButton& button : readButtons())
-        expectKind(button.id, kButtons);
     PanelConditions all{true, true, true, true, true, true};
     for (const EnableTable& table :
          {sessionButtonEnabling(all), clockPanelEnabling(all), snmpPanelEnabling(all)})

@@ -1,4 +1,4 @@
-#include "core/session/panel_enabling.h"
+#include "core/app/panel_enabling.h"
 
 #include <gtest/gtest.h>
 

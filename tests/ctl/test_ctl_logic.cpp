@@ -144,7 +144,7 @@ TEST(CtlValues, ChangeBecomesTheWindowsCommands) {
     current.logger = 15;
     current.dstStart = {4, 0, 3, 2};
     current.traps = {0u, 0u, 0u};
-    current.note(ParseReply("!SNMP_LOC Server room"));
+    current.snmpLocation = "Server room";
     SessionChange change;
     for (const auto& [key, value] : {std::pair{"logger", "5"},
                                      {"dst-start", "4 0 3 2"},
@@ -152,13 +152,13 @@ TEST(CtlValues, ChangeBecomesTheWindowsCommands) {
                                      {"snmp-location", " Roof "}})
         ASSERT_EQ(setSessionField(change, key, value), "");
     std::vector<std::string> sent;
-    for (const SessionCommand& command : sessionCommands(change, current))
-        sent.push_back(command.text);
+    for (const PlannedWrite& write : sessionCommands(change, current))
+        sent.push_back(write.command.text);
     // The rule already stands and is not sent again.
     EXPECT_EQ(sent,
               (std::vector<std::string>{"!LOG_ON 5\r", "!TRAP_IP2 192.168.1.7\r", "!SNMP_LOC  Roof \r"}));
     ASSERT_EQ(setSessionField(change, "logger", "off"), "");
-    EXPECT_EQ(sessionCommands(change, current).front().text, "!LOG_ON 0\r");
+    EXPECT_EQ(sessionCommands(change, current).front().command.text, "!LOG_ON 0\r");
 }
 
 TEST(CtlValues, WhatTookIsJudgedOnTheDecodedReply) {

@@ -2,7 +2,7 @@
 // and the gauge; the session and the scan endpoint over fake sockets, with what they show.
 #include "core/app/control_ids.h"
 #include "core/app/control_inventory.h"
-#include "core/session/session_flags.h"
+#include "core/session/module_state.h"
 #include "core/settings/language_texts.h"
 #include "gui/app/dialog_form.h"
 #include "gui/app/led_gauge.h"
@@ -158,7 +158,7 @@ struct Rig {
     QWidget dialog;
     DialogForm form{&dialog, mainDialog(), QApplication::font()};
     LanguageTexts texts;
-    SessionFlags flags;
+    ModuleState module;
     DeviceTable table;
     QList<QByteArray> datagrams; // each with "@<sender port>"
     ScanEndpoint endpoint{logFn,
@@ -170,10 +170,10 @@ struct Rig {
     SessionConnection session{logFn, [this] { return target; }, FakeTcp::factory(sockets)};
     std::function<SessionState()> state = [this] { return session.state(); };
     DeviceTree tree{form, table, endpoint, network, state};
-    SessionPanels panels{form, flags, state,
-                         [this](std::string_view text) { return session.SendText(text); }};
-    SessionStateView view{
-        {dialog, form, texts, flags, panels, tree, [] { return QStringLiteral("Netz 1: x "); }}};
+    SessionPanels panels{form, [this]() -> const ModuleState& { return module; }, state,
+                         [this](const SessionCommand& command) { session.SendText(command.text); }};
+    SessionStateView view{{dialog, form, texts, [this] { module.newSession(); }, panels, tree,
+                           [] { return QStringLiteral("Netz 1: x "); }}};
 
     Rig() {
         tree.setupTree();
@@ -390,7 +390,7 @@ void TestWindowParts::stateMachine() {
     Rig r;
     r.texts.set("BUTTON_CONNECT_CONNECT", "Verbinden");
     r.texts.set("BUTTON_CONNECT_DISCONNECT", "Trennen");
-    r.flags.TrapCapable = true;
+    r.module.apply(ParseReply("modul_config T"));
     r.form.widget(ctl::ModuleTyp)->setProperty("text", "old");
     r.run(script);
     QCOMPARE(r.entered, entered);
@@ -400,7 +400,7 @@ void TestWindowParts::stateMachine() {
     QCOMPARE(r.text(ctl::Connect), connected ? "Trennen" : entered.isEmpty() ? "Connect" : "Verbinden");
     QCOMPARE(r.form.widget(ctl::kSelectionControls.back())->isEnabled(), !connected);
     QCOMPARE(r.text(ctl::ModuleTyp), entered.contains('3') ? "?" : "old");
-    QCOMPARE(r.flags.TrapCapable, entered.isEmpty());
+    QCOMPARE(r.module.trapCapable(), entered.isEmpty());
     QCOMPARE(r.dialog.windowTitle(), entered.endsWith('0') ? "Netz 1: x  nicht verbunden" : "");
     QCOMPARE(r.session.BytesSent(), 0u);
     const FakeTcp& socket = *r.sockets[1];

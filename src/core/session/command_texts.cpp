@@ -1,25 +1,10 @@
 #include "core/session/command_texts.h"
 
-#include "core/app/control_ids.h"
-
 #include <algorithm>
 
 namespace zek {
 
 namespace {
-
-// The clock's Read asks for the UTC time; the line the tool waits for is the local one.
-constexpr ReadButton kReadButtons[] = {
-    {ctl::LoggerRead, "LOG_ON", ReplyKey::LogOn},
-    {ctl::ClockRead, "TIME_UTC", ReplyKey::TimeLocal},
-    {ctl::DstUseRead, "DST_USE", ReplyKey::DstUse},
-    {ctl::kDstStartRow.readButton, "DST_START", ReplyKey::DstStart},
-    {ctl::kDstStopRow.readButton, "DST_STOP", ReplyKey::DstStop},
-    {ctl::kTrapRows[0].readButton, "TRAP_IP1", ReplyKey::TrapIp1},
-    {ctl::kTrapRows[1].readButton, "TRAP_IP2", ReplyKey::TrapIp2},
-    {ctl::kTrapRows[2].readButton, "TRAP_IP3", ReplyKey::TrapIp3},
-    {ctl::SnmpLocationRead, "SNMP_LOC", ReplyKey::SnmpLoc},
-};
 
 std::string setText(std::string_view keyword, std::string_view arguments) {
     std::string text = "!";
@@ -33,20 +18,6 @@ std::string queryText(std::string_view keyword) {
     std::string text = "?";
     text.append(keyword).append("\r");
     return text;
-}
-
-std::span<const ReadButton> readButtons() {
-    return kReadButtons;
-}
-
-const ReadButton* findReadButton(int id) {
-    const auto* found = std::find_if(std::begin(kReadButtons), std::end(kReadButtons),
-                                     [id](const ReadButton& button) { return button.id == id; });
-    return found == std::end(kReadButtons) ? nullptr : found;
-}
-
-SessionCommand readCommand(const ReadButton& button) {
-    return {queryText(button.keyword), button.answeredBy};
 }
 
 SessionCommand startMessageQuery() {

@@ -5,7 +5,6 @@
 
 #include <array>
 #include <cstddef>
-#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,17 +18,6 @@ struct SessionCommand {
 
 // "?" + keyword + CR.
 std::string queryText(std::string_view keyword);
-
-// A per-row "Read" button of the session panels and the query it sends.
-struct ReadButton {
-    int id;
-    std::string_view keyword;
-    ReplyKey answeredBy;
-};
-std::span<const ReadButton> readButtons();
-// nullptr for an ID that is no Read button.
-const ReadButton* findReadButton(int id);
-SessionCommand readCommand(const ReadButton& button);
 
 // The identity queries of the read sequence, sent by no button.
 SessionCommand startMessageQuery();

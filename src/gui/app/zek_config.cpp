@@ -69,12 +69,12 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
         *this, *m_form, m_texts, *m_tree, m_startDirectory, [this] { return sessionState(); },
         [this](int command) { DispatchButton(command); },
         [this](const QString& line) { AppendLogLine(line); }});
+    const auto send = [this](const SessionCommand& command) { m_sequence->engine().send(command); };
     m_panels = std::make_unique<SessionPanels>(
-        *m_form, m_flags, [this] { return sessionState(); },
-        [this](std::string_view text) { return m_session->SendText(text); });
-    m_clock = std::make_unique<ClockPanel>(
-        ClockPanel::Wiring{*m_form, m_flags, [this] { return m_compactView; },
-                           [this](std::string_view text) { m_session->SendText(text); }});
+        *m_form, [this]() -> const ModuleState& { return m_sequence->engine().state(); },
+        [this] { return sessionState(); }, send);
+    m_clock =
+        std::make_unique<ClockPanel>(ClockPanel::Wiring{*m_form, [this] { return m_compactView; }, send});
     m_dst = std::make_unique<DstPanel>(
         DstPanel::Wiring{*this, *m_form, m_texts, [this] { return m_compactView; },
                          [this] { return m_clock->pcTime(); }, [this] { return m_clock->manualDate(); },
@@ -91,20 +91,21 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
             return ConnectTarget{record->CurrentIp, std::uint16_t(record->Port)};
         });
     m_stateView = std::make_unique<SessionStateView>(
-        SessionStateView::Wiring{*this, *m_form, m_texts, m_flags, *m_panels, *m_tree,
-                                 [this] { return m_endpoint->interfaceText(); }});
+        SessionStateView::Wiring{*this, *m_form, m_texts, [this] { m_sequence->engine().newSession(); },
+                                 *m_panels, *m_tree, [this] { return m_endpoint->interfaceText(); }});
     // The window shows a state before anyone else acts on it.
     connect(m_session.get(), &SessionConnection::stateEntered, this,
             [this](SessionState state) { m_stateView->apply(state); });
     connect(m_session.get(), &SessionConnection::rxActivity, this, [this] { m_tree->noteRxActivity(); });
     m_gauge = new LedGauge(this);
     m_sequence = std::make_unique<SequenceDriver>(SequenceDriver::Wiring{
-        *this, *m_form, m_flags, *m_panels, *m_gauge, m_timerB, m_timerPeriodMs,
-        [this] { return sessionState(); }, [this](std::string_view text) { m_session->SendText(text); },
-        [this](int id) { DispatchButton(id); }, [this](const QString& line) { AppendLogLine(line); },
+        *this, *m_panels, *m_gauge, m_timerB, m_timerPeriodMs, [this] { return sessionState(); },
+        [this](std::string_view text) { m_session->SendText(text); }, [this](int id) { DispatchButton(id); },
+        [this](const QString& line) { AppendLogLine(line); },
         [this](const QString& software) { updateFeatureLetters(software); },
-        [this](ReplyKind kind, std::string_view line) { m_clock->applyReply(kind, line); },
-        [this](ReplyKind kind, const std::array<int, 4>& rule) { m_dst->applyRuleReply(kind, rule); }});
+        [this](const ClockLine& clock) { m_clock->applyReply(clock.kind, clock.line); },
+        [this](DstRuleRow row, const DstRule& rule) { m_dst->applyRule(row, rule); },
+        [this] { return m_clock->busy(); }, [this] { return m_clock->timeSent(); }});
     connect(m_session.get(), &SessionConnection::lineReceived, this,
             [this](const QByteArray& line) { m_sequence->applyReply(line); });
     // A read that completed a line lets the sequence take its next step at once.
@@ -112,7 +113,7 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
             [this] { m_sequence->runStep(StepCause::Line); });
     connect(m_session.get(), &SessionConnection::stateEntered, this, [this](SessionState state) {
         if (state == SessionState::Connected)
-            m_sequence->sequence().setStep(ReadSequence::kConnectStep);
+            m_sequence->engine().start(GroupAction::Connect);
     });
     m_debug = std::make_unique<DebugPanel>(
         DebugPanel::Wiring{*m_form, [this] { return m_session->BytesSent(); },
@@ -175,13 +176,13 @@ void ZEKConfig::buildDispatchTable() {
         m_panels->applyClockPanel();
         m_dst->updatePreviews();
     });
-    // The group buttons only set the step; the next tick starts the work.
-    const std::pair<int, int> groupSteps[] = {{ctl::LoggerGroupRead, ReadSequence::kReadLogger},
-                                              {ctl::LoggerGroupSet, ReadSequence::kSetLogger},
-                                              {ctl::SnmpGroupRead, ReadSequence::kReadSnmp},
-                                              {ctl::SnmpGroupSet, ReadSequence::kSetSnmp}};
-    for (const auto& [id, step] : groupSteps)
-        m_buttons.insert(id, [this, step] { m_sequence->sequence().setStep(step); });
+    // The group buttons only start the engine's sequence; the next tick starts the work.
+    const std::pair<int, GroupAction> groups[] = {{ctl::LoggerGroupRead, GroupAction::ReadLogger},
+                                                  {ctl::LoggerGroupSet, GroupAction::SetLogger},
+                                                  {ctl::SnmpGroupRead, GroupAction::ReadSnmp},
+                                                  {ctl::SnmpGroupSet, GroupAction::SetSnmp}};
+    for (const auto& [id, group] : groups)
+        m_buttons.insert(id, [this, group] { m_sequence->engine().start(group); });
     m_help->addButtonActions(m_buttons);
     m_debug->addButtonActions(m_buttons);
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/scan/device_table.h"
-#include "core/session/session_flags.h"
 #include "core/session/session_state.h"
 #include "core/settings/language_texts.h"
 #include "gui/app/dialog_form.h"
@@ -110,7 +109,6 @@ private:
     std::unique_ptr<NetworkSettingsPanel> m_panel;
     std::unique_ptr<DeviceTree> m_tree;
     std::unique_ptr<LanguageLoader> m_language;
-    SessionFlags m_flags;
     std::unique_ptr<SessionPanels> m_panels;
     std::unique_ptr<ClockPanel> m_clock;
     std::unique_ptr<DstPanel> m_dst;

@@ -1,10 +1,11 @@
 #include "gui/clock/clock_panel.h"
 
 #include "core/app/control_ids.h"
+#include "core/clock/clock_planner.h"
 #include "core/clock/date_picker.h"
 #include "core/clock/dst_window.h"
 #include "core/clock/time_zones.h"
-#include "core/session/command_texts.h"
+#include "core/session/session_engine.h"
 #include "gui/app/dialog_form.h"
 #include "gui/app/text_codec.h"
 
@@ -128,42 +129,34 @@ void ClockPanel::ReadDeviceClock() {
     for (const int id : {ctl::ZekUtcTime, ctl::ZekLocalTime})
         m_w.form.control<QLineEdit>(id)->setText(QStringLiteral("?"));
     m_localReply.reset();
-    const SessionCommand command = readCommand(*findReadButton(ctl::ClockRead));
-    m_w.flags.setSeen(command.answeredBy, false);
-    m_w.send(command.text);
+    m_w.send(*readQuery(ValueAction::ReadClock));
 }
 
 bool ClockPanel::SetDeviceClock() {
-    std::string payload;
-    if (checked(ctl::UsePcTime)) {
-        payload = PcUtcText(m_pcClock());
-    } else {
-        const int zone = zoneMinutes();
-        const ManualClock entered = manualClock(m_manualDate, timeText(), zone);
-        ClockSeconds utc = entered.utc;
-        if (checked(ctl::AutomaticDst)) {
-            const SummerCase when = summerCase(m_summerWindow, entered.local);
-            const bool summer = when == SummerCase::RepeatedHour && m_repeatedHourIsSummer();
-            const SummerCorrection correction =
-                SummerTimeCorrection(m_summerWindow, entered.local, utc, summer);
-            if (!correction.send) {
-                m_skippedHour();
-                m_w.form.widget(ctl::TimeEdit)->setFocus();
-                return false;
-            }
-            utc = correction.utc;
-        }
-        payload = SetClockPayload(utc, zone);
+    const std::string time = timeText();
+    ClockRequest request{
+        checked(ctl::UsePcTime), {},          m_manualDate, time, zoneMinutes(), checked(ctl::AutomaticDst),
+        m_summerWindow,          std::nullopt};
+    if (request.usePcTime)
+        request.pc = m_pcClock();
+    ClockPlan plan = planClock(request);
+    if (plan.question == ClockQuestion::RepeatedHour) {
+        request.repeatedHourIsSummer = m_repeatedHourIsSummer();
+        plan = planClock(request);
     }
-    m_w.send(setClockCommandText(payload));
+    if (plan.question == ClockQuestion::SkippedHour) {
+        m_skippedHour();
+        m_w.form.widget(ctl::TimeEdit)->setFocus();
+        return false;
+    }
+    m_w.send({setClockCommandText(plan.payload), ReplyKey::TimeLocal});
     return true;
 }
 
 void ClockPanel::pressSet() {
-    m_w.flags.setSeen(ReplyKey::TimeLocal, false);
-    m_w.flags.SequenceBusy = true;
-    m_w.flags.TimeSent = SetDeviceClock();
-    m_w.flags.SequenceBusy = false;
+    m_busy = true;
+    m_timeSent = SetDeviceClock();
+    m_busy = false;
 }
 
 // A module time longer than its field shows its start, the hour, rather than its end.

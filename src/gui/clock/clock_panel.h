@@ -2,7 +2,7 @@
 
 #include "core/clock/clock_texts.h"
 #include "core/clock/time_entry.h"
-#include "core/session/session_flags.h"
+#include "core/session/command_texts.h"
 #include "gui/clock/pc_clock.h"
 
 #include <QHash>
@@ -23,9 +23,8 @@ class ClockPanel : public QObject {
 public:
     struct Wiring {
         DialogForm& form;
-        SessionFlags& flags;
         std::function<bool()> compactView;
-        std::function<void(std::string_view text)> send; // the session's `SendText`
+        std::function<void(const SessionCommand& command)> send; // through the session engine
     };
 
     explicit ClockPanel(Wiring wiring);
@@ -58,6 +57,10 @@ public:
     bool SetDeviceClock();
     // "!TIME_UTC", "!TIME_LOCAL", "modul_time_utc" and "modul_time_local" lines, whole.
     void applyReply(ReplyKind kind, std::string_view line);
+    // The set-clock action runs: its questions wait for an answer.
+    bool busy() const { return m_busy; }
+    // The last set-clock action sent its command.
+    bool timeSent() const { return m_timeSent; }
 
     // The clock's Read and Set buttons.
     void addButtonActions(QHash<int, std::function<void()>>& table);
@@ -90,6 +93,8 @@ private:
     std::function<void()> m_skippedHour = [] {};
     std::string m_computedLocal;
     std::optional<LocalReply> m_localReply;
+    bool m_busy = false;
+    bool m_timeSent = false;
 };
 
 } // namespace zek

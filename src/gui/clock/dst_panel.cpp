@@ -71,11 +71,7 @@ void DstPanel::languageApplied() {
     UpdateStopPreview();
 }
 
-void DstPanel::applyRuleReply(ReplyKind kind, const std::array<int, 4>& numbers) {
-    const DstRule rule = DstRule::fromReply(numbers);
-    if (!rule.valid())
-        return;
-    const DstRuleRow row = kind == ReplyKind::DstStart ? DstRuleRow::Start : DstRuleRow::Stop;
+void DstPanel::applyRule(DstRuleRow row, const DstRule& rule) {
     const DstRuleIndexes indexes = rule.indexes();
     for (std::size_t i = 0; i < indexes.size(); ++i) {
         auto* list = m_w.form.control<QComboBox>(rowControls(row).lists()[i]);

@@ -2,7 +2,6 @@
 
 #include "core/clock/clock_texts.h"
 #include "core/clock/dst_rule.h"
-#include "core/session/reply_table.h"
 
 #include <QObject>
 
@@ -46,9 +45,8 @@ public:
     // After a language filled the lists: start, then stop.
     void languageApplied();
 
-    // "!DST_START" / "!DST_STOP" with four numbers: the row's lists and its preview. A rule
-    // with a number no list item stands for is ignored.
-    void applyRuleReply(ReplyKind kind, const std::array<int, 4>& numbers);
+    // A rule the module reported: the row's lists and its preview.
+    void applyRule(DstRuleRow row, const DstRule& rule);
     // "Automatic DST" was clicked: ticked in the compact view, the rules are edited in the
     // DST Settings dialog.
     void automaticDstClicked();

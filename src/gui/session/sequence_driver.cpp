@@ -1,37 +1,28 @@
 #include "gui/session/sequence_driver.h"
 
-#include "core/app/control_ids.h"
-#include "gui/app/dialog_form.h"
 #include "gui/app/led_gauge.h"
 #include "gui/app/text_codec.h"
 #include "gui/session/session_panels.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLineEdit>
 #include <QTimer>
 
-#include <utility>
-
 namespace zek {
-
-namespace {
-
-// The field that shows the text of each text reply.
-constexpr std::pair<ReplyKind, int> kTextFields[] = {
-    {ReplyKind::ModulTyp, ctl::ModuleInfo},     {ReplyKind::Geraet, ctl::ModuleTyp},
-    {ReplyKind::Revision, ctl::ModuleRevision}, {ReplyKind::Firma, ctl::ModuleFirma},
-    {ReplyKind::SnmpLoc, ctl::SnmpLocation},
-};
-
-} // namespace
 
 bool SequenceDriver::connected() const {
     return m_w.sessionState() == SessionState::Connected;
 }
 
 bool SequenceDriver::readAutomatically() const {
-    return m_w.form.control<QCheckBox>(ctl::AutoRead)->isChecked();
+    return m_w.panels.readAutomatically();
+}
+
+bool SequenceDriver::loggerToBeActive() const {
+    return m_w.panels.loggerActive();
+}
+
+ActionResult SequenceDriver::perform(ValueAction action) {
+    m_w.dispatchButton(SessionPanels::buttonOf(action));
+    return action != ValueAction::SetClock || m_w.timeSent() ? ActionResult::Sent : ActionResult::Withheld;
 }
 
 void SequenceDriver::setPeriod(int milliseconds) {
@@ -60,68 +51,39 @@ void SequenceDriver::setBusyCursor(bool busy) {
 }
 
 void SequenceDriver::runStep(StepCause cause) {
-    if (!m_w.flags.SequenceBusy)
-        m_sequence.RunSequenceStep(cause);
+    if (!m_w.clockBusy())
+        m_engine.RunSequenceStep(cause);
     m_w.timerB.start();
 }
 
-// An index outside the list leaves it without a selection.
-void SequenceDriver::select(int listId, int index) {
-    auto* list = m_w.form.control<QComboBox>(listId);
-    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+void SequenceDriver::applyReply(const QByteArray& bytes) {
+    showPart(m_engine.onLine(std::string_view(bytes.constData(), std::size_t(bytes.size()))));
 }
 
-void SequenceDriver::applyReply(const QByteArray& bytes) {
-    const ParsedReply reply = ParseReply(std::string_view(bytes.constData(), std::size_t(bytes.size())));
-    noteReply(reply, m_w.flags);
-    m_sequence.onReply(reply);
-    for (const auto& [kind, field] : kTextFields)
-        if (kind == reply.kind && reply.shown)
-            m_w.form.control<QLineEdit>(field)->setText(fromModuleText(*reply.shown));
-
-    switch (reply.kind) {
-    case ReplyKind::ModulConfig:
-        m_w.showSoftware(fromModuleText(reply.word));
-        m_w.panels.applySnmpPanel();
-        m_w.panels.applyClockPanel();
-        m_w.panels.applySessionButtons();
+// Each part goes to the panel that owns its controls.
+void SequenceDriver::showPart(ModulePart part) {
+    const ModuleState& state = m_engine.state();
+    switch (part) {
+    case ModulePart::Capabilities:
+        m_w.showSoftware(fromModuleText(*state.capabilityWord()));
+        m_w.panels.show(part, state);
         break;
-    case ReplyKind::LogOn: {
-        const LoggerReply logger = loggerReply(reply.number);
-        m_w.form.control<QCheckBox>(ctl::LoggerActive)->setChecked(logger.active);
-        m_w.dispatchButton(ctl::LoggerActive);
-        if (logger.intervalIndex)
-            select(ctl::LogTimeList, *logger.intervalIndex);
+    case ModulePart::DstStart:
+    case ModulePart::DstStop: {
+        const DstRuleRow row = part == ModulePart::DstStart ? DstRuleRow::Start : DstRuleRow::Stop;
+        m_w.showRule(row, *state.dstRule(row));
         break;
     }
-    case ReplyKind::TrapIp:
-        applyTrapRow(reply);
+    case ModulePart::UtcClock:
+        m_w.showClockLine(*state.utcClock());
         break;
-    case ReplyKind::DstUse:
-        m_w.form.control<QCheckBox>(ctl::AutomaticDst)->setChecked(dstUseOn(reply.number));
-        m_w.panels.applyClockPanel();
-        break;
-    case ReplyKind::DstStart:
-    case ReplyKind::DstStop:
-        m_w.showRuleReply(reply.kind, reply.values);
-        break;
-    case ReplyKind::TimeUtc:
-    case ReplyKind::TimeLocal:
-    case ReplyKind::ModulTimeUtc:
-    case ReplyKind::ModulTimeLocal:
-        m_w.showClockReply(reply.kind, reply.line);
+    case ModulePart::LocalClock:
+        m_w.showClockLine(*state.localClock());
         break;
     default:
+        m_w.panels.show(part, state);
         break;
     }
-}
-
-void SequenceDriver::applyTrapRow(const ParsedReply& reply) {
-    const ctl::TrapRow& row = ctl::kTrapRows[std::size_t(reply.trapRow - 1)];
-    for (std::size_t i = 0; i < row.edits.size(); ++i)
-        m_w.form.control<QLineEdit>(row.edits[i])->setText(QString::number(reply.values[i]));
-    m_w.form.control<QCheckBox>(row.checkBox)->setChecked(trapReceiverSet(reply.values));
-    m_w.panels.applyTrapRow(reply.trapRow);
 }
 
 } // namespace zek

@@ -1,8 +1,6 @@
 #pragma once
 
-#include "core/session/read_sequence.h"
-#include "core/session/reply_parser.h"
-#include "core/session/session_flags.h"
+#include "core/session/session_engine.h"
 #include "core/session/session_state.h"
 
 #include <QByteArray>
@@ -14,18 +12,16 @@ class QWidget;
 
 namespace zek {
 
-class DialogForm;
 class LedGauge;
 class SessionPanels;
 
-// Drives the read/write step machine from the window and applies each reply line the
-// module sends to the controls, the session flags and the running sequence.
-class SequenceDriver : public SequenceHost {
+// The window's side of the session engine: drives it with timer B's ticks and the received
+// lines, runs its value actions by pressing the window's buttons (a program press runs what a
+// click runs), and hands what each reply changed in `ModuleState` to the panel that shows it.
+class SequenceDriver : public EngineHost {
 public:
     struct Wiring {
         QWidget& dialog;
-        DialogForm& form;
-        SessionFlags& flags;
         SessionPanels& panels;
         LedGauge& gauge;
         QTimer& timerB;
@@ -35,34 +31,29 @@ public:
         std::function<void(int)> dispatchButton;
         std::function<void(const QString&)> log;
         std::function<void(const QString&)> showSoftware; // "Software:" text and the feature letters
-        std::function<void(ReplyKind, std::string_view)> showClockReply; // the clock lines, whole
-        // "!DST_START" and "!DST_STOP" with their four numbers.
-        std::function<void(ReplyKind, const std::array<int, 4>&)> showRuleReply;
+        std::function<void(const ClockLine&)> showClockLine;
+        std::function<void(DstRuleRow, const DstRule&)> showRule;
+        // The set-clock action runs (its dialogs wait): the sequence does not step meanwhile.
+        std::function<bool()> clockBusy;
+        // The last set-clock action sent its command.
+        std::function<bool()> timeSent;
     };
 
-    explicit SequenceDriver(Wiring wiring) : m_w(std::move(wiring)), m_sequence(*this, m_w.basePeriodMs) {}
+    explicit SequenceDriver(Wiring wiring) : m_w(std::move(wiring)), m_engine(*this, m_w.basePeriodMs) {}
 
-    ReadSequence& sequence() { return m_sequence; }
+    SessionEngine& engine() { return m_engine; }
     // One step, unless the set-clock action runs; then timer B starts again, so that the
     // next tick comes one full period later.
     void runStep(StepCause cause);
     // One reply line, in arrival order.
     void applyReply(const QByteArray& line);
 
-    // SequenceHost
+    // EngineHost
     bool connected() const override;
     bool readAutomatically() const override;
-    bool modulConfigSeen() const override { return m_w.flags.ModulConfigSeen; }
-    void clearModulConfigSeen() override { m_w.flags.ModulConfigSeen = false; }
-    bool loggerCapable() const override { return m_w.flags.LoggerCapable; }
-    bool trapCapable() const override { return m_w.flags.TrapCapable; }
-    bool loggerActive() const override { return m_w.flags.LoggerActive; }
-    bool timeSent() const override { return m_w.flags.TimeSent; }
-    bool replySeen(ReplyKey key) const override { return m_w.flags.seen(key); }
-    void clearReplySeen(ReplyKey key) override { m_w.flags.setSeen(key, false); }
-    void markReplySeen(ReplyKey key) override { m_w.flags.setSeen(key); }
-    void sendText(std::string_view text) override { m_w.sendText(text); }
-    void pressButton(int id) override { m_w.dispatchButton(id); }
+    bool loggerToBeActive() const override;
+    ActionResult perform(ValueAction action) override;
+    void sendCommand(const SessionCommand& command) override { m_w.sendText(command.text); }
     void setPeriod(int milliseconds) override;
     void log(std::string_view line) override;
     void setGauge(int value, GaugeColour colour) override;
@@ -70,11 +61,10 @@ public:
     void setBusyCursor(bool busy) override;
 
 private:
-    void applyTrapRow(const ParsedReply& reply);
-    void select(int listId, int index);
+    void showPart(ModulePart part);
 
     Wiring m_w;
-    ReadSequence m_sequence;
+    SessionEngine m_engine;
 };
 
 } // namespace zek

@@ -11,9 +11,48 @@
 
 namespace zek {
 
-SessionPanels::SessionPanels(DialogForm& form, SessionFlags& flags,
-                             std::function<SessionState()> sessionState, SendFn send)
-    : m_form(form), m_flags(flags), m_sessionState(std::move(sessionState)), m_send(std::move(send)) {}
+namespace {
+
+// In the order of ValueAction.
+constexpr int kActionButtons[] = {
+    ctl::LoggerRead,
+    ctl::ClockRead,
+    ctl::DstUseRead,
+    ctl::kDstStartRow.readButton,
+    ctl::kDstStopRow.readButton,
+    ctl::kTrapRows[0].readButton,
+    ctl::kTrapRows[1].readButton,
+    ctl::kTrapRows[2].readButton,
+    ctl::SnmpLocationRead,
+    ctl::LoggerSet,
+    ctl::DstUseSet,
+    ctl::kDstStartRow.setButton,
+    ctl::kDstStopRow.setButton,
+    ctl::ClockSet,
+    ctl::kTrapRows[0].setButton,
+    ctl::kTrapRows[1].setButton,
+    ctl::kTrapRows[2].setButton,
+    ctl::SnmpLocationSet,
+};
+static_assert(std::size(kActionButtons) == std::size_t(ValueAction::SetSnmpLocation) + 1);
+
+// The field that shows each text of the module.
+constexpr std::pair<ModulePart, int> kTextFields[] = {
+    {ModulePart::ModuleInfo, ctl::ModuleInfo},     {ModulePart::DeviceType, ctl::ModuleTyp},
+    {ModulePart::Revision, ctl::ModuleRevision},   {ModulePart::Company, ctl::ModuleFirma},
+    {ModulePart::SnmpLocation, ctl::SnmpLocation},
+};
+
+} // namespace
+
+int SessionPanels::buttonOf(ValueAction action) {
+    return kActionButtons[std::size_t(action)];
+}
+
+SessionPanels::SessionPanels(DialogForm& form, StateFn module, std::function<SessionState()> sessionState,
+                             SendFn send)
+    : m_form(form), m_module(std::move(module)), m_sessionState(std::move(sessionState)),
+      m_send(std::move(send)) {}
 
 void SessionPanels::setupControls() {
     auto* logTimes = m_form.control<QComboBox>(ctl::LogTimeList);
@@ -39,9 +78,9 @@ void SessionPanels::setupControls() {
 PanelConditions SessionPanels::conditions() const {
     PanelConditions c;
     c.connected = m_sessionState() == SessionState::Connected;
-    c.loggerCapable = m_flags.LoggerCapable;
-    c.trapCapable = m_flags.TrapCapable;
-    c.loggerActive = m_flags.LoggerActive;
+    c.loggerCapable = m_module().loggerCapable();
+    c.trapCapable = m_module().trapCapable();
+    c.loggerActive = m_loggerActive;
     c.pcTime = m_form.control<QCheckBox>(ctl::UsePcTime)->isChecked();
     c.automaticDst = m_form.control<QCheckBox>(ctl::AutomaticDst)->isChecked();
     return c;
@@ -58,7 +97,7 @@ void SessionPanels::applySessionButtons() {
 }
 
 void SessionPanels::applyClockPanel() {
-    m_flags.LoggerActive = m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked();
+    m_loggerActive = m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked();
     apply(clockPanelEnabling(conditions()));
 }
 
@@ -89,25 +128,18 @@ void SessionPanels::applyAll() {
     applySnmpPanel();
 }
 
-void SessionPanels::send(const SessionCommand& command) {
-    m_flags.setSeen(command.answeredBy, false);
-    m_send(command.text);
-}
-
-void SessionPanels::read(int buttonId) {
-    const ReadButton* button = findReadButton(buttonId);
-    if (!button)
-        return;
-    send(readCommand(*button));
+void SessionPanels::read(ValueAction action) {
+    if (const auto query = readQuery(action))
+        m_send(*query);
 }
 
 void SessionPanels::setLogger() {
-    send(loggerCommand(m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked(),
-                       m_form.control<QComboBox>(ctl::LogTimeList)->currentIndex()));
+    m_send(loggerCommand(m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked(),
+                         m_form.control<QComboBox>(ctl::LogTimeList)->currentIndex()));
 }
 
 void SessionPanels::setDstUse() {
-    send(dstUseCommand(m_form.control<QCheckBox>(ctl::AutomaticDst)->isChecked()));
+    m_send(dstUseCommand(m_form.control<QCheckBox>(ctl::AutomaticDst)->isChecked()));
 }
 
 void SessionPanels::setDstRule(DstRuleRow row) {
@@ -115,7 +147,7 @@ void SessionPanels::setDstRule(DstRuleRow row) {
     DstRuleIndexes indexes{};
     for (std::size_t i = 0; i < indexes.size(); ++i)
         indexes[i] = m_form.control<QComboBox>(controls.lists()[i])->currentIndex();
-    send(dstRuleCommand(row, indexes));
+    m_send(dstRuleCommand(row, indexes));
 }
 
 void SessionPanels::setTrap(int row) {
@@ -125,18 +157,18 @@ void SessionPanels::setTrap(int row) {
     std::array<std::string, 4> fields;
     for (std::size_t i = 0; i < fields.size(); ++i)
         fields[i] = toModuleText(m_form.control<QLineEdit>(controls.edits[i])->text());
-    send(trapCommand(row, fields));
+    m_send(trapCommand(row, fields));
 }
 
 void SessionPanels::setSnmpLocation() {
-    send(snmpLocationCommand(toModuleText(m_form.control<QLineEdit>(ctl::SnmpLocation)->text())));
+    m_send(snmpLocationCommand(toModuleText(m_form.control<QLineEdit>(ctl::SnmpLocation)->text())));
 }
 
 void SessionPanels::addButtonActions(QHash<int, std::function<void()>>& table) {
     // The clock panel owns the clock's Read.
-    for (const ReadButton& button : readButtons())
-        if (button.id != ctl::ClockRead)
-            table.insert(button.id, [this, id = button.id] { read(id); });
+    for (int a = 0; a <= int(ValueAction::ReadSnmpLocation); ++a)
+        if (ValueAction(a) != ValueAction::ReadClock)
+            table.insert(buttonOf(ValueAction(a)), [this, a] { read(ValueAction(a)); });
     table.insert(ctl::LoggerSet, [this] { setLogger(); });
     table.insert(ctl::DstUseSet, [this] { setDstUse(); });
     table.insert(ctl::kDstStartRow.setButton, [this] { setDstRule(DstRuleRow::Start); });
@@ -148,6 +180,53 @@ void SessionPanels::addButtonActions(QHash<int, std::function<void()>>& table) {
         table.insert(controls.checkBox, [this, row] { applyTrapRow(row); });
     }
     table.insert(ctl::LoggerActive, [this] { applyClockPanel(); });
+}
+
+bool SessionPanels::readAutomatically() const {
+    return m_form.control<QCheckBox>(ctl::AutoRead)->isChecked();
+}
+
+// An index outside the list leaves it without a selection.
+void SessionPanels::select(int listId, int index) {
+    auto* list = m_form.control<QComboBox>(listId);
+    list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
+}
+
+void SessionPanels::show(ModulePart part, const ModuleState& state) {
+    for (const auto& [textPart, field] : kTextFields)
+        if (textPart == part)
+            m_form.control<QLineEdit>(field)->setText(fromModuleText(*state.text(part)));
+    switch (part) {
+    case ModulePart::Capabilities:
+        applySnmpPanel();
+        applyClockPanel();
+        applySessionButtons();
+        break;
+    case ModulePart::Logger:
+        m_form.control<QCheckBox>(ctl::LoggerActive)->setChecked(*state.loggerActive());
+        applyClockPanel(); // what a click on "active" does
+        if (const auto interval = state.loggerInterval())
+            select(ctl::LogTimeList, *interval);
+        break;
+    case ModulePart::Trap1:
+    case ModulePart::Trap2:
+    case ModulePart::Trap3: {
+        const int row = int(part) - int(ModulePart::Trap1) + 1;
+        const ctl::TrapRow& controls = ctl::kTrapRows[std::size_t(row - 1)];
+        const std::array<int, 4>& numbers = *state.trap(row);
+        for (std::size_t i = 0; i < controls.edits.size(); ++i)
+            m_form.control<QLineEdit>(controls.edits[i])->setText(QString::number(numbers[i]));
+        m_form.control<QCheckBox>(controls.checkBox)->setChecked(trapReceiverSet(numbers));
+        applyTrapRow(row);
+        break;
+    }
+    case ModulePart::DstUse:
+        m_form.control<QCheckBox>(ctl::AutomaticDst)->setChecked(*state.dstUse());
+        applyClockPanel();
+        break;
+    default:
+        break;
+    }
 }
 
 } // namespace zek

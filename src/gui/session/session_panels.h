@@ -1,8 +1,9 @@
 #pragma once
 
+#include "core/app/panel_enabling.h"
 #include "core/session/command_texts.h"
-#include "core/session/panel_enabling.h"
-#include "core/session/session_flags.h"
+#include "core/session/module_state.h"
+#include "core/session/session_engine.h"
 #include "core/session/session_state.h"
 
 #include <QHash>
@@ -16,14 +17,14 @@ class DialogForm;
 
 // The controls of the device session: the enabling of the session buttons, the
 // data-logger and clock panel, the SNMP panel and its trap rows, and the per-row Read
-// and Set commands, each of which clears the `ReplySeen` flag of its reply and sends.
+// and Set commands, which read the panel's edits into a command for the engine.
 class SessionPanels {
 public:
-    // Hands one command text to the session (its `SendText`).
-    using SendFn = std::function<void(std::string_view text)>;
+    // Hands one command to the engine, which awaits its reply afresh and sends it.
+    using SendFn = std::function<void(const SessionCommand& command)>;
+    using StateFn = std::function<const ModuleState&()>;
 
-    SessionPanels(DialogForm& form, SessionFlags& flags, std::function<SessionState()> sessionState,
-                  SendFn send);
+    SessionPanels(DialogForm& form, StateFn module, std::function<SessionState()> sessionState, SendFn send);
 
     // Fills the lists and sets the fixed states of the session's controls once, before
     // the settings and the language are applied.
@@ -32,8 +33,10 @@ public:
     // The Read and Set buttons of the rows and the groups, with the connected condition
     // taken from the session state.
     void applySessionButtons();
-    // Reads `LoggerActive` from "active" first.
+    // Reads "active" first: the logger as the user wants it.
     void applyClockPanel();
+    // "active" as the clock panel last read it.
+    bool loggerActive() const { return m_loggerActive; }
     // The three trap rows, then the location row and the group box.
     void applySnmpPanel();
     // Row 1 to 3: an unchecked row is switched off and, while the module can take traps,
@@ -42,8 +45,17 @@ public:
     // Session buttons, clock panel and SNMP panel.
     void applyAll();
 
-    // A per-row Read button (see readButtons()) other than the clock's.
-    void read(int buttonId);
+    // "Read settings automatically".
+    bool readAutomatically() const;
+    // A part of the module's state that these panels show: the identity texts, the letters,
+    // the logger, the DST switch, a trap row and the location.
+    void show(ModulePart part, const ModuleState& state);
+
+    // The window's button of each value action.
+    static int buttonOf(ValueAction action);
+
+    // A per-row Read other than the clock's.
+    void read(ValueAction action);
     void setLogger();
     void setDstUse();
     void setDstRule(DstRuleRow row);
@@ -56,10 +68,11 @@ public:
 private:
     PanelConditions conditions() const;
     void apply(const EnableTable& table);
-    void send(const SessionCommand& command);
+    void select(int listId, int index);
 
     DialogForm& m_form;
-    SessionFlags& m_flags;
+    StateFn m_module;
+    bool m_loggerActive = false;
     std::function<SessionState()> m_sessionState;
     SendFn m_send;
 };

@@ -1,7 +1,6 @@
 #include "gui/session/session_state_view.h"
 
 #include "core/app/control_ids.h"
-#include "core/session/session_flags.h"
 #include "core/settings/language_table.h"
 #include "core/settings/language_texts.h"
 #include "gui/app/dialog_form.h"
@@ -46,8 +45,7 @@ void SessionStateView::applyEffect(EntryEffect effect, const StateEntry& entry) 
         break;
     }
     case EntryEffect::ClearCapabilities:
-        m_w.flags.TrapCapable = false;
-        m_w.flags.LoggerCapable = false;
+        m_w.forgetCapabilities();
         break;
     case EntryEffect::SelectionLock:
         applySelectionLock(entry.state);

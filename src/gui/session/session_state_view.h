@@ -14,7 +14,6 @@ class DeviceTree;
 class DialogForm;
 class LanguageTexts;
 class SessionPanels;
-struct SessionFlags;
 
 // Shows the session's state in the window: applies the state-entry table's effects, in
 // their order, each time the session enters a state.
@@ -24,7 +23,7 @@ public:
         QWidget& dialog;
         DialogForm& form;
         const LanguageTexts& texts;
-        SessionFlags& flags;
+        std::function<void()> forgetCapabilities; // the module's letters T and L
         SessionPanels& panels;
         DeviceTree& tree;
         // "Netz %d: %d.%d.%d.%d ": the start of the caption of an idle session.

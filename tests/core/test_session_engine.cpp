@@ -1,7 +1,4 @@
-#include "core/app/control_ids.h"
-#include "core/session/read_sequence.h"
-#include "core/session/reply_parser.h"
-#include "core/session/session_flags.h"
+#include "core/session/session_engine.h"
 
 #include <gtest/gtest.h>
 
@@ -22,39 +19,40 @@ using Steps = std::vector<int>;
 
 // A module: each keyword's Read and Set buttons and its answer, one read per entry, a read of
 // one or more lines. The clock answers in two reads, as a module writing each line alone does.
+using A = ValueAction;
 struct Exchange {
-    int read, set;
+    std::optional<A> read, set;
     std::string keyword;
     Strings reads;
 };
 const Exchange kModule[] = {
-    {0, 0, "STARTMSG", {"modul_typ ZEK 100 date 05.12.24 SW: 1.02\rmodul_config "}},
-    {0, 0, "GERAET", {"!GERAET ZEK 100"}},
-    {0, 0, "REVISION", {"!REVISION B2"}},
-    {0, 0, "FIRMA", {"!FIRMA MERIDON"}},
-    {ctl::LoggerRead, ctl::LoggerSet, "LOG_ON", {"!LOG_ON 15"}},
-    {ctl::ClockRead, ctl::ClockSet, "TIME_UTC", {"!TIME_UTC 12:00:00 (4)", "!TIME_LOCAL 13:00:00 (W)"}},
-    {ctl::DstUseRead, ctl::DstUseSet, "DST_USE", {"!DST_USE 1"}},
-    {ctl::kDstStartRow.readButton, ctl::kDstStartRow.setButton, "DST_START", {"!DST_START 4 0 3 2"}},
-    {ctl::kDstStopRow.readButton, ctl::kDstStopRow.setButton, "DST_STOP", {"!DST_STOP 4 0 10 3"}},
-    {ctl::kTrapRows[0].readButton, ctl::kTrapRows[0].setButton, "TRAP_IP1", {"!TRAP_IP1 192.168.1.20"}},
-    {ctl::kTrapRows[1].readButton, ctl::kTrapRows[1].setButton, "TRAP_IP2", {"!TRAP_IP2 0.0.0.0"}},
-    {ctl::kTrapRows[2].readButton, ctl::kTrapRows[2].setButton, "TRAP_IP3", {"!TRAP_IP3 0.0.0.0"}},
-    {ctl::SnmpLocationRead, ctl::SnmpLocationSet, "SNMP_LOC", {"!SNMP_LOC Hall 3"}},
+    {{}, {}, "STARTMSG", {"modul_typ ZEK 100 date 05.12.24 SW: 1.02\rmodul_config "}},
+    {{}, {}, "GERAET", {"!GERAET ZEK 100"}},
+    {{}, {}, "REVISION", {"!REVISION B2"}},
+    {{}, {}, "FIRMA", {"!FIRMA MERIDON"}},
+    {A::ReadLogger, A::SetLogger, "LOG_ON", {"!LOG_ON 15"}},
+    {A::ReadClock, A::SetClock, "TIME_UTC", {"!TIME_UTC 12:00:00 (4)", "!TIME_LOCAL 13:00:00 (W)"}},
+    {A::ReadDstUse, A::SetDstUse, "DST_USE", {"!DST_USE 1"}},
+    {A::ReadDstStart, A::SetDstStart, "DST_START", {"!DST_START 4 0 3 2"}},
+    {A::ReadDstStop, A::SetDstStop, "DST_STOP", {"!DST_STOP 4 0 10 3"}},
+    {A::ReadTrap1, A::SetTrap1, "TRAP_IP1", {"!TRAP_IP1 192.168.1.20"}},
+    {A::ReadTrap2, A::SetTrap2, "TRAP_IP2", {"!TRAP_IP2 0.0.0.0"}},
+    {A::ReadTrap3, A::SetTrap3, "TRAP_IP3", {"!TRAP_IP3 0.0.0.0"}},
+    {A::ReadSnmpLocation, A::SetSnmpLocation, "SNMP_LOC", {"!SNMP_LOC Hall 3"}},
 };
 
-// The window around the step machine: each read is parsed line by line, then runs one step.
-class FakeHost : public SequenceHost {
+// A face around the engine: each read is parsed line by line, then runs one step.
+class FakeHost : public EngineHost {
 public:
     explicit FakeHost(int basePeriodMs = 500) : sequence(*this, basePeriodMs) {}
 
-    SessionFlags flags;
-    ReadSequence sequence;
-    bool isConnected = true, autoRead = true;
+    SessionEngine sequence;
+    bool isConnected = true, autoRead = true, loggerOn = false, clockSent = false;
     std::string letters = "TL";
-    std::set<std::string> silent; // keywords never answered
-    std::string wire;             // the commands sent, each followed by a blank
-    Strings logLines;             // other than the steps
+    std::set<std::string> silent;  // keywords never answered
+    std::set<ValueAction> skipped; // nothing to write
+    std::string wire;              // the commands sent, each followed by a blank
+    Strings logLines;              // other than the steps
     Steps states;
     std::deque<std::string> reads;
     int period = 0, gauge = -1;
@@ -62,22 +60,15 @@ public:
 
     bool connected() const override { return isConnected; }
     bool readAutomatically() const override { return autoRead; }
-    bool modulConfigSeen() const override { return flags.ModulConfigSeen; }
-    void clearModulConfigSeen() override { flags.ModulConfigSeen = false; }
-    bool loggerCapable() const override { return flags.LoggerCapable; }
-    bool trapCapable() const override { return flags.TrapCapable; }
-    bool loggerActive() const override { return flags.LoggerActive; }
-    bool timeSent() const override { return flags.TimeSent; }
-    bool replySeen(ReplyKey k) const override { return flags.seen(k); }
-    void clearReplySeen(ReplyKey k) override { flags.setSeen(k, false); }
-    void markReplySeen(ReplyKey k) override { flags.setSeen(k); }
-    void sendText(std::string_view text) override { send(std::string(text.substr(0, text.find('\r')))); }
-    // A button clears the flag of the line its answer ends with, then sends.
-    void pressButton(int id) override {
+    bool loggerToBeActive() const override { return loggerOn; }
+    void sendCommand(const SessionCommand& c) override { send(c.text.substr(0, c.text.find('\r'))); }
+    ActionResult perform(ValueAction a) override {
+        if (skipped.count(a))
+            return ActionResult::Skipped;
         const auto& e = *std::find_if(std::begin(kModule), std::end(kModule),
-                                      [id](const Exchange& e) { return e.read == id || e.set == id; });
-        clearReplySeen(*ParseReply(e.reads.back()).seen);
-        send((e.read == id ? "?" : "!") + e.keyword);
+                                      [a](const Exchange& e) { return e.read == a || e.set == a; });
+        send((e.read == a ? "?" : "!") + e.keyword);
+        return a != A::SetClock || clockSent ? ActionResult::Sent : ActionResult::Withheld;
     }
     void setPeriod(int ms) override { period = ms; }
     void log(std::string_view line) override {
@@ -105,9 +96,7 @@ public:
     void deliver(const std::string& read) {
         std::istringstream lines(read);
         for (std::string line; std::getline(lines, line, '\r');) {
-            const ParsedReply reply = ParseReply(line);
-            noteReply(reply, flags);
-            sequence.onReply(reply);
+            sequence.onLine(line);
         }
         sequence.RunSequenceStep(StepCause::Line);
     }
@@ -138,7 +127,7 @@ Steps trace(std::initializer_list<std::pair<int, int>> runs) {
 
 } // namespace
 
-TEST(ReadSequence, EachValueIsAskedForOrSetOnce) {
+TEST(SessionEngine, EachValueIsAskedForOrSetOnce) {
     const std::string identity = "?STARTMSG ?GERAET ?REVISION ?FIRMA ";
     const std::string snmp = "?TRAP_IP1 ?TRAP_IP2 ?TRAP_IP3 ?SNMP_LOC ";
     const std::string logger = "!LOG_ON !DST_USE !DST_START !DST_STOP !TIME_UTC ";
@@ -161,27 +150,36 @@ TEST(ReadSequence, EachValueIsAskedForOrSetOnce) {
         FakeHost host(200);
         auto has = [&](char letter) { return flags.find(letter) != std::string::npos; };
         host.letters = std::string(has('L') ? "L" : "") + (has('T') ? "T" : "");
-        host.flags.LoggerCapable = has('L');
-        host.flags.TrapCapable = has('T');
+        host.sequence.onLine("modul_config " + host.letters);
         host.autoRead = has('R');
-        host.flags.LoggerActive = has('A');
-        host.flags.TimeSent = has('S');
+        host.loggerOn = has('A');
+        host.clockSent = has('S');
         host.runToEnd(start);
         EXPECT_EQ(host.states, states);
         EXPECT_EQ(host.wire, wire);
         EXPECT_EQ(host.gauge, has('R') ? 100 : 0);
         EXPECT_EQ(host.green, has('R'));
         EXPECT_FALSE(host.busy);
-        EXPECT_EQ(host.flags.ModulConfigSeen, start == 3 && !has('R'))
+        EXPECT_EQ(host.sequence.automaticRead(), start != 3 || !has('R'))
             << "cleared by the automatic read only";
         EXPECT_EQ(host.period, start < 30 ? 200 : 300) << "500 and 750 ms scaled to a 200 ms base";
     }
 }
 
-TEST(ReadSequence, AMissingReplyIsAskedForOnTicksOnly) {
+TEST(SessionEngine, ASkippedValueIsNotWaitedFor) {
+    FakeHost host;
+    host.sequence.onLine("modul_config LT");
+    host.loggerOn = true;
+    host.skipped = {A::SetLogger, A::SetDstUse, A::SetDstStop, A::SetClock};
+    host.runToEnd(int(GroupAction::SetLogger));
+    EXPECT_EQ(host.wire, "!DST_START ");
+    EXPECT_EQ(host.states, trace({{30, 35}, {0, 0}}));
+}
+
+TEST(SessionEngine, AMissingReplyIsAskedForOnTicksOnly) {
     FakeHost host;
     host.silent = {"STARTMSG"};
-    host.sequence.setStep(ReadSequence::kConnectStep);
+    host.sequence.start(GroupAction::Connect);
     for (int i = 0; i < 7; ++i)
         host.tick();
     EXPECT_EQ(host.states, (Steps{3, 4, 3, 4, 3, 4, 3}));
@@ -200,7 +198,7 @@ TEST(ReadSequence, AMissingReplyIsAskedForOnTicksOnly) {
     EXPECT_EQ(host.sequence.step(), 0);
 }
 
-TEST(ReadSequence, ErrorRepliesSkipTheAwaitedValue) {
+TEST(SessionEngine, ErrorRepliesSkipTheAwaitedValue) {
     // Step, error code, step after it, whether it skips.
     const std::tuple<int, int, int, bool> cases[] = {{11, 4, 13, true},  {12, 20, 13, true}, {16, 3, 0, true},
                                                      {42, 4, 0, true},   {13, 4, 13, false}, {0, 4, 0, false},
@@ -208,19 +206,19 @@ TEST(ReadSequence, ErrorRepliesSkipTheAwaitedValue) {
     for (const auto& [step, code, after, skips] : cases) {
         FakeHost host;
         host.sequence.setStep(step);
-        host.sequence.onReply(ParseReply("!ERROR " + std::to_string(code)));
+        host.sequence.onLine("!ERROR " + std::to_string(code));
         EXPECT_EQ(host.sequence.step(), after) << step << "/" << code;
         const char* logged = after == 13 ? "Skip parameter (1)" : "Skip parameter (2)";
         EXPECT_EQ(host.logLines.empty() ? "" : host.logLines.front(), skips ? logged : "") << step;
-        EXPECT_EQ(host.flags.seen(ReplyKey::Firma), skips && after == 13);
+        EXPECT_EQ(host.sequence.state().seen(ReplyKey::Firma), skips && after == 13);
     }
 }
 
-TEST(ReadSequence, GaugeValues) {
+TEST(SessionEngine, GaugeValues) {
     // Step, "Read settings automatically", `ModulConfigSeen`, value.
     const std::tuple<int, bool, bool, int> cases[] = {
         {13, true, false, 0},    {19, true, false, 100}, {8, true, true, 20}, {24, true, false, 100},
         {35, false, false, 100}, {40, true, true, 20},   {10, false, true, 0}};
     for (const auto& [step, automatic, configSeen, value] : cases)
-        EXPECT_EQ(ReadSequence::gaugeValue(step, automatic, configSeen), value) << step;
+        EXPECT_EQ(SessionEngine::gaugeValue(step, automatic, configSeen), value) << step;
 }

@@ -11,11 +11,11 @@
 #include <string_view>
 #include <vector>
 
-namespace zek::cli {
+namespace zek::net {
 
 // Prints one line of traffic ("SND: ...", "RCV: ..."); empty when nothing is traced.
 using Trace = std::function<void(std::string_view line)>;
-using Clock = net::TcpLineClient::Clock;
+using Clock = TcpLineClient::Clock;
 
 // The modules that answered a search, in order of arrival, each MAC once (its first
 // answer). Unlike the window's tree it has no size limit: a script lists every module.
@@ -31,11 +31,12 @@ private:
     std::map<MacAddress, std::size_t> m_byMac;
 };
 
-// The UDP side: searches from one PC interface address and sends set-values and reboots,
-// all to 255.255.255.255:8002 as the window does.
-class ModuleFinder {
+// The modules' UDP side, Qt-free: binds to one PC interface address, broadcasts searches,
+// set-values and reboots to 255.255.255.255:8002, drains every datagram that comes back and
+// decodes it.
+class SearchEndpoint {
 public:
-    explicit ModuleFinder(Trace trace) : m_trace(std::move(trace)) {}
+    explicit SearchEndpoint(Trace trace) : m_trace(std::move(trace)) {}
 
     // Binds to the interface address; `error` says why not.
     bool open(std::uint32_t from, std::string& error);
@@ -51,10 +52,10 @@ private:
                  int quietMs);
 
     Trace m_trace;
-    net::UdpSocket m_socket;
+    UdpSocket m_socket;
 };
 
 // "00 0A 1B ..." of bytes, for the trace.
 std::string hexText(std::span<const std::uint8_t> bytes);
 
-} // namespace zek::cli
+} // namespace zek::net

@@ -1,4 +1,4 @@
-#include "ctl/module_finder.h"
+#include "net/search_endpoint.h"
 
 #include "core/scan/device_protocol.h"
 #include "net/readiness.h"
@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdio>
 
-namespace zek::cli {
+namespace zek::net {
 
 namespace {
 
@@ -43,39 +43,38 @@ const DeviceRecord* ModuleList::find(const MacAddress& mac) const {
     return found == m_byMac.end() ? nullptr : &m_records[found->second];
 }
 
-bool ModuleFinder::open(std::uint32_t from, std::string& error) {
+bool SearchEndpoint::open(std::uint32_t from, std::string& error) {
     if (!m_socket.open() || !m_socket.bind(from) || !m_socket.setBroadcast(true)) {
-        error =
-            "cannot open a UDP socket on " + dottedText(from) + ": " + net::errorText(m_socket.lastError());
+        error = "cannot open a UDP socket on " + dottedText(from) + ": " + errorText(m_socket.lastError());
         return false;
     }
     m_socket.requestReceiveBuffer(kReceiveBufferRequest);
     return true;
 }
 
-bool ModuleFinder::send(std::span<const std::uint8_t> datagram, std::string& error) {
+bool SearchEndpoint::send(std::span<const std::uint8_t> datagram, std::string& error) {
     for (;;) {
         switch (m_socket.sendTo(datagram, kBroadcast, DEVICE_UDP_PORT)) {
-        case net::UdpSocket::Result::Done:
+        case UdpSocket::Result::Done:
             if (m_trace)
                 m_trace("SND: " + hexText(datagram));
             return true;
-        case net::UdpSocket::Result::WouldBlock: {
-            net::Watch watch{m_socket.handle(), false, true};
-            if (net::waitReady({&watch, 1}, kSendRoomMs) > 0)
+        case UdpSocket::Result::WouldBlock: {
+            Watch watch{m_socket.handle(), false, true};
+            if (waitReady({&watch, 1}, kSendRoomMs) > 0)
                 continue;
             break;
         }
-        case net::UdpSocket::Result::Failed:
+        case UdpSocket::Result::Failed:
             break;
         }
-        error = "cannot send to 255.255.255.255:8002: " + net::errorText(m_socket.lastError());
+        error = "cannot send to 255.255.255.255:8002: " + errorText(m_socket.lastError());
         return false;
     }
 }
 
-bool ModuleFinder::search(ModuleList& table, Clock::time_point deadline, const std::function<bool()>& enough,
-                          std::string& error, int quietMs) {
+bool SearchEndpoint::search(ModuleList& table, Clock::time_point deadline,
+                            const std::function<bool()>& enough, std::string& error, int quietMs) {
     table.clear();
     if (!send(encodeSearch(), error))
         return false;
@@ -83,19 +82,19 @@ bool ModuleFinder::search(ModuleList& table, Clock::time_point deadline, const s
     return true;
 }
 
-void ModuleFinder::collect(ModuleList& table, Clock::time_point deadline, const std::function<bool()>& enough,
-                           int quietMs) {
+void SearchEndpoint::collect(ModuleList& table, Clock::time_point deadline,
+                             const std::function<bool()>& enough, int quietMs) {
     std::array<std::uint8_t, UDP_REPLY_BUFFER> buffer{};
     for (;;) {
         const auto until =
             quietMs > 0 ? std::min(deadline, Clock::now() + std::chrono::milliseconds(quietMs)) : deadline;
-        net::Watch watch{m_socket.handle(), true, false};
-        if (net::waitReady({&watch, 1}, net::msUntil(until)) <= 0)
+        Watch watch{m_socket.handle(), true, false};
+        if (waitReady({&watch, 1}, msUntil(until)) <= 0)
             return;
         // Everything that waits, before looking at the clock again.
         std::size_t received = 0;
         std::uint16_t port = 0;
-        while (m_socket.receive(buffer, received, port) == net::UdpSocket::Result::Done) {
+        while (m_socket.receive(buffer, received, port) == UdpSocket::Result::Done) {
             const auto bytes = std::span(buffer.data(), received);
             if (m_trace)
                 m_trace("RCV: " + hexText(bytes));
@@ -109,4 +108,4 @@ void ModuleFinder::collect(ModuleList& table, Clock::time_point deadline, const 
     }
 }
 
-} // namespace zek::cli
+} // namespace zek::net
