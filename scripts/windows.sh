@@ -58,6 +58,8 @@ for exe in src/ctl/zekctl.exe src/gui/zekconfig.exe; do
 done
 
 status=0
+# A Linux path as wine's Windows programs name it.
+winpath() { echo "Z:$(sed 's|/|\\|g' <<<"$1")"; }
 # summary PART LOG...: adds up GoogleTest's or Qt Test's closing lines of the logs.
 summary() {
   local part=$1 passed=0 failed=0 log p f
@@ -87,7 +89,6 @@ done
 # draws with FreeType from the fonts it is pointed to: the same DejaVu as on Linux. Wine
 # keeps Qt's variables of the Linux side away from Windows programs, so they are set on
 # the Windows side.
-winpath() { echo "Z:$(sed 's|/|\\|g' <<<"$1")"; }
 logs=()
 for exe in "$build"/tests/gui_test_*.exe "$build"/tests/sim_test_*.exe; do
   log=$build/$(basename "$exe" .exe).log
@@ -105,7 +106,7 @@ summary "gui and sim tests" "${logs[@]}"
 passed=0 failed=0
 for replay in "$build"/fuzz/fuzz_*_replay.exe; do
   target=$(basename "$replay" _replay.exe)
-  if unshare -rn wine "$replay" "Z:$(sed 's|/|\\|g' <<<"$top/fuzz/corpus/$target")" >/dev/null 2>&1; then
+  if unshare -rn wine "$replay" "$(winpath "$top/fuzz/corpus/$target")" >/dev/null 2>&1; then
     passed=$((passed + 1))
   else
     failed=$((failed + 1))
