@@ -59,9 +59,10 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
     : QWidget(parent), m_timerPeriodMs(timerPeriodMs), m_startDirectory(QDir::currentPath().left(1023)),
       m_form(std::make_unique<DialogForm>(this, mainDialog(), QApplication::font())),
       m_log(m_form->control<LogList>(ctl::LogList)) {
-    m_endpoint = std::make_unique<ScanEndpoint>(
-        [this](const QString& line) { AppendLogLine(line); },
-        [this](std::span<const std::uint8_t> bytes, std::uint16_t port) { onDatagram(bytes, port); });
+    m_endpoint =
+        std::make_unique<ScanEndpoint>([this](const QString& line) { AppendLogLine(line); },
+                                       [this](std::string_view key) { return m_texts.text(key); },
+                                       [this](const DecodedDatagram& decoded) { onDatagram(decoded); });
     m_panel = std::make_unique<NetworkSettingsPanel>(*m_form, m_table, *m_endpoint);
     m_tree = std::make_unique<DeviceTree>(*m_form, m_table, *m_endpoint, *m_panel,
                                           [this] { return sessionState(); });
@@ -397,9 +398,7 @@ void ZEKConfig::timerBTick() {
     m_sequence->runStep(StepCause::Tick);
 }
 
-void ZEKConfig::onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t senderPort) {
-    const auto decoded =
-        decodeDatagram(bytes, senderPort, [this](std::string_view key) { return m_texts.text(key); });
+void ZEKConfig::onDatagram(const DecodedDatagram& decoded) {
     if (const auto* device = std::get_if<DecodedDevice>(&decoded))
         m_tree->addDevice(*device);
     else if (const auto* software = std::get_if<SoftwareText>(&decoded))

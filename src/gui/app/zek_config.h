@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/scan/device_protocol.h"
 #include "core/scan/device_table.h"
 #include "core/session/session_state.h"
 #include "core/settings/language_texts.h"
@@ -92,7 +93,7 @@ private:
     void WriteSettings();
     void timerATick();
     void timerBTick();
-    void onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t senderPort);
+    void onDatagram(const DecodedDatagram& decoded);
     QImage blendedLogo() const;
     QString settingsPath() const;
 
