@@ -185,11 +185,11 @@ struct Rig {
     NetworkSettingsPanel network{form, table, endpoint};
     SessionConnection session{logFn, [this] { return target; }, FakeTcp::factory(sockets)};
     std::function<SessionState()> state = [this] { return session.state(); };
-    DeviceTree tree{form, table, endpoint, network, state};
+    DeviceTree tree{form, table, endpoint, network, state, [this] { panels.showUnknownIdentity(); }};
     SessionPanels panels{form, [this]() -> const ModuleState& { return module; }, state,
                          [this](const SessionCommand& command) { session.SendText(command.text); }};
     SessionStateView view{{dialog, form, texts, [this] { module.newSession(); }, panels, tree,
-                           [] { return QStringLiteral("Netz 1: x "); }}};
+                           [] { return QStringLiteral("Netz 1: x "); }, [] {}}};
 
     Rig() {
         tree.setupTree();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/debug_figures.h"
+#include "gui/app/panel_view.h"
 
 #include <QHash>
 #include <QString>
@@ -17,23 +18,27 @@ class DialogForm;
 class DebugPanel {
 public:
     struct Wiring {
-        DialogForm& form;
+        const DialogForm& form;
         // The session's running byte totals.
         std::function<std::uint32_t()> bytesSent;
         std::function<std::uint32_t()> bytesReceived;
         int timerPeriodMs;
     };
 
-    explicit DebugPanel(Wiring wiring) : m_w(std::move(wiring)) {}
+    explicit DebugPanel(Wiring wiring)
+        : m_w(std::move(wiring)), m_view(m_w.form, panelControls(Panel::Debug)) {}
 
     void addButtonActions(QHash<int, std::function<void()>>& actions);
     // One tick of timer A: the rates since the previous tick and the totals.
     void showTraffic();
     // A software text from the search datagram or the session's "modul_config".
     void showSoftware(const QString& software);
+    // "?" as the software text, its letters as they were.
+    void showUnknownSoftware();
 
 private:
     Wiring m_w;
+    PanelView m_view;
     TrafficCounter m_counter;
 };
 

@@ -64,8 +64,9 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
                                        [this](std::string_view key) { return m_texts.text(key); },
                                        [this](const DecodedDatagram& decoded) { onDatagram(decoded); });
     m_panel = std::make_unique<NetworkSettingsPanel>(*m_form, m_table, *m_endpoint);
-    m_tree = std::make_unique<DeviceTree>(*m_form, m_table, *m_endpoint, *m_panel,
-                                          [this] { return sessionState(); });
+    m_tree = std::make_unique<DeviceTree>(
+        *m_form, m_table, *m_endpoint, *m_panel, [this] { return sessionState(); },
+        [this] { m_panels->showUnknownIdentity(); });
     m_language = std::make_unique<LanguageLoader>(LanguageLoader::Wiring{
         *this, *m_form, m_texts, *m_tree, m_startDirectory, [this] { return sessionState(); },
         [this](int command) { DispatchButton(command); },
@@ -91,9 +92,9 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
                 return std::nullopt;
             return ConnectTarget{record->CurrentIp, std::uint16_t(record->Port)};
         });
-    m_stateView = std::make_unique<SessionStateView>(
-        SessionStateView::Wiring{*this, *m_form, m_texts, [this] { m_sequence->engine().newSession(); },
-                                 *m_panels, *m_tree, [this] { return m_endpoint->interfaceText(); }});
+    m_stateView = std::make_unique<SessionStateView>(SessionStateView::Wiring{
+        *this, *m_form, m_texts, [this] { m_sequence->engine().newSession(); }, *m_panels, *m_tree,
+        [this] { return m_endpoint->interfaceText(); }, [this] { m_debug->showUnknownSoftware(); }});
     // The window shows a state before anyone else acts on it.
     connect(m_session.get(), &SessionConnection::stateEntered, this,
             [this](SessionState state) { m_stateView->apply(state); });
@@ -232,6 +233,7 @@ void ZEKConfig::SetupWindow() {
     interfaces->setCurrentIndex(interfaces->count() > 0 ? 0 : -1);
 
     m_panels->setupControls();
+    m_panel->setupControls();
     m_clock->setupControls();
     m_dst->setupControls();
     m_log->setFont(FixedPitchFont());

@@ -3,6 +3,7 @@
 #include "core/clock/clock_texts.h"
 #include "core/clock/time_entry.h"
 #include "core/session/command_texts.h"
+#include "gui/app/panel_view.h"
 #include "gui/clock/pc_clock.h"
 
 #include <QHash>
@@ -22,7 +23,7 @@ class DialogForm;
 class ClockPanel : public QObject {
 public:
     struct Wiring {
-        DialogForm& form;
+        const DialogForm& form;
         std::function<bool()> compactView;
         std::function<void(const SessionCommand& command)> send; // through the session engine
     };
@@ -84,6 +85,7 @@ private:
     void showLocalTime(const LocalReply& reply);
 
     Wiring m_w;
+    PanelView m_view;
     PcClock m_pcClock = readPcClock;
     TimeFieldState m_timeField;
     ManualDate m_manualDate;

@@ -2,6 +2,7 @@
 
 #include "core/clock/clock_texts.h"
 #include "core/clock/dst_rule.h"
+#include "gui/app/panel_view.h"
 
 #include <QObject>
 
@@ -22,7 +23,7 @@ class DstPanel : public QObject {
 public:
     struct Wiring {
         QWidget& dialog; // the dialogs' parent
-        DialogForm& form;
+        const DialogForm& form;
         const LanguageTexts& texts;
         std::function<bool()> compactView;
         std::function<PcTime()> pcTime;
@@ -34,7 +35,8 @@ public:
 
     explicit DstPanel(Wiring wiring);
 
-    // Connects the rule lists, the zone list, the time field and the date field; once.
+    // Fills the hour lists and connects the rule lists, the zone list, the time field and the
+    // date field; once.
     void setupControls();
 
     // A rule's `DstStart` (or `DstStop`) and its preview from its four lists.
@@ -68,6 +70,7 @@ private:
     QString setCaption() const;
 
     Wiring m_w;
+    PanelView m_view;
     SummerWindow m_window;
     // AskDstAnswer: 1 for daylight saving time.
     int m_askDstAnswer = 1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/session/session_state.h"
+#include "gui/app/panel_view.h"
 
 #include <QString>
 
@@ -21,16 +22,18 @@ class SessionStateView {
 public:
     struct Wiring {
         QWidget& dialog;
-        DialogForm& form;
+        const DialogForm& form;
         const LanguageTexts& texts;
         std::function<void()> forgetCapabilities; // the module's letters T and L
         SessionPanels& panels;
         DeviceTree& tree;
         // "Netz %d: %d.%d.%d.%d ": the start of the caption of an idle session.
         std::function<QString()> interfaceText;
+        std::function<void()> forgetSoftware; // "?" as the software text
     };
 
-    explicit SessionStateView(Wiring wiring) : m_w(std::move(wiring)) {}
+    explicit SessionStateView(Wiring wiring)
+        : m_w(std::move(wiring)), m_view(m_w.form, panelControls(Panel::StateView)) {}
 
     void apply(SessionState state);
     // Locks the controls that choose a module outside Idle, unlocks them in Idle.
@@ -40,6 +43,7 @@ private:
     void applyEffect(EntryEffect effect, const StateEntry& entry);
 
     Wiring m_w;
+    PanelView m_view;
 };
 
 } // namespace zek
