@@ -6,6 +6,7 @@
 #include "core/settings/language_texts.h"
 #include "gui/app/dialog_form.h"
 #include "gui/app/led_gauge.h"
+#include "gui/app/panel_view.h"
 #include "gui/app/socket_notifier.h"
 #include "gui/app/validators.h"
 #include "gui/scan/device_tree.h"
@@ -173,6 +174,7 @@ struct Rig {
     std::function<void(const QString&)> logFn = [this](const QString& line) { log << line; };
     QWidget dialog;
     DialogForm form{&dialog, mainDialog(), QApplication::font()};
+    PanelView view(Panel panel) const { return PanelView(form, panelControls(panel)); }
     LanguageTexts texts;
     ModuleState module;
     DeviceTable table;
@@ -182,19 +184,20 @@ struct Rig {
         logFn, [](std::string_view key) { return std::string(key); },
         [this](const DecodedDatagram& d) { decoded << d; }, FakeUdp::factory(udp),
         [this](std::string_view line) { datagrams << QString::fromStdString(std::string(line)); }};
-    NetworkSettingsPanel network{form, table, endpoint};
+    NetworkSettingsPanel network{view(Panel::NetworkSettings), table, endpoint};
     SessionConnection session{logFn, [this] { return target; }, FakeTcp::factory(sockets)};
     std::function<SessionState()> state = [this] { return session.state(); };
-    DeviceTree tree{form, table, endpoint, network, state, [this] { panels.showUnknownIdentity(); }};
-    SessionPanels panels{form, [this]() -> const ModuleState& { return module; }, state,
+    DeviceTree tree{
+        view(Panel::DeviceTree), table, endpoint, network, state, [this] { panels.showUnknownIdentity(); }};
+    SessionPanels panels{view(Panel::Session), [this]() -> const ModuleState& { return module; }, state,
                          [this](const SessionCommand& command) { session.SendText(command.text); }};
-    SessionStateView view{{dialog, form, texts, [this] { module.newSession(); }, panels, tree,
-                           [] { return QStringLiteral("Netz 1: x "); }, [] {}}};
+    SessionStateView stateView{{dialog, view(Panel::StateView), texts, [this] { module.newSession(); },
+                                panels, tree, [] { return QStringLiteral("Netz 1: x "); }, [] {}}};
 
     Rig() {
         tree.setupTree();
         QObject::connect(&session, &SessionConnection::stateEntered, [this](SessionState s) {
-            view.apply(s);
+            stateView.apply(s);
             entered += QString::number(int(s));
         });
         session.createSocket(0x7F000001);

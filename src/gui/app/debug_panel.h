@@ -11,22 +11,19 @@
 
 namespace zek {
 
-class DialogForm;
-
 // The extended view's traffic figures, the software text with its feature letters and
 // the log's Clear buttons. The figures are kept up to date in the compact view too.
 class DebugPanel {
 public:
     struct Wiring {
-        const DialogForm& form;
+        PanelView view;
         // The session's running byte totals.
         std::function<std::uint32_t()> bytesSent;
         std::function<std::uint32_t()> bytesReceived;
         int timerPeriodMs;
     };
 
-    explicit DebugPanel(Wiring wiring)
-        : m_w(std::move(wiring)), m_view(m_w.form, panelControls(Panel::Debug)) {}
+    explicit DebugPanel(Wiring wiring) : m_w(std::move(wiring)) {}
 
     void addButtonActions(QHash<int, std::function<void()>>& actions);
     // One tick of timer A: the rates since the previous tick and the totals.
@@ -38,7 +35,6 @@ public:
 
 private:
     Wiring m_w;
-    PanelView m_view;
     TrafficCounter m_counter;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/app/panel_controls.h"
 #include "core/scan/device_protocol.h"
 #include "core/scan/device_table.h"
 #include "core/session/session_state.h"
@@ -30,6 +31,7 @@ class LanguageLoader;
 class LedGauge;
 class LogList;
 class NetworkSettingsPanel;
+class PanelView;
 class ScanEndpoint;
 class SequenceDriver;
 class SessionConnection;
@@ -79,6 +81,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The part of the dialog that one panel may use.
+    PanelView view(Panel panel) const;
     // Enter in one of the dialog's controls presses the default button of its part.
     bool pressEnterButton(QWidget* target);
     void buildDispatchTable();

@@ -16,14 +16,12 @@
 
 namespace zek {
 
-class DialogForm;
-
 // The clock rows of the data-logger group: the PC clock texts, the manual time, date and
 // zone, reading and setting the module clock, and the module's clock replies.
 class ClockPanel : public QObject {
 public:
     struct Wiring {
-        const DialogForm& form;
+        PanelView view;
         std::function<bool()> compactView;
         std::function<void(const SessionCommand& command)> send; // through the session engine
     };
@@ -85,7 +83,6 @@ private:
     void showLocalTime(const LocalReply& reply);
 
     Wiring m_w;
-    PanelView m_view;
     PcClock m_pcClock = readPcClock;
     TimeFieldState m_timeField;
     ManualDate m_manualDate;

@@ -13,7 +13,6 @@ class QWidget;
 
 namespace zek {
 
-class DialogForm;
 class LanguageTexts;
 
 // The daylight-saving rule rows of the main window with their date previews and the
@@ -23,7 +22,7 @@ class DstPanel : public QObject {
 public:
     struct Wiring {
         QWidget& dialog; // the dialogs' parent
-        const DialogForm& form;
+        PanelView view;
         const LanguageTexts& texts;
         std::function<bool()> compactView;
         std::function<PcTime()> pcTime;
@@ -70,7 +69,6 @@ private:
     QString setCaption() const;
 
     Wiring m_w;
-    PanelView m_view;
     SummerWindow m_window;
     // AskDstAnswer: 1 for daylight saving time.
     int m_askDstAnswer = 1;

@@ -26,12 +26,11 @@ QString utf8(const std::string& text) {
 
 } // namespace
 
-DeviceTree::DeviceTree(const DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint,
+DeviceTree::DeviceTree(PanelView view, DeviceTable& table, ScanEndpoint& endpoint,
                        NetworkSettingsPanel& panel, std::function<SessionState()> sessionState,
                        std::function<void()> otherModule)
-    : m_view(form, panelControls(Panel::DeviceTree)), m_endpoint(endpoint), m_panel(panel),
-      m_sessionState(std::move(sessionState)), m_otherModule(std::move(otherModule)),
-      m_tree(m_view.control<QTreeWidget>(ctl::Tree)), m_table(table) {
+    : m_view(std::move(view)), m_endpoint(endpoint), m_panel(panel), m_sessionState(std::move(sessionState)),
+      m_otherModule(std::move(otherModule)), m_tree(m_view.control<QTreeWidget>(ctl::Tree)), m_table(table) {
     // Six 16-pixel images side by side; white is the transparent colour.
     QPixmap strip(QStringLiteral(":/tree_states.png"));
     if (!strip.isNull())

@@ -19,7 +19,6 @@ class QTreeWidgetItem;
 
 namespace zek {
 
-class DialogForm;
 class NetworkSettingsPanel;
 class ScanEndpoint;
 
@@ -39,9 +38,8 @@ public:
 
     // `otherModule`: another module than the last one was selected; what the session showed
     // of a module is no longer known.
-    DeviceTree(const DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint,
-               NetworkSettingsPanel& panel, std::function<SessionState()> sessionState,
-               std::function<void()> otherModule);
+    DeviceTree(PanelView view, DeviceTable& table, ScanEndpoint& endpoint, NetworkSettingsPanel& panel,
+               std::function<SessionState()> sessionState, std::function<void()> otherModule);
 
     // Window set-up: the top node, the image list, one selection evaluation.
     void setupTree();

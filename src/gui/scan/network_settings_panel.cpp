@@ -12,8 +12,8 @@
 
 namespace zek {
 
-NetworkSettingsPanel::NetworkSettingsPanel(const DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint)
-    : m_view(form, panelControls(Panel::NetworkSettings)), m_table(table), m_endpoint(endpoint) {}
+NetworkSettingsPanel::NetworkSettingsPanel(PanelView view, DeviceTable& table, ScanEndpoint& endpoint)
+    : m_view(std::move(view)), m_table(table), m_endpoint(endpoint) {}
 
 void NetworkSettingsPanel::setupControls() {
     m_view.control<QLineEdit>(ctl::SerialEdit)->setReadOnly(true);

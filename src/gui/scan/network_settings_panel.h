@@ -6,7 +6,6 @@
 namespace zek {
 
 class DeviceTable;
-class DialogForm;
 class ScanEndpoint;
 struct DeviceRecord;
 
@@ -16,7 +15,7 @@ class NetworkSettingsPanel {
 public:
     static constexpr int kRebootTicks = 3;
 
-    NetworkSettingsPanel(const DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint);
+    NetworkSettingsPanel(PanelView view, DeviceTable& table, ScanEndpoint& endpoint);
 
     // The fixed states of the panel's controls, once at set-up.
     void setupControls();

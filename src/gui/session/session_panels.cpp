@@ -49,10 +49,10 @@ int SessionPanels::buttonOf(ValueAction action) {
     return kActionButtons[std::size_t(action)];
 }
 
-SessionPanels::SessionPanels(const DialogForm& form, StateFn module,
-                             std::function<SessionState()> sessionState, SendFn send)
-    : m_view(form, panelControls(Panel::Session)), m_module(std::move(module)),
-      m_sessionState(std::move(sessionState)), m_send(std::move(send)) {}
+SessionPanels::SessionPanels(PanelView view, StateFn module, std::function<SessionState()> sessionState,
+                             SendFn send)
+    : m_view(std::move(view)), m_module(std::move(module)), m_sessionState(std::move(sessionState)),
+      m_send(std::move(send)) {}
 
 void SessionPanels::setupControls() {
     auto* logTimes = m_view.control<QComboBox>(ctl::LogTimeList);

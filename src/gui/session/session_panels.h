@@ -14,8 +14,6 @@
 
 namespace zek {
 
-class DialogForm;
-
 // The controls of the device session: the enabling of the session buttons, the
 // data-logger and clock panel, the SNMP panel and its trap rows, and the per-row Read
 // and Set commands, which read the panel's edits into a command for the engine.
@@ -25,8 +23,7 @@ public:
     using SendFn = std::function<void(const SessionCommand& command)>;
     using StateFn = std::function<const ModuleState&()>;
 
-    SessionPanels(const DialogForm& form, StateFn module, std::function<SessionState()> sessionState,
-                  SendFn send);
+    SessionPanels(PanelView view, StateFn module, std::function<SessionState()> sessionState, SendFn send);
 
     // Fills the lists and sets the fixed states of the session's controls once, before
     // the settings and the language are applied.

@@ -20,7 +20,7 @@ void SessionStateView::apply(SessionState state) {
 
 void SessionStateView::applySelectionLock(SessionState state) {
     for (const int id : ctl::kSelectionControls)
-        m_view.setEnabled(id, state == SessionState::Idle);
+        m_w.view.setEnabled(id, state == SessionState::Idle);
 }
 
 void SessionStateView::applyEffect(EntryEffect effect, const StateEntry& entry) {
@@ -28,7 +28,7 @@ void SessionStateView::applyEffect(EntryEffect effect, const StateEntry& entry) 
     case EntryEffect::None:
         break;
     case EntryEffect::StateText:
-        if (auto* text = m_view.control<QLabel>(ctl::StateText))
+        if (auto* text = m_w.view.control<QLabel>(ctl::StateText))
             text->setText(QString::fromLatin1(entry.text.data(), qsizetype(entry.text.size())));
         break;
     case EntryEffect::ConnectCaption: {
@@ -38,7 +38,7 @@ void SessionStateView::applyEffect(EntryEffect effect, const StateEntry& entry) 
         const QString caption = label.empty() ? QString::fromLatin1(entry.connectCaption.data(),
                                                                     qsizetype(entry.connectCaption.size()))
                                               : QString::fromStdString(label);
-        if (auto* button = m_view.control<QAbstractButton>(ctl::Connect))
+        if (auto* button = m_w.view.control<QAbstractButton>(ctl::Connect))
             button->setText(caption);
         break;
     }

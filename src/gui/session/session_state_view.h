@@ -12,7 +12,6 @@ class QWidget;
 namespace zek {
 
 class DeviceTree;
-class DialogForm;
 class LanguageTexts;
 class SessionPanels;
 
@@ -22,7 +21,7 @@ class SessionStateView {
 public:
     struct Wiring {
         QWidget& dialog;
-        const DialogForm& form;
+        PanelView view;
         const LanguageTexts& texts;
         std::function<void()> forgetCapabilities; // the module's letters T and L
         SessionPanels& panels;
@@ -32,8 +31,7 @@ public:
         std::function<void()> forgetSoftware; // "?" as the software text
     };
 
-    explicit SessionStateView(Wiring wiring)
-        : m_w(std::move(wiring)), m_view(m_w.form, panelControls(Panel::StateView)) {}
+    explicit SessionStateView(Wiring wiring) : m_w(std::move(wiring)) {}
 
     void apply(SessionState state);
     // Locks the controls that choose a module outside Idle, unlocks them in Idle.
@@ -43,7 +41,6 @@ private:
     void applyEffect(EntryEffect effect, const StateEntry& entry);
 
     Wiring m_w;
-    PanelView m_view;
 };
 
 } // namespace zek
