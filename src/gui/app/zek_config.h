@@ -131,10 +131,10 @@ private:
     QSize m_fullSize;
     QSize m_compactSize;
     bool m_compactView = false;
-    bool m_settingsWritingEnabled = false;
-    bool m_deferredLanguagePending = false;
     bool m_flyOver = true;
+    bool m_settingsWritingEnabled = false;
     int m_currentLanguage = -1;
+    bool m_deferredLanguagePending = false;
 };
 
 } // namespace zek

@@ -73,9 +73,9 @@ private:
 
     PanelView m_view;
     StateFn m_module;
-    bool m_loggerActive = false;
     std::function<SessionState()> m_sessionState;
     SendFn m_send;
+    bool m_loggerActive = false;
 };
 
 } // namespace zek
