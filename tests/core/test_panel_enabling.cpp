@@ -1,7 +1,10 @@
+#include "core/app/control_inventory.h"
+#include "core/app/panel_controls.h"
 #include "core/app/panel_enabling.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string_view>
 
@@ -81,4 +84,22 @@ TEST(PanelEnabling, TrapRowsNeedLetterTAndTheirBox) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(trapRowEnabling(when(c.when), c.checked), c.expected) << c.when << c.checked;
+}
+
+// A control has at most one owning panel, and every control a panel names is one of the
+// dialog's: a wrong number would leave the panel without its control.
+TEST(PanelControls, EachControlHasOneOwner) {
+    std::map<int, int> owner;
+    for (const Panel panel : kPanels) {
+        const PanelControls c = panelControls(panel);
+        for (const std::vector<int>* ids : {&c.owned, &c.enables, &c.seen})
+            for (const int id : *ids)
+                EXPECT_NE(findControlSpec(id), nullptr) << "panel " << int(panel) << " names " << id;
+        for (const int id : c.owned) {
+            const auto [at, first] = owner.emplace(id, int(panel));
+            EXPECT_TRUE(first || at->second == int(panel))
+                << id << " owned by panels " << at->second << " and " << int(panel);
+        }
+    }
+    EXPECT_GT(owner.size(), 80u);
 }

@@ -6,6 +6,8 @@
 #include "core/settings/language_texts.h"
 #include "gui/app/dialog_form.h"
 #include "gui/app/led_gauge.h"
+#include "gui/app/panel_view.h"
+#include "gui/app/socket_notifier.h"
 #include "gui/app/validators.h"
 #include "gui/scan/device_tree.h"
 #include "gui/scan/network_settings_panel.h"
@@ -13,11 +15,13 @@
 #include "gui/session/session_connection.h"
 #include "gui/session/session_panels.h"
 #include "gui/session/session_state_view.h"
+#include "sim/sim_protocol.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
 #include <cstring>
+#include <list>
 #include <memory>
 
 using namespace zek;
@@ -35,80 +39,84 @@ QByteArray bytesOf(std::span<const std::uint8_t> bytes) {
     return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
 }
 
-// A stream socket played by the test: it records what the session does to it and reports
-// what the test makes the platform report.
-class FakeTcp : public TcpTransport, public FakeFailures {
-public:
-    FakeTcp(std::uint32_t local, EventFn onEvent, QObject* parent)
-        : TcpTransport(parent), localAddress(local), report(std::move(onEvent)) {}
-
-    std::uint32_t localAddress, remoteAddress = 0;
+// A stream socket played by the test: it records what the session does to it in a record
+// that outlives it (the session replaces its socket) and fails as the record says: "connected"
+// is the connect's result, "read" a failed read, "write" 11 a send that would block.
+struct TcpRecord : FakeFailures {
+    std::uint32_t localAddress = 0, remoteAddress = 0;
     std::uint16_t remotePort = 0;
     bool isOpen = false, isShutDown = false;
     QByteArray written;
     QList<QByteArray> chunks; // one read each
-    const EventFn report;
+    std::optional<int> end;   // after the chunks: the peer closed (0) or reset the connection
+};
 
-    void deliver(const QByteArray& chunk) {
-        chunks.append(chunk);
-        report(Event::Readable, 0);
-    }
+class FakeTcp : public net::StreamSocket {
+public:
+    explicit FakeTcp(TcpRecord& record) : r(record) {}
+    TcpRecord& r;
 
-    bool open() override { return ok("open") && (isOpen = true); }
-    bool bind() override { return ok("bind"); }
-    bool connectTo(std::uint32_t address, std::uint16_t port) override {
-        remoteAddress = address;
-        remotePort = port;
-        return ok("connect");
+    bool open() override { return r.ok("open") && (r.isOpen = true); }
+    bool bind(std::uint32_t local) override { return (r.localAddress = local, r.ok("bind")); }
+    bool startConnect(std::uint32_t address, std::uint16_t port) override {
+        r.remoteAddress = address;
+        r.remotePort = port;
+        return r.ok("connect");
     }
+    int connectError() override { return r.fails.value("connected"); }
     ReadResult read(std::span<std::uint8_t> buffer, std::size_t& received) override {
-        received = chunks.isEmpty() ? 0 : std::min(buffer.size(), std::size_t(chunks.front().size()));
-        if (received == 0)
-            return ReadResult::WouldBlock;
-        std::memcpy(buffer.data(), chunks.takeFirst().constData(), received);
+        received = r.chunks.isEmpty() ? 0 : std::min(buffer.size(), std::size_t(r.chunks.front().size()));
+        if (!r.ok("read"))
+            return ReadResult::Failed;
+        if (received == 0) {
+            r.error = r.end.value_or(0);
+            return r.end ? ReadResult::Ended : ReadResult::WouldBlock;
+        }
+        std::memcpy(buffer.data(), r.chunks.takeFirst().constData(), received);
         return ReadResult::Data;
     }
-    bool write(std::span<const std::uint8_t> bytes) override {
-        written += ok(isOpen ? "write" : "closed") ? bytesOf(bytes) : QByteArray();
-        return error == 0;
+    SendResult send(std::span<const std::uint8_t> bytes, std::size_t& taken) override {
+        taken = std::min<std::size_t>(bytes.size(), r.fails.value("take", int(bytes.size())));
+        if (!r.ok(r.isOpen ? "write" : "closed"))
+            return r.error == 11 ? SendResult::WouldBlock : SendResult::Failed;
+        r.written += bytesOf(bytes.first(taken));
+        return SendResult::Done;
     }
-    void shutdownBoth() override { isShutDown = true; }
-    void close() override { isOpen = false; }
-    int lastError() const override { return error; }
-    int notOpenError() const override { return 9; }
+    void shutdownBoth() override { r.isShutDown = true; }
+    void close() override { r.isOpen = false; }
+    bool isOpen() const override { return r.isOpen; }
+    net::SocketHandle handle() const override { return net::kNoSocket; }
+    int lastError() const override { return r.error; }
 
     // Every socket a session makes is a fake one, the newest last.
-    static Factory factory(QList<QPointer<FakeTcp>>& made) {
-        return [&made](std::uint32_t local, EventFn onEvent, QObject* parent) -> TcpTransport* {
-            made.append(new FakeTcp(local, std::move(onEvent), parent));
-            made.back()->fails["closed"] = 9;
-            return made.back();
+    static net::StreamSocketFactory factory(std::list<TcpRecord>& made) {
+        return [&made] {
+            made.emplace_back().fails["closed"] = 9;
+            return std::make_unique<FakeTcp>(made.back());
         };
     }
 };
 
 // A datagram socket played by the test; error 11 makes a send "would block", "buffer"
 // is the receive buffer granted.
-class FakeUdp : public UdpTransport, public FakeFailures {
+class FakeUdp : public net::DatagramSocket, public FakeFailures {
 public:
     struct Datagram {
         QByteArray bytes;
         std::uint32_t address;
         std::uint16_t port;
     };
-    explicit FakeUdp(ReadyFn ready) : ready(std::move(ready)) {}
 
-    const ReadyFn ready; // datagrams wait
-    bool open = false, broadcast = false;
+    bool opened = false, broadcast = false;
     std::uint32_t boundTo = 0;
     QList<Datagram> sent, incoming;
 
-    bool create() override { return open = ok("create"); }
+    bool open() override { return opened = ok("create"); }
     bool bind(std::uint32_t address) override { return (boundTo = address, ok("bind")); }
     bool setBroadcast(bool on) override { return broadcast = on; }
     int requestReceiveBuffer(int bytes) override { return fails.value("buffer", bytes); }
     Result sendTo(std::span<const std::uint8_t> bytes, std::uint32_t address, std::uint16_t port) override {
-        if (!ok("send"))
+        if (!ok(opened ? "send" : "closed"))
             return error == 11 ? Result::WouldBlock : Result::Failed;
         sent.append({bytesOf(bytes), address, port});
         return Result::Done;
@@ -123,22 +131,31 @@ public:
         senderPort = d.port;
         return Result::Done;
     }
-    void close() override { open = false; }
-    bool isOpen() const override { return open; }
-    std::uint16_t localPort() const override { return open ? 40000 : 0; }
+    void close() override { opened = false; }
+    bool isOpen() const override { return opened; }
+    net::SocketHandle handle() const override { return net::kNoSocket; }
+    std::uint16_t localPort() const override { return opened ? 40000 : 0; }
     int lastError() const override { return error; }
-    std::string reasonText(int error) const override { return "reason " + std::to_string(error); }
-    int notOpenError() const override { return 9; }
 
     // The endpoint's one socket is this fake; `made` points to it.
-    static Factory factory(FakeUdp*& made) {
-        return [&made](ReadyFn ready) -> std::unique_ptr<UdpTransport> {
-            auto fake = std::make_unique<FakeUdp>(std::move(ready));
+    static net::DatagramSocketFactory factory(FakeUdp*& made) {
+        return [&made] {
+            auto fake = std::make_unique<FakeUdp>();
             made = fake.get();
+            made->fails["closed"] = 9;
             return fake;
         };
     }
 };
+
+// What the loop would report of a socket with a watch: a test's sockets have no handle.
+void signalReady(const QObject& owner, bool write = false) {
+    auto* watch = owner.findChild<SocketWatch*>();
+    if (write)
+        emit watch->writable();
+    else
+        emit watch->readable();
+}
 
 // The widget class of each control kind, in the order of ControlKind.
 constexpr const char* kClassOf[] = {"QGroupBox",   "QLabel",    "QLabel",     "QLineEdit", "QPushButton",
@@ -151,58 +168,67 @@ const QString kDisconnected = QStringLiteral("ZEKConfig: Socket disconnected");
 struct Rig {
     QStringList log;
     QString entered; // the states entered, by number
-    QList<QPointer<FakeTcp>> sockets;
+    std::list<TcpRecord> sockets;
     FakeUdp* udp = nullptr;
     std::optional<ConnectTarget> target = ConnectTarget{0x7F000005, 10005};
     std::function<void(const QString&)> logFn = [this](const QString& line) { log << line; };
     QWidget dialog;
     DialogForm form{&dialog, mainDialog(), QApplication::font()};
+    PanelView view(Panel panel) const { return PanelView(form, panelControls(panel)); }
     LanguageTexts texts;
     ModuleState module;
     DeviceTable table;
-    QList<QByteArray> datagrams; // each with "@<sender port>"
-    ScanEndpoint endpoint{logFn,
-                          [this](std::span<const std::uint8_t> bytes, std::uint16_t port) {
-                              datagrams << bytesOf(bytes) + '@' + QByteArray::number(port);
-                          },
-                          FakeUdp::factory(udp)};
-    NetworkSettingsPanel network{form, table, endpoint};
+    QStringList datagrams; // as traced
+    QList<DecodedDatagram> decoded;
+    ScanEndpoint endpoint{
+        logFn, [](std::string_view key) { return std::string(key); },
+        [this](const DecodedDatagram& d) { decoded << d; }, FakeUdp::factory(udp),
+        [this](std::string_view line) { datagrams << QString::fromStdString(std::string(line)); }};
+    NetworkSettingsPanel network{view(Panel::NetworkSettings), table, endpoint};
     SessionConnection session{logFn, [this] { return target; }, FakeTcp::factory(sockets)};
     std::function<SessionState()> state = [this] { return session.state(); };
-    DeviceTree tree{form, table, endpoint, network, state};
-    SessionPanels panels{form, [this]() -> const ModuleState& { return module; }, state,
+    DeviceTree tree{
+        view(Panel::DeviceTree), table, endpoint, network, state, [this] { panels.showUnknownIdentity(); }};
+    SessionPanels panels{view(Panel::Session), [this]() -> const ModuleState& { return module; }, state,
                          [this](const SessionCommand& command) { session.SendText(command.text); }};
-    SessionStateView view{{dialog, form, texts, [this] { module.newSession(); }, panels, tree,
-                           [] { return QStringLiteral("Netz 1: x "); }}};
+    SessionStateView stateView{{dialog, view(Panel::StateView), texts, [this] { module.newSession(); },
+                                panels, tree, [] { return QStringLiteral("Netz 1: x "); }, [] {}}};
 
     Rig() {
         tree.setupTree();
         QObject::connect(&session, &SessionConnection::stateEntered, [this](SessionState s) {
-            view.apply(s);
+            stateView.apply(s);
             entered += QString::number(int(s));
         });
         session.createSocket(0x7F000001);
         log.clear();
     }
-    FakeTcp& socket() { return *sockets.back(); }
+    TcpRecord& socket() { return sockets.back(); }
+    void readable() { signalReady(session); }
     QString text(int id) const { return form.widget(id)->property("text").toString(); }
 
     // Steps: T press Connect, S send a command, I choose another interface, - deselect the
-    // module; C, X, R, W + error number: the socket reports connected, closed, readable,
-    // writable; O, U, N: open the endpoint, send a datagram, choose an interface without
-    // an address; call=n or udp.call=n: that socket call fails with error n.
+    // module; C, X, R, W + error number: the connect ends, the peer ends the stream, a read
+    // fails, a send fails (0: it succeeds), each shown by the readiness that reveals it;
+    // O, U, N: open the endpoint, send a datagram, choose an interface without an address;
+    // call=n or udp.call=n: that socket call fails with error n.
     void run(const QString& script) {
-        using E = TcpTransport::Event;
-        const std::map<QChar, E> events = {
-            {'R', E::Readable}, {'W', E::Writable}, {'C', E::Connected}, {'X', E::Closed}};
+        const std::map<QChar, const char*> failures = {{'C', "connected"}, {'R', "read"}, {'W', "write"}};
         for (const QString& step : script.split(' ')) {
             const QString call = step.section('=', 0, 0);
-            if (step.contains('='))
+            const int error = step.mid(1).toInt();
+            if (step.contains('=')) {
                 (call.startsWith("udp.") ? udp->fails : socket().fails)[call.section('.', -1)] =
                     step.section('=', 1).toInt();
-            else if (step.size() > 1)
-                socket().report(events.at(step[0]), step.mid(1).toInt());
-            else if (step == "T")
+            } else if (step.size() > 1 && step[0] == 'X') {
+                socket().end = error;
+                readable();
+                // The end is acted on after the read that found it.
+                QCoreApplication::processEvents();
+            } else if (step.size() > 1) {
+                socket().fails[failures.at(step[0])] = error;
+                signalReady(session, step[0] != 'R');
+            } else if (step == "T")
                 session.ToggleConnection();
             else if (step == "S")
                 session.SendText("?LOG_ON\r");
@@ -220,12 +246,18 @@ struct Rig {
     }
 };
 
-// + = - stand for the connecting, connected and disconnected lines, "what:n" for a TCP/IP
-// error line; any other line follows "ZEKConfig: ".
+// + = - stand for the connecting, connected and disconnected lines, SND for the sent
+// command, "what:n" for a TCP/IP error line, "udp:n" for a UDP one; any other line follows
+// "ZEKConfig: ".
 QStringList expand(const QString& log) {
     QStringList lines;
     for (const QString& code : log.split('|', Qt::SkipEmptyParts))
-        lines << (code == "+"           ? QStringLiteral("ZEKConfig: Socket connecting ...")
+        lines << (code == "+"     ? QStringLiteral("ZEKConfig: Socket connecting ...")
+                  : code == "SND" ? QStringLiteral("SND: ?LOG_ON\r")
+                  : code.startsWith("udp:")
+                      ? QStringLiteral("ZEKConfig: UDP Error %1 (%2)")
+                            .arg(code.mid(4))
+                            .arg(QString::fromStdString(net::reasonText(code.mid(4).toInt())))
                   : code == "="         ? QStringLiteral("ZEKConfig: Socket connected")
                   : code == "-"         ? kDisconnected
                   : !code.contains(':') ? "ZEKConfig: " + code
@@ -369,14 +401,17 @@ void TestWindowParts::stateMachine_data() {
         {"other interface", "T C0 I", "1230", "+|=|-"},
         {"read error", "T C0 R5", "123", "+|=|while reading:5"},
         {"write fails", "T C0 write=32 S", "123", "+|=|writing data:32"},
-        {"late write fails", "T C0 W32", "123", "+|=|writing data:32"},
+        {"late write fails", "T C0 write=11 S W32", "123", "+|=|SND|writing data:32"},
+        {"write waits, then goes", "T C0 write=11 S W0", "123", "+|=|SND"},
+        {"sent in parts", "T C0 take=3 S", "123", "+|=|SND"},
+        {"sent once connected", "T S C0 W0", "123", "+|SND|="},
         {"send while idle", "S", "", "writing data:9"},
-        {"udp create fails", "udp.create=24 O U", "", "UDP Error on CreateSocket()|UDP Error 9 (reason 9)"},
-        {"udp bind fails", "udp.bind=99 O U", "", "UDP Error on BindSocket()|UDP Error 9 (reason 9)"},
+        {"udp create fails", "udp.create=24 O U", "", "UDP Error on CreateSocket()|udp:9"},
+        {"udp bind fails", "udp.bind=99 O U", "", "UDP Error on BindSocket()|udp:9"},
         {"udp would block", "O udp.send=11 U", "", ""},
         // A failed send closes the endpoint: the next send fails as well.
-        {"udp send fails", "O udp.send=101 U U", "", "UDP Error 101 (reason 101)|UDP Error 9 (reason 9)"},
-        {"udp no address", "O N U", "", "No PC address for interface 0|UDP Error 9 (reason 9)"},
+        {"udp send fails", "O udp.send=101 U U", "", "udp:101|udp:9"},
+        {"udp no address", "O N U", "", "No PC address for interface 0|udp:9"},
         {"udp small buffer", "udp.buffer=1000 O", "", "UDP receive buffer 1000 bytes (asked for 4194304)"},
     };
     for (const auto& row : rows)
@@ -402,9 +437,11 @@ void TestWindowParts::stateMachine() {
     QCOMPARE(r.text(ctl::ModuleTyp), entered.contains('3') ? "?" : "old");
     QCOMPARE(r.module.trapCapable(), entered.isEmpty());
     QCOMPARE(r.dialog.windowTitle(), entered.endsWith('0') ? "Netz 1: x  nicht verbunden" : "");
-    QCOMPARE(r.session.BytesSent(), 0u);
-    const FakeTcp& socket = *r.sockets[1];
-    QCOMPARE(socket.localAddress, 0x7F000001u);
+    const auto sent = r.log.count(QStringLiteral("SND: ?LOG_ON\r"));
+    QCOMPARE(r.session.BytesSent(), 8u * sent);
+    const TcpRecord& socket = *std::next(r.sockets.begin());
+    QCOMPARE(socket.written, log.contains("writing") ? QByteArray() : QByteArray("?LOG_ON\r").repeated(sent));
+    QCOMPARE(socket.localAddress, entered.isEmpty() || script.startsWith("open") ? 0u : 0x7F000001u);
     QCOMPARE(socket.isOpen, connected);
     QCOMPARE(socket.isShutDown, script == "T C0 T");
     if (entered.contains('3'))
@@ -418,12 +455,12 @@ void TestWindowParts::linesAndCounters() {
     // A flooding peer is read at most so many times per notification; the rest waits.
     r.socket().chunks = QList<QByteArray>(100, "flood\r");
     for (const qsizetype left : {100 - SessionConnection::kReadsPerNotification, 0}) {
-        r.socket().report(TcpTransport::Event::Readable, 0);
+        r.readable();
         QCOMPARE(std::pair(r.socket().chunks.size(), flood.size()), std::pair(left, qsizetype(100 - left)));
     }
     // A pass ends between two lines of one read; the rest follows on the next turn of the loop.
     r.socket().chunks = {QByteArray(SessionConnection::kReadSize, '\r')};
-    r.socket().report(TcpTransport::Event::Readable, 0);
+    r.readable();
     QVERIFY(flood.size() <= 100 + SessionConnection::kLinesPerPass);
     QTRY_COMPARE(flood.size(), qsizetype(100 + SessionConnection::kReadSize));
     QSignalSpy lines(&r.session, &SessionConnection::lineReceived);
@@ -431,7 +468,7 @@ void TestWindowParts::linesAndCounters() {
     QSignalSpy rx(&r.session, &SessionConnection::rxActivity);
     r.log.clear();
     r.socket().chunks = {"!LOG_", "ON 1\r!DST_USE 1\r\n!SNMP"};
-    r.socket().report(TcpTransport::Event::Readable, 0);
+    r.readable();
     QCOMPARE(r.log, (QStringList{"RCV: !LOG_ON 1", "RCV: !DST_USE 1"}));
     QCOMPARE(lines.size(), 2);
     QCOMPARE(lines[1][0].toByteArray(), "!DST_USE 1");
@@ -444,7 +481,8 @@ void TestWindowParts::linesAndCounters() {
 
     // A handler that ends the session ends the read, and the part line is dropped.
     QObject::connect(&r.session, &SessionConnection::lineReceived, [&] { r.session.ToggleConnection(); });
-    r.socket().deliver("_LOC a\rnext\rmore");
+    r.socket().chunks = {"_LOC a\rnext\rmore"};
+    r.readable();
     QCOMPARE(r.log.mid(3), (QStringList{"RCV: !SNMP_LOC a", kDisconnected}));
     QCOMPARE(r.session.pendingLineLength(), 0u);
 }
@@ -457,13 +495,17 @@ void TestWindowParts::endpointSendsAndReceives() {
              std::tuple(0xFFFFFFFFu, 8002, 0x7F000001u, true));
     // A failed receive is logged and leaves the endpoint open for the next notification.
     r.udp->fails["receive"] = 5;
-    r.udp->incoming = {{"one", 0, 8002}, {QByteArray(300, 'x'), 0, 8002}};
-    r.udp->ready();
+    r.udp->incoming = {{"one", 0, 8002},
+                       {QByteArray(300, 'x'), 0, 8002},
+                       {encodeSoftwareInfo({0, 0x0A, 0x1B, 1, 2, 3}, "V2.10 TS"), 0, 8002}};
+    signalReady(r.endpoint);
     r.udp->fails.clear();
-    r.udp->ready();
-    QCOMPARE(r.log, QStringList{"ZEKConfig: UDP Error 5 (reason 5)"});
-    QCOMPARE(r.datagrams,
-             (QList<QByteArray>{"one@8002", QByteArray(255, 'x') + "@8002"})); // cut to the reply buffer
+    signalReady(r.endpoint);
+    QCOMPARE(r.log, expand("udp:5"));
+    QCOMPARE(r.datagrams.mid(0, 3),
+             (QStringList{"SND: 02 0F", "RCV: 6F 6E 65", "RCV: 78" + QString(" 78").repeated(254)}));
+    QCOMPARE(r.decoded.size(), 3); // the first two are no module's
+    QCOMPARE(std::get<SoftwareText>(r.decoded[2]).text, "V2.10 TS");
 }
 
 QTEST_MAIN(TestWindowParts)

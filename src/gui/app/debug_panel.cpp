@@ -1,7 +1,6 @@
 #include "gui/app/debug_panel.h"
 
 #include "core/app/control_ids.h"
-#include "gui/app/dialog_form.h"
 #include "gui/app/log_list.h"
 
 #include <QCheckBox>
@@ -11,7 +10,7 @@ namespace zek {
 
 void DebugPanel::addButtonActions(QHash<int, std::function<void()>>& actions) {
     for (const int id : {ctl::ClearLog, ctl::ClearHidden})
-        actions.insert(id, [this] { m_w.form.control<LogList>(ctl::LogList)->clear(); });
+        actions.insert(id, [this] { m_w.view.control<LogList>(ctl::LogList)->clear(); });
 }
 
 void DebugPanel::showTraffic() {
@@ -22,14 +21,18 @@ void DebugPanel::showTraffic() {
                                                          {ctl::ReceiveTotal, &figures.receivedTotal},
                                                          {ctl::SendTotal, &figures.sentTotal}};
     for (const auto& [id, text] : fields)
-        m_w.form.control<QLabel>(id)->setText(QString::fromStdString(*text));
+        m_w.view.control<QLabel>(id)->setText(QString::fromStdString(*text));
+}
+
+void DebugPanel::showUnknownSoftware() {
+    m_w.view.control<QLabel>(ctl::SoftwareText)->setText(QStringLiteral("?"));
 }
 
 void DebugPanel::showSoftware(const QString& software) {
-    m_w.form.control<QLabel>(ctl::SoftwareText)->setText(software);
+    m_w.view.control<QLabel>(ctl::SoftwareText)->setText(software);
     const auto checked = featureLetters(software.toLatin1().toStdString());
     for (std::size_t i = 0; i < checked.size(); ++i)
-        m_w.form.control<QCheckBox>(ctl::kFeatureLetters[i].checkBox)->setChecked(checked[i]);
+        m_w.view.control<QCheckBox>(ctl::kFeatureLetters[i].checkBox)->setChecked(checked[i]);
 }
 
 } // namespace zek

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/app/debug_figures.h"
+#include "gui/app/panel_view.h"
 
 #include <QHash>
 #include <QString>
@@ -10,14 +11,12 @@
 
 namespace zek {
 
-class DialogForm;
-
 // The extended view's traffic figures, the software text with its feature letters and
 // the log's Clear buttons. The figures are kept up to date in the compact view too.
 class DebugPanel {
 public:
     struct Wiring {
-        DialogForm& form;
+        PanelView view;
         // The session's running byte totals.
         std::function<std::uint32_t()> bytesSent;
         std::function<std::uint32_t()> bytesReceived;
@@ -31,6 +30,8 @@ public:
     void showTraffic();
     // A software text from the search datagram or the session's "modul_config".
     void showSoftware(const QString& software);
+    // "?" as the software text, its letters as they were.
+    void showUnknownSoftware();
 
 private:
     Wiring m_w;

@@ -10,8 +10,7 @@ namespace zek {
 class LedGauge : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kWidthPx = 210;
-    static constexpr int kHeightPx = 20;
+    static constexpr int kWidthPx = 210, kHeightPx = 20;
     static constexpr int kMarginPx = 1;
     // One segment per 5 units of the range; a segment fills 90 % of its pitch.
     static constexpr int kLedSpacing = 5;

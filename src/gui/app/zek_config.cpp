@@ -12,6 +12,7 @@
 #include "gui/app/help_commands.h"
 #include "gui/app/led_gauge.h"
 #include "gui/app/log_list.h"
+#include "gui/app/panel_view.h"
 #include "gui/app/text_codec.h"
 #include "gui/clock/clock_panel.h"
 #include "gui/clock/dst_panel.h"
@@ -55,28 +56,34 @@ QString frameCaption() {
 
 } // namespace
 
+PanelView ZEKConfig::view(Panel panel) const {
+    return PanelView(*m_form, panelControls(panel));
+}
+
 ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
     : QWidget(parent), m_timerPeriodMs(timerPeriodMs), m_startDirectory(QDir::currentPath().left(1023)),
       m_form(std::make_unique<DialogForm>(this, mainDialog(), QApplication::font())),
       m_log(m_form->control<LogList>(ctl::LogList)) {
-    m_endpoint = std::make_unique<ScanEndpoint>(
-        [this](const QString& line) { AppendLogLine(line); },
-        [this](std::span<const std::uint8_t> bytes, std::uint16_t port) { onDatagram(bytes, port); });
-    m_panel = std::make_unique<NetworkSettingsPanel>(*m_form, m_table, *m_endpoint);
-    m_tree = std::make_unique<DeviceTree>(*m_form, m_table, *m_endpoint, *m_panel,
-                                          [this] { return sessionState(); });
+    m_endpoint =
+        std::make_unique<ScanEndpoint>([this](const QString& line) { AppendLogLine(line); },
+                                       [this](std::string_view key) { return m_texts.text(key); },
+                                       [this](const DecodedDatagram& decoded) { onDatagram(decoded); });
+    m_panel = std::make_unique<NetworkSettingsPanel>(view(Panel::NetworkSettings), m_table, *m_endpoint);
+    m_tree = std::make_unique<DeviceTree>(
+        view(Panel::DeviceTree), m_table, *m_endpoint, *m_panel, [this] { return sessionState(); },
+        [this] { m_panels->showUnknownIdentity(); });
     m_language = std::make_unique<LanguageLoader>(LanguageLoader::Wiring{
         *this, *m_form, m_texts, *m_tree, m_startDirectory, [this] { return sessionState(); },
         [this](int command) { DispatchButton(command); },
         [this](const QString& line) { AppendLogLine(line); }});
     const auto send = [this](const SessionCommand& command) { m_sequence->engine().send(command); };
     m_panels = std::make_unique<SessionPanels>(
-        *m_form, [this]() -> const ModuleState& { return m_sequence->engine().state(); },
+        view(Panel::Session), [this]() -> const ModuleState& { return m_sequence->engine().state(); },
         [this] { return sessionState(); }, send);
-    m_clock =
-        std::make_unique<ClockPanel>(ClockPanel::Wiring{*m_form, [this] { return m_compactView; }, send});
+    m_clock = std::make_unique<ClockPanel>(
+        ClockPanel::Wiring{view(Panel::Clock), [this] { return m_compactView; }, send});
     m_dst = std::make_unique<DstPanel>(
-        DstPanel::Wiring{*this, *m_form, m_texts, [this] { return m_compactView; },
+        DstPanel::Wiring{*this, view(Panel::Dst), m_texts, [this] { return m_compactView; },
                          [this] { return m_clock->pcTime(); }, [this] { return m_clock->manualDate(); },
                          [this](const ManualDate& date) { m_clock->setManualDate(date); },
                          [this](const SummerWindow& window) { m_clock->setSummerWindow(window); }});
@@ -90,9 +97,9 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
                 return std::nullopt;
             return ConnectTarget{record->CurrentIp, std::uint16_t(record->Port)};
         });
-    m_stateView = std::make_unique<SessionStateView>(
-        SessionStateView::Wiring{*this, *m_form, m_texts, [this] { m_sequence->engine().newSession(); },
-                                 *m_panels, *m_tree, [this] { return m_endpoint->interfaceText(); }});
+    m_stateView = std::make_unique<SessionStateView>(SessionStateView::Wiring{
+        *this, view(Panel::StateView), m_texts, [this] { m_sequence->engine().newSession(); }, *m_panels,
+        *m_tree, [this] { return m_endpoint->interfaceText(); }, [this] { m_debug->showUnknownSoftware(); }});
     // The window shows a state before anyone else acts on it.
     connect(m_session.get(), &SessionConnection::stateEntered, this,
             [this](SessionState state) { m_stateView->apply(state); });
@@ -116,7 +123,7 @@ ZEKConfig::ZEKConfig(QWidget* parent, int timerPeriodMs)
             m_sequence->engine().start(GroupAction::Connect);
     });
     m_debug = std::make_unique<DebugPanel>(
-        DebugPanel::Wiring{*m_form, [this] { return m_session->BytesSent(); },
+        DebugPanel::Wiring{view(Panel::Debug), [this] { return m_session->BytesSent(); },
                            [this] { return m_session->BytesReceived(); }, m_timerPeriodMs});
     m_help = std::make_unique<HelpCommands>(HelpCommands::Wiring{
         *this, m_startDirectory, [this](const QString& name) { return m_language->locate(name); },
@@ -231,6 +238,7 @@ void ZEKConfig::SetupWindow() {
     interfaces->setCurrentIndex(interfaces->count() > 0 ? 0 : -1);
 
     m_panels->setupControls();
+    m_panel->setupControls();
     m_clock->setupControls();
     m_dst->setupControls();
     m_log->setFont(FixedPitchFont());
@@ -397,9 +405,7 @@ void ZEKConfig::timerBTick() {
     m_sequence->runStep(StepCause::Tick);
 }
 
-void ZEKConfig::onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t senderPort) {
-    const auto decoded =
-        decodeDatagram(bytes, senderPort, [this](std::string_view key) { return m_texts.text(key); });
+void ZEKConfig::onDatagram(const DecodedDatagram& decoded) {
     if (const auto* device = std::get_if<DecodedDevice>(&decoded))
         m_tree->addDevice(*device);
     else if (const auto* software = std::get_if<SoftwareText>(&decoded))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/app/panel_controls.h"
+#include "core/scan/device_protocol.h"
 #include "core/scan/device_table.h"
 #include "core/session/session_state.h"
 #include "core/settings/language_texts.h"
@@ -29,6 +31,7 @@ class LanguageLoader;
 class LedGauge;
 class LogList;
 class NetworkSettingsPanel;
+class PanelView;
 class ScanEndpoint;
 class SequenceDriver;
 class SessionConnection;
@@ -78,6 +81,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The part of the dialog that one panel may use.
+    PanelView view(Panel panel) const;
     // Enter in one of the dialog's controls presses the default button of its part.
     bool pressEnterButton(QWidget* target);
     void buildDispatchTable();
@@ -92,7 +97,7 @@ private:
     void WriteSettings();
     void timerATick();
     void timerBTick();
-    void onDatagram(std::span<const std::uint8_t> bytes, std::uint16_t senderPort);
+    void onDatagram(const DecodedDatagram& decoded);
     QImage blendedLogo() const;
     QString settingsPath() const;
 
@@ -126,10 +131,10 @@ private:
     QSize m_fullSize;
     QSize m_compactSize;
     bool m_compactView = false;
-    bool m_settingsWritingEnabled = false;
-    bool m_deferredLanguagePending = false;
     bool m_flyOver = true;
+    bool m_settingsWritingEnabled = false;
     int m_currentLanguage = -1;
+    bool m_deferredLanguagePending = false;
 };
 
 } // namespace zek

@@ -6,7 +6,6 @@
 #include "core/clock/dst_window.h"
 #include "core/clock/time_zones.h"
 #include "core/session/session_engine.h"
-#include "gui/app/dialog_form.h"
 #include "gui/app/text_codec.h"
 
 #include <QCheckBox>
@@ -55,15 +54,15 @@ ClockPanel::ClockPanel(Wiring wiring) : m_w(std::move(wiring)) {}
 ClockPanel::~ClockPanel() = default;
 
 void ClockPanel::setupControls() {
-    auto* zones = m_w.form.control<QComboBox>(ctl::ZoneList);
+    auto* zones = m_w.view.control<QComboBox>(ctl::ZoneList);
     for (const std::string_view zone : ZoneTable)
         zones->addItem(fromModuleText(zone));
     zones->setCurrentIndex(kDefaultZoneIndex);
-    m_w.form.control<QCheckBox>(ctl::UsePcTime)->setChecked(true);
-    m_w.form.control<QLineEdit>(ctl::ZekUtcTime)->setReadOnly(true);
-    m_w.form.widget(ctl::ZekLocalTime)->setEnabled(false);
+    m_w.view.control<QCheckBox>(ctl::UsePcTime)->setChecked(true);
+    m_w.view.control<QLineEdit>(ctl::ZekUtcTime)->setReadOnly(true);
+    m_w.view.widget(ctl::ZekLocalTime)->setEnabled(false);
 
-    auto* time = m_w.form.control<QLineEdit>(ctl::TimeEdit);
+    auto* time = m_w.view.control<QLineEdit>(ctl::TimeEdit);
     const QString start = fromModuleText(kTimeFieldStart);
     time->setText(start);
     time->setValidator(new TimeFieldValidator(m_timeField, start, time));
@@ -72,7 +71,7 @@ void ClockPanel::setupControls() {
 
 void ClockPanel::setManualDate(const ManualDate& date) {
     m_manualDate = date;
-    m_w.form.control<QLineEdit>(ctl::DateEdit)->setText(QString::fromStdString(dateFieldText(date)));
+    m_w.view.control<QLineEdit>(ctl::DateEdit)->setText(QString::fromStdString(dateFieldText(date)));
 }
 
 void ClockPanel::setSwitchHourQuestions(std::function<bool()> repeatedHourIsSummer,
@@ -82,7 +81,7 @@ void ClockPanel::setSwitchHourQuestions(std::function<bool()> repeatedHourIsSumm
 }
 
 bool ClockPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusIn && watched == m_w.form.widget(ctl::TimeEdit)) {
+    if (event->type() == QEvent::FocusIn && watched == m_w.view.widget(ctl::TimeEdit)) {
         const auto* time = static_cast<QLineEdit*>(watched);
         const int start = time->hasSelectedText() ? time->selectionStart() : time->cursorPosition();
         const int end = time->hasSelectedText() ? time->selectionEnd() : start;
@@ -92,15 +91,15 @@ bool ClockPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool ClockPanel::checked(int id) const {
-    return m_w.form.control<QCheckBox>(id)->isChecked();
+    return m_w.view.look<QCheckBox>(id)->isChecked();
 }
 
 int ClockPanel::zoneMinutes() const {
-    return ZoneOffsetMinutes(toModuleText(m_w.form.control<QComboBox>(ctl::ZoneList)->currentText()));
+    return ZoneOffsetMinutes(toModuleText(m_w.view.control<QComboBox>(ctl::ZoneList)->currentText()));
 }
 
 std::string ClockPanel::timeText() const {
-    return toModuleText(m_w.form.control<QLineEdit>(ctl::TimeEdit)->text());
+    return toModuleText(m_w.view.control<QLineEdit>(ctl::TimeEdit)->text());
 }
 
 void ClockPanel::showPcClock() {
@@ -114,8 +113,8 @@ void ClockPanel::showPcClock() {
                                zoneMinutes(),
                                m_summerWindow};
     m_computedLocal = ComputedLocalText(pc, entries);
-    m_w.form.control<QLabel>(ctl::PcUtcTime)->setText(fromModuleText(PcUtcText(pc)));
-    m_w.form.control<QLabel>(ctl::PcLocalTime)
+    m_w.view.control<QLabel>(ctl::PcUtcTime)->setText(fromModuleText(PcUtcText(pc)));
+    m_w.view.control<QLabel>(ctl::PcLocalTime)
         ->setText(fromModuleText(PcLocalText(pc, entries.compactView, m_computedLocal)));
 }
 
@@ -127,7 +126,7 @@ void ClockPanel::refreshView() {
 
 void ClockPanel::ReadDeviceClock() {
     for (const int id : {ctl::ZekUtcTime, ctl::ZekLocalTime})
-        m_w.form.control<QLineEdit>(id)->setText(QStringLiteral("?"));
+        m_w.view.control<QLineEdit>(id)->setText(QStringLiteral("?"));
     m_localReply.reset();
     m_w.send(*readQuery(ValueAction::ReadClock));
 }
@@ -146,7 +145,7 @@ bool ClockPanel::SetDeviceClock() {
     }
     if (plan.question == ClockQuestion::SkippedHour) {
         m_skippedHour();
-        m_w.form.widget(ctl::TimeEdit)->setFocus();
+        m_w.view.widget(ctl::TimeEdit)->setFocus();
         return false;
     }
     m_w.send({setClockCommandText(plan.payload), ReplyKey::TimeLocal});
@@ -161,7 +160,7 @@ void ClockPanel::pressSet() {
 
 // A module time longer than its field shows its start, the hour, rather than its end.
 void ClockPanel::showStart(int id, const std::string& text) {
-    auto* edit = m_w.form.control<QLineEdit>(id);
+    auto* edit = m_w.view.control<QLineEdit>(id);
     edit->setText(fromModuleText(text));
     edit->setCursorPosition(0);
 }
@@ -180,7 +179,7 @@ void ClockPanel::applyReply(ReplyKind kind, std::string_view line) {
         showLocalTime(*m_localReply);
     }
     if (effect.zone)
-        m_w.form.control<QLabel>(ctl::DeviceZone)->setText(fromModuleText(*effect.zone));
+        m_w.view.control<QLabel>(ctl::DeviceZone)->setText(fromModuleText(*effect.zone));
 }
 
 void ClockPanel::addButtonActions(QHash<int, std::function<void()>>& table) {

@@ -3,6 +3,7 @@
 #include "core/clock/clock_texts.h"
 #include "core/clock/time_entry.h"
 #include "core/session/command_texts.h"
+#include "gui/app/panel_view.h"
 #include "gui/clock/pc_clock.h"
 
 #include <QHash>
@@ -15,14 +16,12 @@
 
 namespace zek {
 
-class DialogForm;
-
 // The clock rows of the data-logger group: the PC clock texts, the manual time, date and
 // zone, reading and setting the module clock, and the module's clock replies.
 class ClockPanel : public QObject {
 public:
     struct Wiring {
-        DialogForm& form;
+        PanelView view;
         std::function<bool()> compactView;
         std::function<void(const SessionCommand& command)> send; // through the session engine
     };

@@ -4,7 +4,6 @@
 #include "core/clock/date_picker.h"
 #include "core/clock/dst_window.h"
 #include "core/settings/language_texts.h"
-#include "gui/app/dialog_form.h"
 #include "gui/app/text_codec.h"
 #include "gui/clock/date_dialog.h"
 
@@ -29,27 +28,35 @@ const ctl::DstRuleControls& rowControls(DstRuleRow row) {
 DstPanel::DstPanel(Wiring wiring) : m_w(std::move(wiring)) {}
 
 void DstPanel::setupControls() {
+    // The rule rows' hour lists; their defaults are the usual switch hours 02:00 and 03:00.
+    for (const ctl::DstRuleControls& row : ctl::kDstRuleRows) {
+        auto* hours = m_w.view.control<QComboBox>(row.hour);
+        for (int hour = 0; hour < 24; ++hour)
+            hours->addItem(QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')));
+    }
+    m_w.view.control<QComboBox>(ctl::kDstStartRow.hour)->setCurrentIndex(2);
+    m_w.view.control<QComboBox>(ctl::kDstStopRow.hour)->setCurrentIndex(3);
     for (const DstRuleRow row : {DstRuleRow::Start, DstRuleRow::Stop})
         for (const int id : rowControls(row).lists())
-            connect(m_w.form.control<QComboBox>(id), &QComboBox::activated, this,
+            connect(m_w.view.control<QComboBox>(id), &QComboBox::activated, this,
                     [this, row] { updatePreview(row); });
-    connect(m_w.form.control<QComboBox>(ctl::ZoneList), &QComboBox::activated, this,
+    connect(m_w.view.look<QComboBox>(ctl::ZoneList), &QComboBox::activated, this,
             [this] { updatePreviews(); });
-    connect(m_w.form.control<QLineEdit>(ctl::TimeEdit), &QLineEdit::textChanged, this,
+    connect(m_w.view.look<QLineEdit>(ctl::TimeEdit), &QLineEdit::textChanged, this,
             [this] { updatePreviews(); });
-    m_w.form.widget(ctl::DateEdit)->installEventFilter(this);
+    m_w.view.filterEvents(ctl::DateEdit, this);
 }
 
 void DstPanel::updatePreview(DstRuleRow row) {
     const ctl::DstRuleControls& controls = rowControls(row);
     DstRuleIndexes indexes{};
     for (std::size_t i = 0; i < indexes.size(); ++i)
-        indexes[i] = m_w.form.control<QComboBox>(controls.lists()[i])->currentIndex();
-    const bool usePcTime = m_w.form.control<QCheckBox>(ctl::UsePcTime)->isChecked();
+        indexes[i] = m_w.view.control<QComboBox>(controls.lists()[i])->currentIndex();
+    const bool usePcTime = m_w.view.look<QCheckBox>(ctl::UsePcTime)->isChecked();
     const int year = yearInUse(usePcTime, m_w.pcTime().local.year, m_w.manualDate());
     const RulePreview preview = rulePreview(DstRule::fromIndexes(indexes), year, m_w.compactView());
     (row == DstRuleRow::Start ? m_window.start : m_window.stop) = preview.instant;
-    m_w.form.control<QLabel>(controls.preview)->setText(QString::fromStdString(preview.text));
+    m_w.view.control<QLabel>(controls.preview)->setText(QString::fromStdString(preview.text));
     m_w.summerWindowChanged(m_window);
 }
 
@@ -74,14 +81,14 @@ void DstPanel::languageApplied() {
 void DstPanel::applyRule(DstRuleRow row, const DstRule& rule) {
     const DstRuleIndexes indexes = rule.indexes();
     for (std::size_t i = 0; i < indexes.size(); ++i) {
-        auto* list = m_w.form.control<QComboBox>(rowControls(row).lists()[i]);
+        auto* list = m_w.view.control<QComboBox>(rowControls(row).lists()[i]);
         list->setCurrentIndex(indexes[i] < list->count() ? indexes[i] : -1);
     }
     updatePreview(row);
 }
 
 void DstPanel::automaticDstClicked() {
-    if (m_w.form.control<QCheckBox>(ctl::AutomaticDst)->isChecked() && m_w.compactView())
+    if (m_w.view.look<QCheckBox>(ctl::AutomaticDst)->isChecked() && m_w.compactView())
         RunDstSettingsDialog();
 }
 
@@ -90,7 +97,7 @@ QString DstPanel::text(const char* key) const {
 }
 
 QString DstPanel::setCaption() const {
-    return m_w.form.control<QAbstractButton>(ctl::LoggerGroupSet)->text();
+    return m_w.view.look<QAbstractButton>(ctl::LoggerGroupSet)->text();
 }
 
 void DstPanel::RunDstSettingsDialog() {
@@ -98,9 +105,9 @@ void DstPanel::RunDstSettingsDialog() {
     for (std::size_t row = 0; row < ctl::kDstRuleRows.size(); ++row)
         for (std::size_t field = 0; field < 4; ++field)
             record.lists[TTransferStructDSTSettings::slot(row, field)] =
-                TComboBoxData::of(*m_w.form.control<QComboBox>(ctl::kDstRuleRows[row].lists()[field]));
-    record.startLabel = m_w.form.control<QLabel>(ctl::DstStartLabel)->text();
-    record.stopLabel = m_w.form.control<QLabel>(ctl::DstStopLabel)->text();
+                TComboBoxData::of(*m_w.view.control<QComboBox>(ctl::kDstRuleRows[row].lists()[field]));
+    record.startLabel = m_w.view.look<QLabel>(ctl::DstStartLabel)->text();
+    record.stopLabel = m_w.view.look<QLabel>(ctl::DstStopLabel)->text();
     record.caption = text("DIALOG_DST");
     record.setCaption = setCaption();
     TDSTDialog dialog(&m_w.dialog, record, m_w.pcTime().local.year);
@@ -108,7 +115,7 @@ void DstPanel::RunDstSettingsDialog() {
     // The dialog's choice replaces whatever a reply selected meanwhile.
     for (std::size_t row = 0; row < ctl::kDstRuleRows.size(); ++row)
         for (std::size_t field = 0; field < 4; ++field)
-            m_w.form.control<QComboBox>(ctl::kDstRuleRows[row].lists()[field])
+            m_w.view.control<QComboBox>(ctl::kDstRuleRows[row].lists()[field])
                 ->setCurrentIndex(record.lists[TTransferStructDSTSettings::slot(row, field)].selected);
     UpdateStartPreview();
     UpdateStopPreview();
@@ -142,7 +149,7 @@ void DstPanel::RunDateDialog() {
     const ManualDate date = m_w.manualDate();
     TTransferStructDateSettings record;
     record.day = {toItems(dayItems(kDayButtons)), date.day - 1};
-    record.month = TComboBoxData::of(*m_w.form.control<QComboBox>(ctl::kDstStartRow.month));
+    record.month = TComboBoxData::of(*m_w.view.control<QComboBox>(ctl::kDstStartRow.month));
     // Before a language has named the months the list takes built-in names.
     if (record.month.items.isEmpty())
         for (const std::string_view name : kBuiltInMonthNames)
@@ -155,7 +162,7 @@ void DstPanel::RunDateDialog() {
         TDateDialog dialog(&m_w.dialog, record);
         dialog.exec();
     }
-    m_w.form.widget(ctl::LoggerGroupSet)->setFocus();
+    m_w.view.giveFocus(ctl::LoggerGroupSet);
     m_w.setManualDate(UpdateDayGrid(record.day.selected, record.month.selected, record.year.selected).date);
     m_dateDialogBusy = false;
     updatePreviews();
@@ -164,9 +171,9 @@ void DstPanel::RunDateDialog() {
 bool DstPanel::eventFilter(QObject* watched, QEvent* event) {
     // The date is chosen, never typed. The picker opens once the focus has settled, and only
     // if the field still has it: closing the picker gives the focus back for a moment.
-    if (event->type() == QEvent::FocusIn && watched == m_w.form.widget(ctl::DateEdit))
+    if (event->type() == QEvent::FocusIn && watched == m_w.view.look<QWidget>(ctl::DateEdit))
         QTimer::singleShot(0, this, [this] {
-            if (m_w.form.widget(ctl::DateEdit)->hasFocus())
+            if (m_w.view.look<QWidget>(ctl::DateEdit)->hasFocus())
                 RunDateDialog();
         });
     return QObject::eventFilter(watched, event);

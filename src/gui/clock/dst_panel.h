@@ -2,6 +2,7 @@
 
 #include "core/clock/clock_texts.h"
 #include "core/clock/dst_rule.h"
+#include "gui/app/panel_view.h"
 
 #include <QObject>
 
@@ -12,7 +13,6 @@ class QWidget;
 
 namespace zek {
 
-class DialogForm;
 class LanguageTexts;
 
 // The daylight-saving rule rows of the main window with their date previews and the
@@ -22,7 +22,7 @@ class DstPanel : public QObject {
 public:
     struct Wiring {
         QWidget& dialog; // the dialogs' parent
-        DialogForm& form;
+        PanelView view;
         const LanguageTexts& texts;
         std::function<bool()> compactView;
         std::function<PcTime()> pcTime;
@@ -34,7 +34,8 @@ public:
 
     explicit DstPanel(Wiring wiring);
 
-    // Connects the rule lists, the zone list, the time field and the date field; once.
+    // Fills the hour lists and connects the rule lists, the zone list, the time field and the
+    // date field; once.
     void setupControls();
 
     // A rule's `DstStart` (or `DstStop`) and its preview from its four lists.

@@ -2,7 +2,6 @@
 #include "core/text/encodings.h"
 
 #include "core/app/control_ids.h"
-#include "gui/app/dialog_form.h"
 #include "gui/scan/network_settings_panel.h"
 #include "gui/scan/scan_endpoint.h"
 
@@ -27,10 +26,11 @@ QString utf8(const std::string& text) {
 
 } // namespace
 
-DeviceTree::DeviceTree(DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint,
-                       NetworkSettingsPanel& panel, std::function<SessionState()> sessionState)
-    : m_form(form), m_endpoint(endpoint), m_panel(panel), m_sessionState(std::move(sessionState)),
-      m_tree(form.control<QTreeWidget>(ctl::Tree)), m_table(table) {
+DeviceTree::DeviceTree(PanelView view, DeviceTable& table, ScanEndpoint& endpoint,
+                       NetworkSettingsPanel& panel, std::function<SessionState()> sessionState,
+                       std::function<void()> otherModule)
+    : m_view(std::move(view)), m_endpoint(endpoint), m_panel(panel), m_sessionState(std::move(sessionState)),
+      m_otherModule(std::move(otherModule)), m_tree(m_view.control<QTreeWidget>(ctl::Tree)), m_table(table) {
     // Six 16-pixel images side by side; white is the transparent colour.
     QPixmap strip(QStringLiteral(":/tree_states.png"));
     if (!strip.isNull())
@@ -50,7 +50,7 @@ void DeviceTree::setupTree() {
 }
 
 void DeviceTree::search() {
-    m_form.control<QComboBox>(ctl::MacList)->clear();
+    m_view.control<QComboBox>(ctl::MacList)->clear();
     m_table.clear();
     // Taking the children out first keeps the selection signal from running against half a tree.
     const QList<QTreeWidgetItem*> children = m_top->takeChildren();
@@ -65,7 +65,7 @@ void DeviceTree::addDevice(const DecodedDevice& device) {
     texts.name = latin1ToUtf8(texts.name);
     if (m_table.add(device.record, device.texts.mac) != DeviceTable::AddResult::Added)
         return;
-    m_form.control<QComboBox>(ctl::MacList)->addItem(utf8(device.texts.mac));
+    m_view.control<QComboBox>(ctl::MacList)->addItem(utf8(device.texts.mac));
 
     const auto nodeText = moduleNodeText(m_sortOrder, texts);
     auto* node = new QTreeWidgetItem(QStringList(nodeText ? utf8(*nodeText) : QString()));
@@ -93,11 +93,11 @@ void DeviceTree::selectionChanged() {
     if (inView)
         fillFromSelection(selected);
     for (const int id : kInViewButtons)
-        m_form.widget(id)->setEnabled(inView);
-    m_form.widget(ctl::SetValues)->setEnabled(inView && m_sessionState() == SessionState::Idle);
+        m_view.setEnabled(id, inView);
+    m_view.setEnabled(ctl::SetValues, inView && m_sessionState() == SessionState::Idle);
     const bool reachable = inView && sameSubnet(m_endpoint.pcIp(), m_table.selected());
     for (const int id : kSubnetButtons)
-        m_form.widget(id)->setEnabled(reachable);
+        m_view.setEnabled(id, reachable);
     m_panel.applyDhcpRule();
 }
 
@@ -118,11 +118,10 @@ void DeviceTree::fillFromSelection(QTreeWidgetItem* selected) {
         if (i < 0)
             continue;
         m_table.select(i);
-        m_form.control<QComboBox>(ctl::MacList)->setCurrentIndex(i);
+        m_view.control<QComboBox>(ctl::MacList)->setCurrentIndex(i);
         m_panel.fillFromRecord(m_table.record(std::size_t(i)));
         if (i != m_lastSelectedDevice)
-            for (const int id : ctl::kModuleInfoEdits)
-                m_form.control<QLineEdit>(id)->setText(QStringLiteral("?"));
+            m_otherModule();
         m_lastSelectedDevice = i;
     }
 }

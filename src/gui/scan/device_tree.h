@@ -4,6 +4,7 @@
 #include "core/scan/device_table.h"
 #include "core/scan/tree_texts.h"
 #include "core/session/session_state.h"
+#include "gui/app/panel_view.h"
 
 #include <QIcon>
 #include <QString>
@@ -18,7 +19,6 @@ class QTreeWidgetItem;
 
 namespace zek {
 
-class DialogForm;
 class NetworkSettingsPanel;
 class ScanEndpoint;
 
@@ -36,8 +36,10 @@ public:
         kImages
     };
 
-    DeviceTree(DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint, NetworkSettingsPanel& panel,
-               std::function<SessionState()> sessionState);
+    // `otherModule`: another module than the last one was selected; what the session showed
+    // of a module is no longer known.
+    DeviceTree(PanelView view, DeviceTable& table, ScanEndpoint& endpoint, NetworkSettingsPanel& panel,
+               std::function<SessionState()> sessionState, std::function<void()> otherModule);
 
     // Window set-up: the top node, the image list, one selection evaluation.
     void setupTree();
@@ -64,10 +66,11 @@ private:
     void setImage(QTreeWidgetItem* item, Image image);
     void updateTopText();
 
-    DialogForm& m_form;
+    PanelView m_view;
     ScanEndpoint& m_endpoint;
     NetworkSettingsPanel& m_panel;
     std::function<SessionState()> m_sessionState;
+    std::function<void()> m_otherModule;
     QTreeWidget* m_tree;
     QTreeWidgetItem* m_top = nullptr;
     // The module nodes' texts in tree order.

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "core/scan/network_settings.h"
+#include "gui/app/panel_view.h"
 
 namespace zek {
 
 class DeviceTable;
-class DialogForm;
 class ScanEndpoint;
 struct DeviceRecord;
 
@@ -15,8 +15,10 @@ class NetworkSettingsPanel {
 public:
     static constexpr int kRebootTicks = 3;
 
-    NetworkSettingsPanel(DialogForm& form, DeviceTable& table, ScanEndpoint& endpoint);
+    NetworkSettingsPanel(PanelView view, DeviceTable& table, ScanEndpoint& endpoint);
 
+    // The fixed states of the panel's controls, once at set-up.
+    void setupControls();
     void fillFromRecord(const DeviceRecord& record);
     void applyDhcpRule();
     void set();
@@ -28,7 +30,7 @@ public:
 private:
     NetworkPanelValues readPanel() const;
 
-    DialogForm& m_form;
+    PanelView m_view;
     DeviceTable& m_table;
     ScanEndpoint& m_endpoint;
     int m_rebootCountdown = 0;

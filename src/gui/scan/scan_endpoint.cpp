@@ -1,9 +1,7 @@
 #include "gui/scan/scan_endpoint.h"
 
-#include "core/scan/device_protocol.h"
+#include "gui/app/socket_notifier.h"
 #include "gui/scan/host_interfaces.h"
-
-#include <array>
 
 namespace zek {
 
@@ -15,8 +13,11 @@ QString dotted(std::uint32_t address) {
 
 } // namespace
 
-ScanEndpoint::ScanEndpoint(LogFn log, DatagramFn onDatagram, const UdpTransport::Factory& transport)
-    : m_log(std::move(log)), m_onDatagram(std::move(onDatagram)), m_socket(transport([this] { receive(); })) {
+ScanEndpoint::ScanEndpoint(LogFn log, TextLookup lookup, net::SearchEndpoint::DecodedFn onDecoded,
+                           const net::DatagramSocketFactory& socket, net::Trace trace)
+    : m_log(std::move(log)), m_lookup(std::move(lookup)), m_onDecoded(std::move(onDecoded)),
+      m_endpoint(std::move(trace), socket), m_watch(new SocketWatch(this)) {
+    connect(m_watch, &SocketWatch::readable, this, [this] { receive(); });
 }
 
 ScanEndpoint::~ScanEndpoint() {
@@ -50,72 +51,55 @@ bool ScanEndpoint::selectInterface(int index) {
 }
 
 bool ScanEndpoint::open(std::uint32_t address) {
+    using Step = net::SearchEndpoint::OpenStep;
     close();
-    if (!m_socket->create()) {
-        m_log(QStringLiteral("ZEKConfig: UDP Error on CreateSocket()"));
+    const net::SearchEndpoint::Opened opened = m_endpoint.open(address);
+    if (opened.failed == Step::Create || opened.failed == Step::Bind) {
+        m_log(opened.failed == Step::Create ? QStringLiteral("ZEKConfig: UDP Error on CreateSocket()")
+                                            : QStringLiteral("ZEKConfig: UDP Error on BindSocket()"));
         close();
         return false;
     }
-    m_socket->setBroadcast(true);
-    if (!m_socket->bind(address)) {
-        m_log(QStringLiteral("ZEKConfig: UDP Error on BindSocket()"));
-        close();
-        return false;
-    }
-    m_socket->setBroadcast(true);
+    // A refused broadcast option shows as the broadcasts' own failures.
+    m_watch->watch(m_endpoint.handle());
+    m_watch->setReadEnabled(true);
     // Hundreds of modules answer a search at once; a small buffer would drop replies.
-    const int granted = m_socket->requestReceiveBuffer(kReceiveBufferRequest);
-    if (granted < kReceiveBufferRequest)
+    constexpr int kAsked = net::SearchEndpoint::kReceiveBufferRequest;
+    if (opened.receiveBuffer < kAsked)
         m_log(QStringLiteral("ZEKConfig: UDP receive buffer %1 bytes (asked for %2)")
-                  .arg(granted)
-                  .arg(kReceiveBufferRequest));
+                  .arg(opened.receiveBuffer)
+                  .arg(kAsked));
     return true;
 }
 
 bool ScanEndpoint::send(std::span<const std::uint8_t> bytes) {
-    if (!m_socket->isOpen()) {
-        logError(m_socket->notOpenError());
-        return false;
-    }
-    switch (m_socket->sendTo(bytes, 0xFFFFFFFFu, DEVICE_UDP_PORT)) {
-    case UdpTransport::Result::Done:
+    switch (m_endpoint.sendNow(bytes)) {
+    case net::SearchEndpoint::Result::Done:
         return true;
-    case UdpTransport::Result::WouldBlock:
+    case net::SearchEndpoint::Result::WouldBlock:
         return false;
-    case UdpTransport::Result::Failed:
+    case net::SearchEndpoint::Result::Failed:
         break;
     }
-    logError(m_socket->lastError());
+    logError(m_endpoint.lastError());
     close();
     return false;
 }
 
 void ScanEndpoint::close() {
-    m_socket->close();
+    m_watch->stop();
+    m_endpoint.close();
 }
 
 void ScanEndpoint::receive() {
-    std::array<std::uint8_t, UDP_REPLY_BUFFER> buffer;
-    for (int n = 0; n < kReadsPerNotification && m_socket->isOpen(); ++n) {
-        std::size_t received = 0;
-        std::uint16_t senderPort = 0;
-        switch (m_socket->receive(buffer, received, senderPort)) {
-        case UdpTransport::Result::Done:
-            m_onDatagram(std::span(buffer.data(), received), senderPort);
-            break;
-        case UdpTransport::Result::WouldBlock:
-            return;
-        case UdpTransport::Result::Failed:
-            logError(m_socket->lastError());
-            return;
-        }
-    }
+    if (m_endpoint.drain(m_lookup, m_onDecoded, kReadsPerNotification) == net::SearchEndpoint::Result::Failed)
+        logError(m_endpoint.lastError());
 }
 
 void ScanEndpoint::logError(int error) {
     m_log(QStringLiteral("ZEKConfig: UDP Error %1 (%2)")
               .arg(error)
-              .arg(QString::fromStdString(m_socket->reasonText(error))));
+              .arg(QString::fromStdString(net::reasonText(error))));
 }
 
 } // namespace zek

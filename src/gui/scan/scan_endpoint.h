@@ -1,35 +1,35 @@
 #pragma once
 
-#include "gui/scan/udp_transport.h"
+#include "core/scan/device_protocol.h"
+#include "net/search_endpoint.h"
 
+#include <QObject>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
-#include <memory>
 #include <span>
-#include <vector>
 
 namespace zek {
 
-// The one UDP socket through which discovery and network configuration travel: bound to
-// the chosen PC interface, sending every request to 255.255.255.255:8002. Also owns the
-// list of the PC's IPv4 addresses from which that interface is chosen.
-class ScanEndpoint {
+class SocketWatch;
+
+// The window's side of the search endpoint through which discovery and network configuration
+// travel: bound to the chosen PC interface, it turns the loop's read readiness into decoded
+// datagrams and failures into log lines. Also owns the list of the PC's IPv4 addresses from
+// which that interface is chosen.
+class ScanEndpoint : public QObject {
 public:
     using LogFn = std::function<void(const QString&)>;
-    using DatagramFn = std::function<void(std::span<const std::uint8_t> bytes, std::uint16_t senderPort)>;
 
-    static constexpr int kReceiveBufferRequest = 4 << 20;
     // Datagrams read per readiness notification; the notification repeats while more wait,
     // so a flood cannot keep the window from other events.
     static constexpr int kReadsPerNotification = 512;
 
-    ScanEndpoint(LogFn log, DatagramFn onDatagram,
-                 const UdpTransport::Factory& transport = platformUdpFactory());
-    ~ScanEndpoint();
-    ScanEndpoint(const ScanEndpoint&) = delete;
-    ScanEndpoint& operator=(const ScanEndpoint&) = delete;
+    // Module texts in decoded datagrams come from `lookup`; `trace` sees every datagram.
+    ScanEndpoint(LogFn log, TextLookup lookup, net::SearchEndpoint::DecodedFn onDecoded,
+                 const net::DatagramSocketFactory& socket = net::UdpSocket::factory(), net::Trace trace = {});
+    ~ScanEndpoint() override;
 
     // Reads the PC's addresses; returns the entries "%d: %d.%d.%d.%d" for the "PC-IP:" list.
     QStringList fillInterfaceList();
@@ -45,15 +45,17 @@ public:
     // True when the datagram was handed to the network.
     bool send(std::span<const std::uint8_t> bytes);
     void close();
-    std::uint16_t localPort() const { return m_socket->localPort(); }
+    std::uint16_t localPort() const { return m_endpoint.localPort(); }
 
 private:
     void receive();
     void logError(int error);
 
     LogFn m_log;
-    DatagramFn m_onDatagram;
-    std::unique_ptr<UdpTransport> m_socket;
+    TextLookup m_lookup;
+    net::SearchEndpoint::DecodedFn m_onDecoded;
+    net::SearchEndpoint m_endpoint;
+    SocketWatch* m_watch; // a child
     QString m_interfaceText;
     std::uint32_t m_pcIp = 0;
 };

@@ -1,5 +1,6 @@
 #include "gui/session/session_connection.h"
 
+#include "gui/app/socket_notifier.h"
 #include "gui/app/text_codec.h"
 
 #include <QElapsedTimer>
@@ -10,17 +11,19 @@
 
 namespace zek {
 
-SessionConnection::SessionConnection(LogFn log, TargetFn target, TcpTransport::Factory transport,
+SessionConnection::SessionConnection(LogFn log, TargetFn target, net::StreamSocketFactory socket,
                                      QObject* parent)
-    : QObject(parent), m_log(std::move(log)), m_target(std::move(target)), m_factory(std::move(transport)) {
+    : QObject(parent), m_log(std::move(log)), m_target(std::move(target)), m_factory(std::move(socket)),
+      m_watch(new SocketWatch(this)) {
+    connect(m_watch, &SocketWatch::readable, this, &SessionConnection::onReadable);
+    connect(m_watch, &SocketWatch::writable, this, &SessionConnection::onWritable);
     // Until a PC interface is chosen the socket is one that was never opened, so a send
     // fails with the platform's own error number.
     createSocket(0);
 }
 
 SessionConnection::~SessionConnection() {
-    if (m_socket)
-        m_socket->close();
+    closeSocket();
 }
 
 void SessionConnection::createSocket(std::uint32_t interfaceAddress) {
@@ -28,13 +31,10 @@ void SessionConnection::createSocket(std::uint32_t interfaceAddress) {
     // leave a session on a socket that is going away.
     if (m_state != SessionState::Idle)
         GoIdle();
-    if (m_socket) {
-        m_socket->close();
-        m_socket->deleteLater();
-    }
-    m_socket = m_factory(
-        interfaceAddress, [this](TcpTransport::Event event, int error) { onSocketEvent(event, error); },
-        this);
+    if (m_socket)
+        closeSocket();
+    m_socket = m_factory();
+    m_interfaceAddress = interfaceAddress;
 }
 
 void SessionConnection::ToggleConnection() {
@@ -71,45 +71,97 @@ void SessionConnection::runConnect(ConnectTarget target) {
         GoIdle();
         return;
     }
-    if (!m_socket->bind()) {
+    if (!m_socket->bind(m_interfaceAddress)) {
         logError("on socket Bind", m_socket->lastError());
         GoIdle();
         return;
     }
-    if (!m_socket->connectTo(target.address, target.port)) {
+    if (!m_socket->startConnect(target.address, target.port)) {
         logError("while connecting", m_socket->lastError());
         GoIdle();
+        return;
+    }
+    // Also a connect that completed at once reports through write readiness, as every other
+    // does: on the next turn of the loop.
+    m_connecting = true;
+    m_watch->watch(m_socket->handle());
+    m_watch->setWriteEnabled(true);
+    if (net::connectEndedAtOnce(*m_socket))
+        QTimer::singleShot(0, this, [this, generation = m_sessionGeneration] {
+            if (generation == m_sessionGeneration && m_connecting)
+                completeConnect();
+        });
+}
+
+void SessionConnection::completeConnect() {
+    m_connecting = false;
+    const int error = m_socket->connectError();
+    m_watch->setReadEnabled(error == 0);
+    m_watch->setWriteEnabled(error == 0 && m_queue.waiting());
+    if (m_state != SessionState::Connecting)
+        return;
+    if (error != 0) {
+        logError("while connecting", error);
+        GoIdle();
+    } else {
+        enter(SessionState::Connected);
     }
 }
 
-void SessionConnection::onSocketEvent(TcpTransport::Event event, int error) {
-    switch (event) {
-    case TcpTransport::Event::Readable:
-        if (error != 0)
-            logError("while reading", error);
-        else if (receive())
-            emit linesCompleted();
+void SessionConnection::onWritable() {
+    if (!m_socket->isOpen())
+        return;
+    if (m_connecting) {
+        completeConnect();
+        return;
+    }
+    int error = 0;
+    const net::SendQueue::Status status = m_queue.flush(*m_socket, error);
+    m_watch->setWriteEnabled(status == net::SendQueue::Status::Waiting);
+    if (status == net::SendQueue::Status::Failed)
+        logError("writing data", error);
+}
+
+void SessionConnection::onReadable() {
+    if (receive())
+        emit linesCompleted();
+}
+
+bool SessionConnection::readSome() {
+    if (m_ended || !m_socket->isOpen())
+        return false;
+    std::size_t received = 0;
+    switch (m_socket->read(m_read, received)) {
+    case net::StreamSocket::ReadResult::Data:
+        m_readAt = 0;
+        m_readEnd = received;
+        m_bytesReceived += std::uint32_t(received);
+        emit rxActivity();
+        return true;
+    case net::StreamSocket::ReadResult::WouldBlock:
+        return false;
+    case net::StreamSocket::ReadResult::Failed:
+        logError("while reading", m_socket->lastError());
+        return false;
+    case net::StreamSocket::ReadResult::Ended:
         break;
-    case TcpTransport::Event::Writable:
-        if (error != 0)
-            logError("writing data", error);
-        break;
-    case TcpTransport::Event::Connected:
-        if (m_state != SessionState::Connecting)
-            break;
-        if (error != 0) {
-            logError("while connecting", error);
-            GoIdle();
-        } else {
-            enter(SessionState::Connected);
-        }
-        break;
-    case TcpTransport::Event::Closed:
+    }
+    // Nothing more will come, so the read readiness would only repeat itself until the
+    // socket is closed.
+    m_ended = true;
+    m_watch->setReadEnabled(false);
+    closeLater(m_socket->lastError());
+    return false;
+}
+
+void SessionConnection::closeLater(int error) {
+    QTimer::singleShot(0, this, [this, error, generation = m_sessionGeneration] {
+        if (generation != m_sessionGeneration || !m_socket->isOpen())
+            return;
         if (error != 0)
             logError("closing socket", error);
         GoIdle();
-        break;
-    }
+    });
 }
 
 bool SessionConnection::receive() {
@@ -123,19 +175,13 @@ bool SessionConnection::receive() {
     clock.start();
     int lines = 0;
     int reads = 0;
-    while (generation == m_sessionGeneration && m_socket && lines < kLinesPerPass) {
+    while (generation == m_sessionGeneration && lines < kLinesPerPass) {
         if (lines > 0 && lines % kLinesPerClockLook == 0 && clock.nsecsElapsed() >= kPassNs)
             break;
         if (m_readAt == m_readEnd) {
-            std::size_t received = 0;
-            if (reads == kReadsPerNotification ||
-                m_socket->read(m_read, received) != TcpTransport::ReadResult::Data)
+            if (reads == kReadsPerNotification || !readSome())
                 break;
             ++reads;
-            m_readAt = 0;
-            m_readEnd = received;
-            m_bytesReceived += std::uint32_t(received);
-            emit rxActivity();
         }
         // One line at a time, so that the pass can stop between any two lines.
         const auto* begin = m_read.data() + m_readAt;
@@ -155,15 +201,22 @@ void SessionConnection::resumeLater() {
     QTimer::singleShot(0, this, [this, generation = m_sessionGeneration] {
         m_resumePending = false;
         if (generation == m_sessionGeneration)
-            onSocketEvent(TcpTransport::Event::Readable, 0);
+            onReadable();
     });
 }
 
 int SessionConnection::SendText(std::string_view text) {
     text = text.substr(0, text.find('\0'));
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-    if (!m_socket->write(std::span(bytes, text.size()))) {
-        logError("writing data", m_socket->lastError());
+    int error = 0;
+    switch (m_queue.write(*m_socket, std::span(bytes, text.size()), m_connecting, error)) {
+    case net::SendQueue::Status::Sent:
+        break;
+    case net::SendQueue::Status::Waiting:
+        m_watch->setWriteEnabled(true);
+        break;
+    case net::SendQueue::Status::Failed:
+        logError("writing data", error);
         return -1;
     }
     m_bytesSent += std::uint32_t(text.size());
@@ -182,8 +235,16 @@ void SessionConnection::GoIdle() {
     ++m_sessionGeneration;
     m_lines.clear();
     m_readAt = m_readEnd = 0;
-    m_socket->close();
+    closeSocket();
     enter(SessionState::Idle);
+}
+
+void SessionConnection::closeSocket() {
+    m_watch->stop();
+    m_socket->close();
+    m_queue.clear();
+    m_connecting = false;
+    m_ended = false;
 }
 
 void SessionConnection::logError(const char* what, int error) {

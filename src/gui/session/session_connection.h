@@ -2,20 +2,23 @@
 
 #include "core/session/line_splitter.h"
 #include "core/session/session_state.h"
-#include "gui/session/tcp_transport.h"
+#include "net/send_queue.h"
+#include "net/tcp_socket.h"
 
 #include <QByteArray>
 #include <QObject>
-#include <QPointer>
 #include <QString>
 
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string_view>
 
 namespace zek {
+
+class SocketWatch;
 
 // The module a session connects to: its address (first number in bits 31-24) and port.
 struct ConnectTarget {
@@ -46,7 +49,7 @@ public:
     static constexpr int kLinesPerClockLook = 64;
     static constexpr qint64 kPassNs = 4'000'000;
 
-    SessionConnection(LogFn log, TargetFn target, TcpTransport::Factory transport = platformTcpFactory(),
+    SessionConnection(LogFn log, TargetFn target, net::StreamSocketFactory socket = net::TcpSocket::factory(),
                       QObject* parent = nullptr);
     ~SessionConnection() override;
 
@@ -79,16 +82,30 @@ signals:
 private:
     void enter(SessionState state);
     void runConnect(ConnectTarget target);
-    void onSocketEvent(TcpTransport::Event event, int error);
+    void completeConnect();
+    void onReadable();
+    void onWritable();
+    // Reads what waits into lines; true when at least one line completed.
     bool receive();
+    // One read into the read buffer; false when nothing was read.
+    bool readSome();
+    // The end of the stream, acted on after the read that found it.
+    void closeLater(int error);
+    void closeSocket();
     // Takes up the rest of the last read on the next turn of the loop.
     void resumeLater();
     void logError(const char* what, int error);
 
     LogFn m_log;
     TargetFn m_target;
-    TcpTransport::Factory m_factory;
-    QPointer<TcpTransport> m_socket;
+    net::StreamSocketFactory m_factory;
+    std::unique_ptr<net::StreamSocket> m_socket;
+    std::uint32_t m_interfaceAddress = 0;
+    SocketWatch* m_watch; // a child
+    net::SendQueue m_queue;
+    bool m_connecting = false;
+    // The peer ended the stream: nothing more is read.
+    bool m_ended = false;
     SessionState m_state = SessionState::Idle;
     LineSplitter m_lines;
     // The last read's bytes that no pass has walked yet.

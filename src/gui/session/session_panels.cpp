@@ -2,7 +2,7 @@
 
 #include "core/app/control_ids.h"
 
-#include "gui/app/dialog_form.h"
+#include "gui/app/panel_view.h"
 #include "gui/app/text_codec.h"
 
 #include <QCheckBox>
@@ -49,30 +49,25 @@ int SessionPanels::buttonOf(ValueAction action) {
     return kActionButtons[std::size_t(action)];
 }
 
-SessionPanels::SessionPanels(DialogForm& form, StateFn module, std::function<SessionState()> sessionState,
+SessionPanels::SessionPanels(PanelView view, StateFn module, std::function<SessionState()> sessionState,
                              SendFn send)
-    : m_form(form), m_module(std::move(module)), m_sessionState(std::move(sessionState)),
+    : m_view(std::move(view)), m_module(std::move(module)), m_sessionState(std::move(sessionState)),
       m_send(std::move(send)) {}
 
 void SessionPanels::setupControls() {
-    auto* logTimes = m_form.control<QComboBox>(ctl::LogTimeList);
+    auto* logTimes = m_view.control<QComboBox>(ctl::LogTimeList);
     for (int minute = 1; minute <= 60; ++minute)
         logTimes->addItem(QStringLiteral("%1").arg(minute, 2, 10, QLatin1Char('0')));
     logTimes->setCurrentIndex(0);
 
-    m_form.control<QLineEdit>(ctl::SerialEdit)->setReadOnly(true);
     for (const int id : ctl::kModuleInfoEdits)
-        m_form.control<QLineEdit>(id)->setReadOnly(true);
-    m_form.control<QCheckBox>(ctl::AutoRead)->setChecked(true);
+        m_view.control<QLineEdit>(id)->setReadOnly(true);
+    m_view.control<QCheckBox>(ctl::AutoRead)->setChecked(true);
+}
 
-    // The rule rows' hour lists; their defaults are the usual switch hours 02:00 and 03:00.
-    for (const ctl::DstRuleControls& row : ctl::kDstRuleRows) {
-        auto* hours = m_form.control<QComboBox>(row.hour);
-        for (int hour = 0; hour < 24; ++hour)
-            hours->addItem(QStringLiteral("%1:00").arg(hour, 2, 10, QLatin1Char('0')));
-    }
-    m_form.control<QComboBox>(ctl::kDstStartRow.hour)->setCurrentIndex(2);
-    m_form.control<QComboBox>(ctl::kDstStopRow.hour)->setCurrentIndex(3);
+void SessionPanels::showUnknownIdentity() {
+    for (const int id : ctl::kModuleInfoEdits)
+        m_view.control<QLineEdit>(id)->setText(QStringLiteral("?"));
 }
 
 PanelConditions SessionPanels::conditions() const {
@@ -81,15 +76,14 @@ PanelConditions SessionPanels::conditions() const {
     c.loggerCapable = m_module().loggerCapable();
     c.trapCapable = m_module().trapCapable();
     c.loggerActive = m_loggerActive;
-    c.pcTime = m_form.control<QCheckBox>(ctl::UsePcTime)->isChecked();
-    c.automaticDst = m_form.control<QCheckBox>(ctl::AutomaticDst)->isChecked();
+    c.pcTime = m_view.look<QCheckBox>(ctl::UsePcTime)->isChecked();
+    c.automaticDst = m_view.look<QCheckBox>(ctl::AutomaticDst)->isChecked();
     return c;
 }
 
 void SessionPanels::apply(const EnableTable& table) {
     for (const EnableEntry& entry : table)
-        if (QWidget* widget = m_form.widget(entry.id))
-            widget->setEnabled(entry.enabled);
+        m_view.setEnabled(entry.id, entry.enabled);
 }
 
 void SessionPanels::applySessionButtons() {
@@ -97,7 +91,7 @@ void SessionPanels::applySessionButtons() {
 }
 
 void SessionPanels::applyClockPanel() {
-    m_loggerActive = m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked();
+    m_loggerActive = m_view.control<QCheckBox>(ctl::LoggerActive)->isChecked();
     apply(clockPanelEnabling(conditions()));
 }
 
@@ -111,11 +105,11 @@ void SessionPanels::applyTrapRow(int row) {
     if (row < 1 || row > kTrapRowCount)
         return;
     const ctl::TrapRow& controls = ctl::kTrapRows[std::size_t(row - 1)];
-    auto* box = m_form.control<QCheckBox>(controls.checkBox);
+    auto* box = m_view.control<QCheckBox>(controls.checkBox);
     const TrapRowEnabling enabling = trapRowEnabling(conditions(), box->isChecked());
     box->setEnabled(enabling.boxEnabled);
     for (const int id : controls.edits) {
-        auto* edit = m_form.control<QLineEdit>(id);
+        auto* edit = m_view.control<QLineEdit>(id);
         edit->setEnabled(enabling.editsEnabled);
         if (enabling.zeroEdits)
             edit->setText(QStringLiteral("0"));
@@ -134,19 +128,19 @@ void SessionPanels::read(ValueAction action) {
 }
 
 void SessionPanels::setLogger() {
-    m_send(loggerCommand(m_form.control<QCheckBox>(ctl::LoggerActive)->isChecked(),
-                         m_form.control<QComboBox>(ctl::LogTimeList)->currentIndex()));
+    m_send(loggerCommand(m_view.control<QCheckBox>(ctl::LoggerActive)->isChecked(),
+                         m_view.control<QComboBox>(ctl::LogTimeList)->currentIndex()));
 }
 
 void SessionPanels::setDstUse() {
-    m_send(dstUseCommand(m_form.control<QCheckBox>(ctl::AutomaticDst)->isChecked()));
+    m_send(dstUseCommand(m_view.control<QCheckBox>(ctl::AutomaticDst)->isChecked()));
 }
 
 void SessionPanels::setDstRule(DstRuleRow row) {
     const ctl::DstRuleControls& controls = ctl::kDstRuleRows[row == DstRuleRow::Start ? 0 : 1];
     DstRuleIndexes indexes{};
     for (std::size_t i = 0; i < indexes.size(); ++i)
-        indexes[i] = m_form.control<QComboBox>(controls.lists()[i])->currentIndex();
+        indexes[i] = m_view.look<QComboBox>(controls.lists()[i])->currentIndex();
     m_send(dstRuleCommand(row, indexes));
 }
 
@@ -156,12 +150,12 @@ void SessionPanels::setTrap(int row) {
     const ctl::TrapRow& controls = ctl::kTrapRows[std::size_t(row - 1)];
     std::array<std::string, 4> fields;
     for (std::size_t i = 0; i < fields.size(); ++i)
-        fields[i] = toModuleText(m_form.control<QLineEdit>(controls.edits[i])->text());
+        fields[i] = toModuleText(m_view.control<QLineEdit>(controls.edits[i])->text());
     m_send(trapCommand(row, fields));
 }
 
 void SessionPanels::setSnmpLocation() {
-    m_send(snmpLocationCommand(toModuleText(m_form.control<QLineEdit>(ctl::SnmpLocation)->text())));
+    m_send(snmpLocationCommand(toModuleText(m_view.control<QLineEdit>(ctl::SnmpLocation)->text())));
 }
 
 void SessionPanels::addButtonActions(QHash<int, std::function<void()>>& table) {
@@ -183,19 +177,19 @@ void SessionPanels::addButtonActions(QHash<int, std::function<void()>>& table) {
 }
 
 bool SessionPanels::readAutomatically() const {
-    return m_form.control<QCheckBox>(ctl::AutoRead)->isChecked();
+    return m_view.control<QCheckBox>(ctl::AutoRead)->isChecked();
 }
 
 // An index outside the list leaves it without a selection.
 void SessionPanels::select(int listId, int index) {
-    auto* list = m_form.control<QComboBox>(listId);
+    auto* list = m_view.control<QComboBox>(listId);
     list->setCurrentIndex(index >= 0 && index < list->count() ? index : -1);
 }
 
 void SessionPanels::show(ModulePart part, const ModuleState& state) {
     for (const auto& [textPart, field] : kTextFields)
         if (textPart == part)
-            m_form.control<QLineEdit>(field)->setText(fromModuleText(*state.text(part)));
+            m_view.control<QLineEdit>(field)->setText(fromModuleText(*state.text(part)));
     switch (part) {
     case ModulePart::Capabilities:
         applySnmpPanel();
@@ -203,7 +197,7 @@ void SessionPanels::show(ModulePart part, const ModuleState& state) {
         applySessionButtons();
         break;
     case ModulePart::Logger:
-        m_form.control<QCheckBox>(ctl::LoggerActive)->setChecked(*state.loggerActive());
+        m_view.control<QCheckBox>(ctl::LoggerActive)->setChecked(*state.loggerActive());
         applyClockPanel(); // what a click on "active" does
         if (const auto interval = state.loggerInterval())
             select(ctl::LogTimeList, *interval);
@@ -215,13 +209,13 @@ void SessionPanels::show(ModulePart part, const ModuleState& state) {
         const ctl::TrapRow& controls = ctl::kTrapRows[std::size_t(row - 1)];
         const std::array<int, 4>& numbers = *state.trap(row);
         for (std::size_t i = 0; i < controls.edits.size(); ++i)
-            m_form.control<QLineEdit>(controls.edits[i])->setText(QString::number(numbers[i]));
-        m_form.control<QCheckBox>(controls.checkBox)->setChecked(trapReceiverSet(numbers));
+            m_view.control<QLineEdit>(controls.edits[i])->setText(QString::number(numbers[i]));
+        m_view.control<QCheckBox>(controls.checkBox)->setChecked(trapReceiverSet(numbers));
         applyTrapRow(row);
         break;
     }
     case ModulePart::DstUse:
-        m_form.control<QCheckBox>(ctl::AutomaticDst)->setChecked(*state.dstUse());
+        m_view.control<QCheckBox>(ctl::AutomaticDst)->setChecked(*state.dstUse());
         applyClockPanel();
         break;
     default:

@@ -5,6 +5,7 @@
 #include "core/session/module_state.h"
 #include "core/session/session_engine.h"
 #include "core/session/session_state.h"
+#include "gui/app/panel_view.h"
 
 #include <QHash>
 
@@ -12,8 +13,6 @@
 #include <string_view>
 
 namespace zek {
-
-class DialogForm;
 
 // The controls of the device session: the enabling of the session buttons, the
 // data-logger and clock panel, the SNMP panel and its trap rows, and the per-row Read
@@ -24,7 +23,7 @@ public:
     using SendFn = std::function<void(const SessionCommand& command)>;
     using StateFn = std::function<const ModuleState&()>;
 
-    SessionPanels(DialogForm& form, StateFn module, std::function<SessionState()> sessionState, SendFn send);
+    SessionPanels(PanelView view, StateFn module, std::function<SessionState()> sessionState, SendFn send);
 
     // Fills the lists and sets the fixed states of the session's controls once, before
     // the settings and the language are applied.
@@ -45,6 +44,8 @@ public:
     // Session buttons, clock panel and SNMP panel.
     void applyAll();
 
+    // "?" in the module's identity fields, until the module tells them.
+    void showUnknownIdentity();
     // "Read settings automatically".
     bool readAutomatically() const;
     // A part of the module's state that these panels show: the identity texts, the letters,
@@ -70,11 +71,11 @@ private:
     void apply(const EnableTable& table);
     void select(int listId, int index);
 
-    DialogForm& m_form;
+    PanelView m_view;
     StateFn m_module;
-    bool m_loggerActive = false;
     std::function<SessionState()> m_sessionState;
     SendFn m_send;
+    bool m_loggerActive = false;
 };
 
 } // namespace zek

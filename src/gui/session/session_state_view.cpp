@@ -3,7 +3,6 @@
 #include "core/app/control_ids.h"
 #include "core/settings/language_table.h"
 #include "core/settings/language_texts.h"
-#include "gui/app/dialog_form.h"
 #include "gui/scan/device_tree.h"
 #include "gui/session/session_panels.h"
 
@@ -21,8 +20,7 @@ void SessionStateView::apply(SessionState state) {
 
 void SessionStateView::applySelectionLock(SessionState state) {
     for (const int id : ctl::kSelectionControls)
-        if (QWidget* widget = m_w.form.widget(id))
-            widget->setEnabled(state == SessionState::Idle);
+        m_w.view.setEnabled(id, state == SessionState::Idle);
 }
 
 void SessionStateView::applyEffect(EntryEffect effect, const StateEntry& entry) {
@@ -30,7 +28,7 @@ void SessionStateView::applyEffect(EntryEffect effect, const StateEntry& entry) 
     case EntryEffect::None:
         break;
     case EntryEffect::StateText:
-        if (auto* text = m_w.form.control<QLabel>(ctl::StateText))
+        if (auto* text = m_w.view.control<QLabel>(ctl::StateText))
             text->setText(QString::fromLatin1(entry.text.data(), qsizetype(entry.text.size())));
         break;
     case EntryEffect::ConnectCaption: {
@@ -40,7 +38,7 @@ void SessionStateView::applyEffect(EntryEffect effect, const StateEntry& entry) 
         const QString caption = label.empty() ? QString::fromLatin1(entry.connectCaption.data(),
                                                                     qsizetype(entry.connectCaption.size()))
                                               : QString::fromStdString(label);
-        if (auto* button = m_w.form.control<QAbstractButton>(ctl::Connect))
+        if (auto* button = m_w.view.control<QAbstractButton>(ctl::Connect))
             button->setText(caption);
         break;
     }
@@ -60,9 +58,8 @@ void SessionStateView::applyEffect(EntryEffect effect, const StateEntry& entry) 
         m_w.tree.selectionChanged();
         break;
     case EntryEffect::ModuleInfoUnknown:
-        for (const int id : ctl::kModuleInfoEdits)
-            m_w.form.control<QLineEdit>(id)->setText(QStringLiteral("?"));
-        m_w.form.control<QLabel>(ctl::SoftwareText)->setText(QStringLiteral("?"));
+        m_w.panels.showUnknownIdentity();
+        m_w.forgetSoftware();
         break;
     case EntryEffect::IdleCaption:
         m_w.dialog.setWindowTitle(m_w.interfaceText() + QStringLiteral(" nicht verbunden"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/session/session_state.h"
+#include "gui/app/panel_view.h"
 
 #include <QString>
 
@@ -11,7 +12,6 @@ class QWidget;
 namespace zek {
 
 class DeviceTree;
-class DialogForm;
 class LanguageTexts;
 class SessionPanels;
 
@@ -21,13 +21,14 @@ class SessionStateView {
 public:
     struct Wiring {
         QWidget& dialog;
-        DialogForm& form;
+        PanelView view;
         const LanguageTexts& texts;
         std::function<void()> forgetCapabilities; // the module's letters T and L
         SessionPanels& panels;
         DeviceTree& tree;
         // "Netz %d: %d.%d.%d.%d ": the start of the caption of an idle session.
         std::function<QString()> interfaceText;
+        std::function<void()> forgetSoftware; // "?" as the software text
     };
 
     explicit SessionStateView(Wiring wiring) : m_w(std::move(wiring)) {}
