@@ -93,10 +93,16 @@ logs=()
 for exe in "$build"/tests/gui_test_*.exe "$build"/tests/sim_test_*.exe; do
   log=$build/$(basename "$exe" .exe).log
   rm -f "$log.raw"
-  scripts/netns-run.sh bash -c 'wineserver -k 2>/dev/null
-    timeout 600 wine cmd /c "set QT_QPA_PLATFORM=offscreen&&set QT_QPA_FONTDIR=$1&&set ZEKSIM=$2&&$3 -o $4,txt"
-    wineserver -k 2>/dev/null' _ 'Z:\usr\share\fonts\truetype\dejavu' "$(winpath "$top/$build/src/sim/zeksim.exe")" \
-    "$(winpath "$top/$exe")" "$(winpath "$top/$log.raw")" >"$log.wine" 2>&1 || true
+  # A loaded machine's wine now and then fails to start a program at all ("ShellExecuteEx
+  # failed"), leaving no log: that start is tried once more.
+  for attempt in 1 2; do
+    scripts/netns-run.sh bash -c 'wineserver -k 2>/dev/null
+      timeout 600 wine cmd /c "set QT_QPA_PLATFORM=offscreen&&set QT_QPA_FONTDIR=$1&&set ZEKSIM=$2&&$3 -o $4,txt"
+      wineserver -k 2>/dev/null' _ 'Z:\usr\share\fonts\truetype\dejavu' "$(winpath "$top/$build/src/sim/zeksim.exe")" \
+      "$(winpath "$top/$exe")" "$(winpath "$top/$log.raw")" >"$log.wine" 2>&1 || true
+    [ -s "$log.raw" ] && break
+    echo "windows: wine did not start $(basename "$exe") (attempt $attempt): $(tail -1 "$log.wine")"
+  done
   tr -d '\r' <"$log.raw" >"$log" 2>/dev/null || : >"$log"
   logs+=("$log")
 done
