@@ -172,8 +172,12 @@ ApplyFile parseApplyCsv(std::string_view text) {
     }
     std::vector<std::string> header;
     const int headerLine = records.front().line;
+    const auto listed = [](const auto& columns, const std::string& column) {
+        return std::find(columns.begin(), columns.end(), column) != columns.end();
+    };
     for (const std::string& column : records.front().cells) {
-        if (std::find(kSearchColumns.begin(), kSearchColumns.end(), column) == kSearchColumns.end())
+        if (!listed(kSearchColumns, column) && !listed(kSessionKeys, column) &&
+            !listed(kDescriptiveColumns, column))
             file.error = lineError(headerLine, "unknown column " + quotedText(column));
         else if (std::find(header.begin(), header.end(), column) != header.end())
             file.error = lineError(headerLine, "column '" + column + "' twice");
@@ -193,7 +197,7 @@ ApplyFile parseApplyCsv(std::string_view text) {
                                                    " cells, the header has " + std::to_string(header.size()));
             return file;
         }
-        ApplyRow row{lineNumber, {}, {}, {}};
+        ApplyRow row{lineNumber, {}, {}, {}, {}};
         for (std::size_t i = 0; i < header.size() && file.error.empty(); ++i) {
             const std::string cell = csvValue(record->cells[i]);
             if (header[i] == "mac") {
@@ -206,7 +210,10 @@ ApplyFile parseApplyCsv(std::string_view text) {
                 if (!row.serial)
                     file.error =
                         lineError(lineNumber, "serial is a number 0 to 4294967295, not " + quotedText(cell));
-            } else if (header[i] != "serial" && !cell.empty()) {
+            } else if (listed(kSessionKeys, header[i]) && !cell.empty()) {
+                if (const std::string reason = setSessionField(row.session, header[i], cell); !reason.empty())
+                    file.error = lineError(lineNumber, reason);
+            } else if (listed(kNetworkKeys, header[i]) && !cell.empty()) {
                 if (const std::string reason = setNetworkField(row.change, header[i], cell); !reason.empty())
                     file.error = lineError(lineNumber, reason);
             }

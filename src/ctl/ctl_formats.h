@@ -29,7 +29,11 @@ struct ApplyRow {
     MacAddress mac{};
     std::optional<std::uint32_t> serial;
     NetworkChange change;
+    SessionChange session;
 };
+// The audit's columns that describe a module and are never written: apply ignores them.
+inline constexpr std::array<std::string_view, 9> kDescriptiveColumns = {
+    "module-info", "device", "revision", "company", "letters", "clock-utc", "clock-drift", "zone", "problem"};
 struct ApplyFile {
     std::vector<ApplyRow> rows;
     std::string error; // "line 3: bad IP address '10.0.0'", empty when the file was taken

@@ -10,6 +10,7 @@
 #include "ctl/ctl_args.h"
 #include "ctl/ctl_formats.h"
 #include "ctl/module_session.h"
+#include "ctl/module_work.h"
 #include "net/host_interfaces.h"
 #include "net/pc_clock.h"
 
@@ -23,14 +24,6 @@
 namespace zek::cli {
 
 namespace {
-
-constexpr int kDefaultWaitMs = 1500;
-// The window reboots a module on the third tick of its 500 ms timer after Set.
-constexpr int kRebootDelayMs = 1000;
-// A verification searches again this often until the new values show.
-constexpr int kVerifyRoundMs = 250;
-// A clock read back this close to the time sent has taken.
-constexpr long kClockToleranceSeconds = 3;
 
 const std::vector<CommandInfo>& commandTable() {
     static const std::vector<CommandInfo> commands = {
@@ -105,23 +98,6 @@ constexpr std::string_view kCommonHelp =
     "Exit codes: 0 done, 1 a change did not take or a module did not answer, 2 bad usage or\n"
     "a change refused before anything was sent.\n";
 
-struct Context {
-    const Args& args;
-    std::ostream& out;
-    std::ostream& err;
-    std::uint32_t from = 0;
-    int waitMs = kDefaultWaitMs;
-    Trace trace;
-
-    Clock::time_point waitDeadline() const { return Clock::now() + std::chrono::milliseconds(waitMs); }
-    int stop(int code, std::string_view message) const {
-        err << "zekctl: " << message << "\n";
-        return code;
-    }
-    int fail(std::string_view message) const { return stop(kNotTaken, message); }
-    int usage(std::string_view message) const { return stop(kBadUsage, message); }
-};
-
 // MODULE on the command line: a MAC or the address the module answers from.
 struct ModuleRef {
     std::string text;
@@ -174,76 +150,6 @@ int findModule(const Context& c, SearchEndpoint& finder, const ModuleRef& ref, D
     return kDone;
 }
 
-bool allTook(const std::vector<FieldOutcome>& outcomes) {
-    return std::all_of(outcomes.begin(), outcomes.end(), [](const FieldOutcome& o) { return o.took(); });
-}
-
-bool printOutcomes(std::ostream& out, const MacAddress& mac, const std::vector<FieldOutcome>& outcomes) {
-    for (const FieldOutcome& o : outcomes) {
-        out << macText(mac) << "  " << o.field << " \"" << visibleText(o.wanted) << "\": ";
-        if (o.took())
-            out << "took\n";
-        else
-            out << "NOT TAKEN, the module reports \"" << visibleText(o.reported) << "\"\n";
-    }
-    return allTook(outcomes);
-}
-
-// One module of a network change, from its search answer to the verification.
-struct Target {
-    DeviceRecord found;
-    NetworkChange change;
-    DeviceRecord seen;     // the last answer
-    bool answered = false; // answered a search after the reboot
-    bool took = false;
-};
-
-// Sends the set-values requests, then the reboots as the window does, then searches until
-// every module answers with its new values or the wait runs out.
-bool writeNetwork(const Context& c, SearchEndpoint& finder, std::vector<Target*>& targets, bool reboot,
-                  std::string& error) {
-    for (Target* t : targets) {
-        const auto record = changedRecord(t->found, t->change, error);
-        if (!record || !finder.send(encodeSetValues(*record), error))
-            return false;
-    }
-    if (!reboot)
-        return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(kRebootDelayMs));
-    for (Target* t : targets)
-        if (!finder.send(encodeReboot(t->found.Mac), error))
-            return false;
-    const auto deadline = c.waitDeadline();
-    ModuleList table;
-    std::size_t pending = targets.size();
-    const auto update = [&] {
-        for (Target* t : targets) {
-            if (const DeviceRecord* seen = table.find(t->found.Mac); seen && !t->took) {
-                t->seen = *seen;
-                t->answered = true;
-                t->took = allTook(compareNetwork(t->change, t->seen));
-                pending -= t->took;
-            }
-        }
-        return pending == 0;
-    };
-    for (Target* t : targets)
-        t->seen = t->found;
-    while (!update() && Clock::now() < deadline) {
-        const auto round = Clock::now() + std::chrono::milliseconds(kVerifyRoundMs);
-        if (!finder.search(table, deadline, update, error, kVerifyRoundMs))
-            return false;
-        // A module that answered with its old values is given the rest of the round to reboot.
-        while (Clock::now() < std::min(round, deadline) && !update())
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
-std::string notAnsweredText(const Context& c) {
-    return "did not answer after the reboot within " + std::to_string(c.waitMs) + " ms";
-}
-
 std::optional<NetworkChange> networkChangeFromOptions(const Context& c, std::string& error) {
     NetworkChange change;
     for (const auto& [name, value] : c.args.options)
@@ -264,36 +170,6 @@ std::optional<SessionChange> sessionChangeFromOptions(const Context& c, std::str
     if (error = sessionChangeProblem(change, nullptr); !error.empty())
         return std::nullopt;
     return change;
-}
-
-// A file's text; "-" is standard input.
-std::optional<std::string> readFile(const std::string& path) {
-    std::ifstream file;
-    if (path != "-")
-        file.open(path, std::ios::binary);
-    std::istream& in = path == "-" ? std::cin : file;
-    if (!in)
-        return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Where every module's IP will be after `changes`; `lines` gives each change's row.
-std::vector<std::string> clashesAfter(const ModuleList& all, const std::vector<const Target*>& changes,
-                                      const std::vector<int>& lines) {
-    std::map<MacAddress, PlannedAddress> planned;
-    for (const DeviceRecord& r : all.records())
-        planned[r.Mac] = {r.Mac, r.CurrentIp, -1, false};
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        const Target& t = *changes[i];
-        const bool changed = t.change.ip && *t.change.ip != t.found.CurrentIp;
-        planned[t.found.Mac] = {t.found.Mac, t.change.ip.value_or(t.found.CurrentIp), lines[i], changed};
-    }
-    std::vector<PlannedAddress> list;
-    for (const auto& [mac, p] : planned)
-        list.push_back(p);
-    return addressClashes(std::move(list));
 }
 
 int cmdInterfaces(Context& c) {
@@ -483,31 +359,6 @@ int readModule(const Context& c, ModuleSession& session, DeviceRecord& found, st
                                                                                              : kNotTaken;
 }
 
-std::vector<std::pair<std::string, std::string>> readFields(const DeviceRecord& r,
-                                                            const ModuleSession& session) {
-    const ModuleSettings& s = session.settings();
-    // The module's own texts are Latin-1; what zekctl prints is UTF-8.
-    std::vector<std::pair<std::string, std::string>> fields = {{"mac", macText(r.Mac)},
-                                                               {"ip", dottedText(r.CurrentIp)},
-                                                               {"port", std::to_string(r.Port)},
-                                                               {"module-info", latin1ToUtf8(s.moduleInfo)},
-                                                               {"letters", latin1ToUtf8(s.letters)},
-                                                               {"device", latin1ToUtf8(s.deviceType)},
-                                                               {"revision", latin1ToUtf8(s.revision)},
-                                                               {"company", latin1ToUtf8(s.company)}};
-    if (session.state().loggerCapable()) {
-        fields.insert(fields.end(), {{"logger", sessionFieldText(s, "logger")},
-                                     {"clock-utc", latin1ToUtf8(s.clockUtc)},
-                                     {"clock-local", latin1ToUtf8(s.clockLocal)},
-                                     {"zone", latin1ToUtf8(s.zone)}});
-        for (std::string_view key : {"dst", "dst-start", "dst-stop"})
-            fields.emplace_back(key, sessionFieldText(s, key));
-    }
-    for (std::string_view key : {"trap1", "trap2", "trap3", "snmp-location"})
-        fields.emplace_back(key, sessionFieldText(s, key));
-    return fields;
-}
-
 int cmdRead(Context& c) {
     const std::string format = c.args.value("format").value_or("text");
     if (format != "text" && format != "json")
@@ -530,29 +381,6 @@ int cmdRead(Context& c) {
     return kDone;
 }
 
-// Writes what differs and reads the changed groups back.
-bool writeSession(const Context& c, ModuleSession& session, const SessionChange& change,
-                  std::vector<FieldOutcome>& outcomes, std::string& error) {
-    if (change.touchesLogger() && !session.state().loggerCapable()) {
-        error = "the module has no letter L: it keeps no logger, clock or daylight-saving settings";
-        return false;
-    }
-    if (change.touchesSnmp() && !session.state().trapCapable()) {
-        error = "the module has no letter T: it keeps no trap receivers or SNMP location";
-        return false;
-    }
-    const std::vector<PlannedWrite> writes = sessionCommands(change, session.settings());
-    if ((change.touchesLogger() && !session.write(GroupAction::SetLogger, writes, error)) ||
-        (change.touchesSnmp() && !session.write(GroupAction::SetSnmp, writes, error)))
-        return false;
-    if ((change.touchesLogger() && !session.run(GroupAction::ReadLogger, error)) ||
-        (change.touchesSnmp() && !session.run(GroupAction::ReadSnmp, error)))
-        return false;
-    outcomes = compareSession(change, session.settings());
-    (void)c;
-    return true;
-}
-
 int cmdWrite(Context& c) {
     std::string error;
     const auto change = sessionChangeFromOptions(c, error);
@@ -565,7 +393,7 @@ int cmdWrite(Context& c) {
     std::vector<FieldOutcome> outcomes;
     if (const int code = readModule(c, session, found, error); code != kDone)
         return c.stop(code, error);
-    if (!writeSession(c, session, *change, outcomes, error))
+    if (!writeSession(session, *change, outcomes, error))
         return c.fail(error);
     return printOutcomes(c.out, found.Mac, outcomes) ? kDone : kNotTaken;
 }
@@ -609,9 +437,7 @@ int cmdClock(Context& c) {
     // repeated hour is answered by --dst-answer instead of a dialog.
     if (fromPc)
         request.pc = net::readPcClock();
-    const ModuleSettings current = session.settings();
-    request.automaticDst = current.dst;
-    request.window = summerWindowOf(current.dstStart, current.dstStop, yearInUse(false, 0, request.date));
+    withModuleRules(request, session.settings());
     if (answer)
         request.repeatedHourIsSummer = *answer == "summer";
     const ClockPlan plan = planClock(request);
@@ -623,25 +449,11 @@ int cmdClock(Context& c) {
         return c.usage(
             *time + " on " + *date +
             " falls in the hour skipped when summer time starts: no such local time; nothing sent");
-    const ClockSeconds utc = plan.utc;
-    const int zone = plan.zoneMinutes;
-    const auto sent = Clock::now();
-    if (!session.exchange({setClockCommandText(plan.payload), ReplyKey::TimeLocal}, error) ||
-        !session.exchange(*readQuery(ValueAction::ReadClock), error))
+    ClockResult result;
+    if (!setModuleClock(session, plan, result, error))
         return c.fail(error);
-    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - sent).count();
-    const auto reported = parseModuleClock(session.settings().utcLine);
-    const std::string wanted = SetClockPayload(utc + ClockSeconds(elapsed), zone);
-    const long drift = reported ? long(reported->utc) - long(utc + ClockSeconds(elapsed)) : 0;
-    const bool took = reported && std::labs(drift) <= kClockToleranceSeconds && reported->zoneMinutes == zone;
-    c.out << macText(found.Mac) << "  clock \"" << wanted << "\": ";
-    if (took)
-        c.out << "took, the module's local time is "
-              << visibleText(latin1ToUtf8(session.settings().clockLocal)) << "\n";
-    else
-        c.out << "NOT TAKEN, the module reports \"" << visibleText(latin1ToUtf8(session.settings().utcLine))
-              << "\"\n";
-    return took ? kDone : kNotTaken;
+    c.out << macText(found.Mac) << "  " << result.text << "\n";
+    return result.took ? kDone : kNotTaken;
 }
 
 int cmdBackup(Context& c) {
@@ -650,13 +462,7 @@ int cmdBackup(Context& c) {
     std::string error;
     if (const int code = readModule(c, session, found, error); code != kDone)
         return c.stop(code, error);
-    std::vector<std::pair<std::string, std::string>> members;
-    for (std::string_view key : kSearchColumns)
-        members.emplace_back(key, networkFieldText(found, key));
-    for (std::string_view key : kSessionKeys)
-        if (session.state().loggerCapable() || (key.starts_with("trap") || key == "snmp-location"))
-            members.emplace_back(key, sessionFieldText(session.settings(), key));
-    c.out << jsonObject(members);
+    c.out << jsonObject(backupMembers(found, session));
     return kDone;
 }
 
@@ -705,7 +511,7 @@ int cmdRestore(Context& c) {
     if (!error.empty())
         return c.usage(quotedText(path) + ": " + error + "; nothing sent");
     if ((sessionChange.touchesLogger() || sessionChange.touchesSnmp()) &&
-        !writeSession(c, session, sessionChange, outcomes, error))
+        !writeSession(session, sessionChange, outcomes, error))
         return c.fail(error);
     bool ok = printOutcomes(c.out, target.found.Mac, outcomes);
     if (!allTook(compareNetwork(network, target.found))) {
