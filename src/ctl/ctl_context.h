@@ -12,6 +12,8 @@
 namespace zek::cli {
 
 inline constexpr int kDefaultWaitMs = 1500;
+// Sessions a fleet command runs at once unless --jobs says otherwise.
+inline constexpr int kDefaultJobs = 16;
 
 // One run of zekctl: its arguments, its streams and the common options.
 struct Context {
@@ -21,7 +23,8 @@ struct Context {
     std::uint32_t from = 0;
     int waitMs = kDefaultWaitMs;
     net::Trace trace;
-    bool progress = false; // a fleet command shows a progress line on `err`
+    int jobs = kDefaultJobs; // sessions at once, within the platform's socket bound
+    bool progress = false;   // a fleet command shows a progress line on `err`
 
     net::Clock::time_point waitDeadline() const {
         return net::Clock::now() + std::chrono::milliseconds(waitMs);

@@ -25,20 +25,6 @@ std::string modeText(std::int32_t mode) {
 // text whose first character it hides): such a cell gets a ' before it, which apply drops.
 constexpr std::string_view kFormulaStarts = "=+-@'\t\r";
 
-// A cell as search writes it: module text escaped as everywhere, never a formula, quoted
-// where it holds a comma or a quote.
-std::string csvCell(const std::string& value) {
-    std::string text = visibleText(value);
-    if (!text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos)
-        text.insert(0, 1, '\'');
-    if (text.find_first_of(",\"") == std::string::npos)
-        return text;
-    std::string out = "\"";
-    for (char c : text)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
 // What csvCell made of a value, undone.
 std::string csvValue(std::string_view cell) {
     if (!cell.empty() && cell.front() == '\'')
@@ -112,6 +98,18 @@ std::string lineError(int line, std::string_view reason) {
 }
 
 } // namespace
+
+std::string csvCell(const std::string& value) {
+    std::string text = visibleText(value);
+    if (!text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
+    if (text.find_first_of(",\"") == std::string::npos)
+        return text;
+    std::string out = "\"";
+    for (char c : text)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
 
 std::string searchTable(std::span<const DeviceRecord> modules) {
     std::string out;

@@ -17,6 +17,10 @@ namespace zek::cli {
 inline constexpr std::array<std::string_view, 9> kSearchColumns = {
     "mac", "serial", "ip", "netmask", "gateway", "dhcp", "name", "port", "mode"};
 
+// A CSV cell as search and audit write it: module text escaped as everywhere, never a
+// formula, quoted where it holds a comma or a quote.
+std::string csvCell(const std::string& value);
+
 std::string searchTable(std::span<const DeviceRecord> modules);
 std::string searchCsv(std::span<const DeviceRecord> modules);
 std::string searchJson(std::span<const DeviceRecord> modules);

@@ -5,6 +5,7 @@
 #include "core/clock/dst_window.h"
 #include "core/scan/device_protocol.h"
 #include "core/text/encodings.h"
+#include "core/text/value_texts.h"
 #include "ctl/ctl_formats.h"
 
 #include <algorithm>
@@ -142,15 +143,15 @@ Members readFields(const DeviceRecord& r, const ModuleSession& session) {
 // Writes what differs and reads the changed groups back.
 bool writeSession(ModuleSession& session, const SessionChange& change, std::vector<FieldOutcome>& outcomes,
                   std::string& error) {
-    if (change.touchesLogger() && !session.state().loggerCapable()) {
-        error = "the module has no letter L: it keeps no logger, clock or daylight-saving settings";
-        return false;
-    }
-    if (change.touchesSnmp() && !session.state().trapCapable()) {
-        error = "the module has no letter T: it keeps no trap receivers or SNMP location";
-        return false;
-    }
+    // Values the module already has need no letter: a backup of a module without one holds
+    // the values it reports anyway.
     const std::vector<PlannedWrite> writes = sessionCommands(change, session.settings());
+    if (writes.empty()) {
+        outcomes = compareSession(change, session.settings());
+        return true;
+    }
+    if (error = missingLetter(change, session.state()); !error.empty())
+        return false;
     if ((change.touchesLogger() && !session.write(GroupAction::SetLogger, writes, error)) ||
         (change.touchesSnmp() && !session.write(GroupAction::SetSnmp, writes, error)))
         return false;
@@ -161,6 +162,14 @@ bool writeSession(ModuleSession& session, const SessionChange& change, std::vect
     return true;
 }
 
+std::string missingLetter(const SessionChange& change, const ModuleState& state) {
+    if (change.touchesLogger() && !state.loggerCapable())
+        return "the module has no letter L: it keeps no logger, clock or daylight-saving settings";
+    if (change.touchesSnmp() && !state.trapCapable())
+        return "the module has no letter T: it keeps no trap receivers or SNMP location";
+    return "";
+}
+
 Members backupMembers(const DeviceRecord& found, const ModuleSession& session) {
     Members members;
     for (std::string_view key : kSearchColumns)
@@ -169,6 +178,58 @@ Members backupMembers(const DeviceRecord& found, const ModuleSession& session) {
         if (session.state().loggerCapable() || (key.starts_with("trap") || key == "snmp-location"))
             members.emplace_back(key, sessionFieldText(session.settings(), key));
     return members;
+}
+
+std::optional<NetworkChange> networkChangeFromOptions(const Context& c, std::string& error) {
+    NetworkChange change;
+    for (const auto& [name, value] : c.args.options)
+        if (std::find(kNetworkKeys.begin(), kNetworkKeys.end(), name) != kNetworkKeys.end())
+            if (error = setNetworkField(change, name, value); !error.empty())
+                return std::nullopt;
+    if (error = networkChangeProblem(change, nullptr); !error.empty())
+        return std::nullopt;
+    return change;
+}
+
+std::optional<SessionChange> sessionChangeFromOptions(const Context& c, std::string& error) {
+    SessionChange change;
+    for (const auto& [name, value] : c.args.options)
+        if (std::find(kSessionKeys.begin(), kSessionKeys.end(), name) != kSessionKeys.end())
+            if (error = setSessionField(change, name, value); !error.empty())
+                return std::nullopt;
+    if (error = sessionChangeProblem(change, nullptr); !error.empty())
+        return std::nullopt;
+    return change;
+}
+
+std::string backupRow(const Members& members, ApplyRow& row) {
+    bool named = false;
+    for (const auto& [key, value] : members) {
+        const bool isNetwork = std::find(kNetworkKeys.begin(), kNetworkKeys.end(), key) != kNetworkKeys.end();
+        const bool isSession = std::find(kSessionKeys.begin(), kSessionKeys.end(), key) != kSessionKeys.end();
+        if (key == "mac") {
+            const auto mac = parseMac(value);
+            if (!mac)
+                return "bad MAC " + quotedText(value);
+            row.mac = *mac;
+            named = true;
+            continue;
+        }
+        if (key == "serial") {
+            if (!(row.serial = parseSerial(value)))
+                return "serial is a number 0 to 4294967295, not " + quotedText(value);
+            continue;
+        }
+        if (key == "mode" && value == "none")
+            continue;
+        if (!isNetwork && !isSession)
+            return "unknown key " + quotedText(key);
+        if (std::string error = isNetwork ? setNetworkField(row.change, key, value)
+                                          : setSessionField(row.session, key, value);
+            !error.empty())
+            return error;
+    }
+    return named ? "" : "no \"mac\": a backup names the module it was taken from";
 }
 
 void withModuleRules(ClockRequest& request, const ModuleSettings& current) {

@@ -2,6 +2,7 @@
 
 #include "core/clock/clock_planner.h"
 #include "ctl/ctl_context.h"
+#include "ctl/ctl_formats.h"
 #include "ctl/module_session.h"
 
 #include <optional>
@@ -45,8 +46,18 @@ Members readFields(const DeviceRecord& r, const ModuleSession& session);
 // What `backup` keeps of a module: its search values and the session settings it has.
 Members backupMembers(const DeviceRecord& r, const ModuleSession& session);
 
+// The values the command line names, or empty with `error` set.
+std::optional<NetworkChange> networkChangeFromOptions(const Context& c, std::string& error);
+std::optional<SessionChange> sessionChangeFromOptions(const Context& c, std::string& error);
+
+// What a backup object asks of its module (the mac and serial it was taken from, its
+// values); the refusal, empty when every member is taken.
+std::string backupRow(const Members& members, ApplyRow& row);
+
+// Why the module cannot keep the change's values: the letter it lacks; empty when it can.
+std::string missingLetter(const SessionChange& change, const ModuleState& state);
 // Writes what differs and reads the changed groups back; false when the module lacks the
-// letter a value needs or the session failed.
+// letter a value that differs needs or the session failed.
 bool writeSession(ModuleSession& session, const SessionChange& change, std::vector<FieldOutcome>& outcomes,
                   std::string& error);
 
