@@ -4,6 +4,7 @@
 #include "core/text/encodings.h"
 #include "ctl/ctl_args.h"
 #include "ctl/ctl_formats.h"
+#include "ctl/fleet_report.h"
 
 #include <gtest/gtest.h>
 
@@ -297,4 +298,44 @@ TEST(CtlArgs, UsageErrors) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(parseArgs(row.argv, commands).error, row.error) << row.argv.front();
+}
+
+TEST(FleetReport, WhatNeedsALook) {
+    // mac, ip, clock-drift, dst, dst-start, dst-stop, problem of each module.
+    const std::vector<std::array<std::string, 7>> modules = {
+        {"02 5A 45 00 00 01", "127.0.0.2", "61", "on", "last Sunday March 02:00", "last Sunday October 03:00",
+         ""},
+        {"02 5A 45 00 00 02", "127.0.0.3", "-60", "on", "last Sunday March 02:00",
+         "last Sunday October 03:00", ""},
+        {"02 5A 45 00 00 03", "127.0.0.3", "", "off", "first Sunday October 02:00",
+         "first Sunday April 03:00", ""},
+        {"02 5A 45 00 00 04", "10.0.0.4", "", "", "", "", ""},
+        {"02 5A 45 00 00 05", "", "", "", "", "", "no answer to the search within 500 ms"},
+        {"02 5A 45 00 00 06", "127.0.0.7", "", "", "", "", "module answered \"\x1b[2J\" to ?GERAET"},
+    };
+    const std::vector<std::string> expected = {
+        "clock off by +61 s",
+        "IP shared with 02 5A 45 00 00 03",
+        "summer time off; summer time rules differ from the fleet's (last Sunday March 02:00 to last Sunday "
+        "October 03:00); IP shared with 02 5A 45 00 00 02",
+        "outside the PC's subnet 127.0.0.0/8",
+        "no answer to the search within 500 ms",
+        "module answered \"\\x1b[2J\" to ?GERAET",
+    };
+    std::vector<AuditRow> rows;
+    for (const auto& m : modules) {
+        AuditRow row;
+        const std::string_view columns[] = {"mac",       "ip",       "clock-drift", "dst",
+                                            "dst-start", "dst-stop", "problem"};
+        for (std::size_t i = 0; i < m.size(); ++i)
+            row[std::size_t(std::find(kAuditColumns.begin(), kAuditColumns.end(), columns[i]) -
+                            kAuditColumns.begin())] = m[i];
+        rows.push_back(row);
+    }
+    EXPECT_EQ(auditLooks(rows, 0x7F000001, 0xFF000000), expected);
+    const std::string table = auditTable(rows, expected);
+    EXPECT_FALSE(rawControl(table + auditCsv(rows) + auditJson(rows)));
+    EXPECT_NE(auditJson(rows).find("\"problem\": \"module answered \\\"\\u001b[2J\\\" to ?GERAET\""),
+              std::string::npos);
+    EXPECT_TRUE(table.ends_with("6 modules, 6 to look at\n"));
 }

@@ -179,11 +179,11 @@ std::optional<std::vector<std::string_view>> jsonArrayObjects(std::string_view t
                 return fail("member " + std::to_string(objects.size() + 1) + " is not closed");
             objects.push_back(text.substr(from, ++at - from));
             const char next = skip();
+            if (next != ']' && next != ',')
+                return fail("a member is not followed by , or ]");
             ++at;
             if (next == ']')
                 break;
-            if (next != ',')
-                return fail("a member is not followed by , or ]");
         }
     }
     if (skip() != '\0')
