@@ -193,7 +193,9 @@ std::string auditTable(const std::vector<AuditRow>& rows, const std::vector<std:
                       name.c_str(), visibleText(cell(row, "letters")).substr(0, 7).c_str(),
                       cell(row, "logger").c_str(), cell(row, "clock-drift").c_str(),
                       cell(row, "dst").c_str());
-        out += line + looks[i] + "\n";
+        std::string text = line + looks[i];
+        text.erase(text.find_last_not_of(' ') + 1);
+        out += text + "\n";
     }
     return out + std::to_string(rows.size()) + " modules, " + std::to_string(marked) + " to look at\n";
 }
