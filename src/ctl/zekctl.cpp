@@ -363,6 +363,11 @@ int cmdApply(Context& c) {
     ApplyFile file = parseApplyCsv(*text);
     if (!file.error.empty())
         return c.usage(quotedText(path) + ": " + file.error);
+    // This apply writes network values only: refuse session values rather than drop them.
+    for (const ApplyRow& row : file.rows)
+        if (row.session.touchesLogger() || row.session.touchesSnmp())
+            return c.usage(quotedText(path) + ": line " + std::to_string(row.line) +
+                           ": session values are written with zekctl write; nothing sent");
 
     // Where a row moves a module, the whole search: a module the file leaves out, or one
     // that answers late, still keeps its IP.
