@@ -77,7 +77,8 @@ std::string csvCell(std::string_view value) {
     std::string text = visibleText(value);
     if (!text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos)
         text.insert(0, 1, '\'');
-    if (text.find_first_of(",\"") == std::string::npos)
+    // A byte order mark at the start of a file is skipped, so one that starts a value is quoted.
+    if (text.find_first_of(",\"") == std::string::npos && !text.starts_with("\xEF\xBB\xBF"))
         return text;
     std::string out = "\"";
     for (const char c : text) {
@@ -89,10 +90,11 @@ std::string csvCell(std::string_view value) {
 }
 
 std::string csvRow(std::span<const std::string> values) {
-    // A lone empty cell is quoted: an empty line is no record.
-    if (values.size() == 1 && values[0].empty())
-        return "\"\"\n";
     std::string out;
+    // A blank line is no record: a lone blank cell is quoted.
+    if (values.size() == 1 && (out = csvCell(values[0])).find_first_not_of(' ') == std::string::npos)
+        return "\"" + out + "\"\n";
+    out.clear();
     for (std::size_t i = 0; i < values.size(); ++i)
         out += (i == 0 ? "" : ",") + csvCell(values[i]);
     return out + "\n";
