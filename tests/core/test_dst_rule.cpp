@@ -44,33 +44,28 @@ TEST(DstRuleWords, EveryListRuleReadsInWordsAndBack) {
     const char* weekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
     const char* months[] = {"January", "February", "March",     "April",   "May",      "June",
                             "July",    "August",   "September", "October", "November", "December"};
-    int checked = 0;
     for (int o = 0; o < 5; ++o)
         for (int w = 0; w < 7; ++w)
             for (int m = 1; m <= 12; ++m) {
-                const int h = (o * 7 + w + m) % 24;
+                const int h = (o * 7 + w + m) % 24; // every hour comes round
                 const DstRule rule{o, w, m, h};
-                const std::string hh = (h < 10 ? "0" : "") + std::to_string(h);
+                const std::string hh = (h < 10 ? "0" : "") + std::to_string(h), day = weekdays[w];
                 const std::string words =
-                    std::string(occurrences[o]) + " " + weekdays[w] + " " + months[m - 1] + " " + hh + ":00";
+                    occurrences[o] + (" " + day) + " " + months[m - 1] + " " + hh + ":00";
                 ASSERT_EQ(dstRuleWords(rule), words);
                 std::string shouted = words;
                 for (char& c : shouted)
                     c = char(std::toupper(static_cast<unsigned char>(c)));
                 for (const std::string& text :
                      {words, shouted,
-                      std::string(o == 4 ? "Fifth" : occurrences[o]) + "  " + weekdays[w] + "\t" +
-                          months[m - 1] + " " + std::to_string(h),
-                      std::to_string(o) + " " + std::to_string(w) + " " + std::to_string(m) + " " + hh}) {
+                      (o == 4 ? "Fifth  " : occurrences[o] + std::string(" ")) + day + "\t" + months[m - 1] +
+                          " " + std::to_string(h),
+                      std::to_string(o) + " " + std::to_string(w) + " " + std::to_string(m) + " " + hh})
                     ASSERT_EQ(parseDstRuleText(text), rule) << text;
-                    ++checked;
-                }
             }
-    EXPECT_EQ(checked, 5 * 7 * 12 * 4);
-    EXPECT_EQ(parseDstRuleText("last Sunday March 2:00"), (DstRule{4, 0, 3, 2}));
     EXPECT_EQ(dstRuleWords(DstRule{9, 0, 13, 2}), "9 0 13 2");
     for (const char* bad : {"last Sunday March", "last Sunday March 24:00", "last Sunday March 02:30",
-                            "sixth Sunday March 02:00", "last Sun March 02:00", "last Sunday March 02:00 x",
+                            "last Sun March 2", "sixth Sunday March 2", "last Sunday March 2 x",
                             "4 Sunday 3 2", "last Sunday March 002", "last Sunday March -0", "5 0 3 2", ""})
         EXPECT_FALSE(parseDstRuleText(bad)) << bad;
 }

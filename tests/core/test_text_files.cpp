@@ -8,85 +8,42 @@
 
 using namespace zek;
 
+namespace {
+
+// The records, header first, as "line:cell|cell" joined by " / "; or the error.
+std::string shown(const CsvText& csv) {
+    std::string out = csv.error;
+    for (std::size_t r = 0; csv.error.empty() && r <= csv.rows.size() && csv.header.line > 0; ++r) {
+        const CsvRecord& record = r == 0 ? csv.header : csv.rows[r - 1];
+        out += (r == 0 ? "" : " / ") + std::to_string(record.line) + ":";
+        for (std::size_t i = 0; i < record.cells.size(); ++i)
+            out += (i == 0 ? "" : "|") + record.cells[i];
+    }
+    return out;
+}
+
+} // namespace
+
 TEST(Csv, RecordsLinesAndRefusals) {
-    using Rows = std::vector<std::vector<std::string>>;
     const struct {
-        std::string text;
-        Rows records; // the header first
-        std::vector<int> lines;
-        std::string error;
+        std::string text, records;
     } rows[] = {
         {"\xEF\xBB\xBF"
          "a,b\r\n1,\"x,\"\"y\"\"\r\nz\"\r\n\r\n\"\",2",
-         {{"a", "b"}, {"1", "x,\"y\"\r\nz"}, {"", "2"}},
-         {1, 2, 5},
-         ""},
-        {"a\r\rb\rc", {{"a"}, {"b"}, {"c"}}, {1, 3, 4}, ""},
-        {"a,\"b\nc\"\n\"d\re\",f\n", {{"a", "b\nc"}, {"d\re", "f"}}, {1, 3}, ""},
-        {"", {}, {}, ""},
-        {"a\n\"open,\n\n", {}, {}, "line 2: a quote is not closed"},
+         "1:a|b / 2:1|x,\"y\"\r\nz / 5:|2"},
+        {"a\r\rb\rc\n \n", "1:a / 3:b / 4:c"},
+        {"a,\"b\nc\"\n\"d\re\",f\n", "1:a|b\nc / 3:d\re|f"},
+        // What the writer makes of values a reader could lose: a blank line, a leading mark.
+        {csvRow(std::vector<std::string>{"\xEF\xBB\xBFx"}) + csvRow(std::vector<std::string>{" "}),
+         "1:\xEF\xBB\xBFx / 2: "},
+        {"a\n\"open,\n\n", "line 2: a quote is not closed"},
         {"a\nb\n\"x\"y\n",
-         {},
-         {},
          "line 3: a quote in the middle of cell 1; quote the whole cell and write \"\" for a quote"},
         {"a,b\nx,y\"\n",
-         {},
-         {},
          "line 2: a quote in the middle of cell 2; quote the whole cell and write \"\" for a quote"},
     };
-    for (const auto& row : rows) {
-        const CsvText csv = readCsv(row.text);
-        EXPECT_EQ(csv.error, row.error) << row.text;
-        Rows records;
-        std::vector<int> lines;
-        if (csv.header.line > 0) {
-            records.push_back(csv.header.cells);
-            lines.push_back(csv.header.line);
-        }
-        for (const CsvRecord& record : csv.rows) {
-            records.push_back(record.cells);
-            lines.push_back(record.line);
-        }
-        if (row.error.empty()) {
-            EXPECT_EQ(records, row.records) << row.text;
-            EXPECT_EQ(lines, row.lines) << row.text;
-        }
-    }
-}
-
-// Values a module or a user may hold, written as one row and read back.
-TEST(Csv, NastyValuesAreWrittenSafelyAndReadBack) {
-    const std::vector<std::string> values = {"=cmd|' /C calc'!A0",
-                                             "+1",
-                                             "-",
-                                             "@x",
-                                             "'quoted",
-                                             "a,b",
-                                             "say \"hi\"",
-                                             "two\r\nlines\n",
-                                             "\x1b]0;t\x07",
-                                             "tab\tin",
-                                             "del\x7f c1\xC2\x9B",
-                                             "back\\slash \\x41",
-                                             "Z\xC3\xA4hler",
-                                             "",
-                                             "\ttab",
-                                             " =lead"};
-    const std::string written = csvRow(values) + csvRow(std::vector<std::string>{""});
-    for (const char c : written)
-        EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << written;
-    const CsvText csv = readCsv(written);
-    ASSERT_EQ(csv.error, "");
-    ASSERT_EQ(csv.header.cells.size(), values.size());
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        const std::string& cell = csv.header.cells[i];
-        EXPECT_EQ(std::string_view("=+-@\t\r").find(cell.empty() ? 'x' : cell.front()),
-                  std::string_view::npos)
-            << cell;
-        EXPECT_EQ(csvValue(cell), values[i]) << cell;
-    }
-    ASSERT_EQ(csv.rows.size(), 1u);
-    EXPECT_EQ(csv.rows[0].cells, std::vector<std::string>{""});
+    for (const auto& row : rows)
+        EXPECT_EQ(shown(readCsv(row.text)), row.records) << row.text;
     // A Latin-1 byte as a module stores it: shown as its escape, read back as its character.
     EXPECT_EQ(csvCell("Z\xE4hler"), "Z\\xe4hler");
     EXPECT_EQ(textToLatin1(csvValue(csvCell("Z\xE4hler"))), "Z\xE4hler");
@@ -96,7 +53,6 @@ TEST(Json, FleetBackupsAndRefusals) {
     const std::vector<JsonMembers> fleet = {{{"mac", "02 5A 45 00 00 01"}, {"name", "a\x1b\"\\\xC2\x85"}},
                                             {}};
     const std::string written = jsonArray(fleet);
-    EXPECT_EQ(written.find('\x1b'), std::string::npos);
     EXPECT_NE(written.find(R"("a\u001b\"\\\u0085")"), std::string::npos) << written;
     std::string error;
     bool isArray = false;
@@ -107,8 +63,10 @@ TEST(Json, FleetBackupsAndRefusals) {
     EXPECT_FALSE(isArray);
     // A byte that is no UTF-8 is written as the Latin-1 character it would be.
     EXPECT_EQ(jsonString("\xE4\xFF"), R"("\u00e4\u00ff")");
-    EXPECT_EQ(parseFlatJson(R"({"n": -1.5e+3, "t": true, "z": null})", error),
-              (JsonMembers{{"n", "-1.5e+3"}, {"t", "true"}, {"z", "null"}}));
+    EXPECT_EQ(parseFlatJson("\xEF\xBB\xBF"
+                            R"({"n": -1.5e+3, "t": true, "z": null, "s": "\u00e9\u20AC"})",
+                            error),
+              (JsonMembers{{"n", "-1.5e+3"}, {"t", "true"}, {"z", "null"}, {"s", "\xC3\xA9\xE2\x82\xAC"}}));
     const struct {
         const char* text;
         const char* error;
@@ -117,9 +75,14 @@ TEST(Json, FleetBackupsAndRefusals) {
         {R"([{"a": 1}, 2])", "object 2: not a JSON object (at character 12)"},
         {R"([{"a": 1} {"b": 2}])", "the array is not closed after object 1 (at character 11)"},
         {R"([] [])", "text after the array (at character 4)"},
+        {R"({"a": 1} 1)", "text after the object (at character 10)"},
         {R"({"a": yes})", "the value of 'a' is no string, number, true, false or null (at character 7)"},
+        {R"({"a": {"b": 1}})", "the value of 'a' is no string, number, true, false or null (at character 7)"},
         {R"({"a": 01})", "the object is not closed (at character 8)"},
-        {R"({"a": -})", "the value of 'a' is no string, number, true, false or null (at character 8)"},
+        {R"({"a" 1})", "a member is not \"key\": value (at character 6)"},
+        {R"({"a": "\ud800"})",
+         "the value of 'a' is no string, number, true, false or null (at character 10)"},
+        {R"({"a": "x)", "the value of 'a' is no string, number, true, false or null (at character 9)"},
     };
     for (const auto& row : rows) {
         EXPECT_FALSE(parseFlatJsonObjects(row.text, error)) << row.text;
