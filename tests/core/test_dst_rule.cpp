@@ -59,7 +59,7 @@ TEST(DstRuleWords, EveryListRuleReadsInWordsAndBack) {
                 for (const std::string& text :
                      {words, shouted,
                       (o == 4 ? "Fifth  " : occurrences[o] + std::string(" ")) + day + "\t" + months[m - 1] +
-                          " " + std::to_string(h),
+                          " " + std::to_string(h) + (w % 2 ? ":00" : ""),
                       std::to_string(o) + " " + std::to_string(w) + " " + std::to_string(m) + " " + hh})
                     ASSERT_EQ(parseDstRuleText(text), rule) << text;
             }
