@@ -1,10 +1,10 @@
 #include "ctl/ctl_values.h"
 
+#include "core/clock/dst_rule_words.h"
 #include "core/scan/device_protocol.h"
 #include "core/scan/network_settings.h"
 #include "core/text/encodings.h"
 #include "core/text/value_texts.h"
-#include "ctl/rule_words.h"
 
 #include <algorithm>
 
@@ -259,9 +259,7 @@ struct SessionSetting {
 
 std::string ruleRefusal(std::string_view key, std::string_view text) {
     return std::string(key) +
-           " is \"occurrence weekday month hour\" (0-4 0-6 1-12 0-23) or as \"last Sunday March 02:00\", "
-           "not " +
-           quoted(text);
+           " is a rule such as \"last Sunday March 02:00\" or its numbers \"4 0 3 2\", not " + quoted(text);
 }
 
 template <std::size_t Row> constexpr SessionSetting trapSetting(std::string_view key, ValueAction set) {
@@ -316,9 +314,7 @@ constexpr std::array<SessionSetting, 8> kSessionSettings = {{
      [](const SessionChange& c) { return dstUseCommand(*c.dst); }},
     {"dst-start", ValueAction::SetDstStart,
      [](SessionChange& c, std::string_view text) {
-         c.dstStart = parseRuleText(text);
-         if (!c.dstStart)
-             c.dstStart = parseRuleWords(text);
+         c.dstStart = parseDstRuleText(text);
          return c.dstStart ? std::string() : ruleRefusal("dst-start", text);
      },
      [](const SessionChange& c) { return c.dstStart.has_value(); },
@@ -327,9 +323,7 @@ constexpr std::array<SessionSetting, 8> kSessionSettings = {{
      [](const SessionChange& c) { return dstRuleCommand(DstRuleRow::Start, c.dstStart->indexes()); }},
     {"dst-stop", ValueAction::SetDstStop,
      [](SessionChange& c, std::string_view text) {
-         c.dstStop = parseRuleText(text);
-         if (!c.dstStop)
-             c.dstStop = parseRuleWords(text);
+         c.dstStop = parseDstRuleText(text);
          return c.dstStop ? std::string() : ruleRefusal("dst-stop", text);
      },
      [](const SessionChange& c) { return c.dstStop.has_value(); },

@@ -4,7 +4,7 @@
 #include "core/clock/clock_values.h"
 #include "core/scan/device_protocol.h"
 #include "core/text/encodings.h"
-#include "core/text/fleet_files.h"
+#include "core/text/json.h"
 #include "ctl/ctl_formats.h"
 #include "ctl/fleet_report.h"
 #include "ctl/fleet_runner.h"
@@ -133,7 +133,7 @@ int fleetRead(Context& c) {
         fields[i] = readFields(*fleet.targets[i].found, s);
         return std::string();
     });
-    std::vector<std::string> objects;
+    std::vector<JsonMembers> objects;
     for (std::size_t i = 0; i < fleet.targets.size(); ++i) {
         const FleetTarget& t = fleet.targets[i];
         Members shown = fields[i];
@@ -150,7 +150,7 @@ int fleetRead(Context& c) {
             // The problem's module text unescaped, so that JSON escapes it once, its own way.
             if (shown.back().first == "problem")
                 shown.back().second = unescapeVisible(shown.back().second);
-            objects.push_back(jsonObject(shown));
+            objects.push_back(shown);
             continue;
         }
         c.out << (i > 0 ? "\n" : "");
@@ -172,14 +172,14 @@ int fleetBackup(Context& c) {
     if (const int code = openFleet(c, finder, fleet); code != kDone)
         return code;
     FleetRunner runner(c.jobs, c.trace, progressOf(c));
-    std::vector<std::string> objects(fleet.targets.size());
+    std::vector<JsonMembers> objects(fleet.targets.size());
     const auto problems =
         eachModule(c, runner, fleet.targets, "backup", [&](std::size_t i, ModuleSession& s) {
-            objects[i] = jsonObject(backupMembers(*fleet.targets[i].found, s));
+            objects[i] = backupMembers(*fleet.targets[i].found, s);
             return std::string();
         });
     // A module that failed has no entry: a backup of half its values would restore wrong ones.
-    std::vector<std::string> taken;
+    std::vector<JsonMembers> taken;
     for (std::size_t i = 0; i < objects.size(); ++i) {
         if (problems[i].empty())
             taken.push_back(objects[i]);
@@ -513,23 +513,17 @@ int fleetRestore(Context& c) {
     if (!text)
         return c.usage("cannot read " + quotedText(path));
     std::string error;
-    std::vector<std::string_view> objects{*text};
-    if (isJsonArray(*text)) {
-        const auto members = jsonArrayObjects(*text, error);
-        if (!members)
-            return c.usage(quotedText(path) + ": " + error);
-        objects = *members;
-    }
+    bool array = false;
+    const auto objects = parseFlatJsonObjects(*text, error, &array);
+    if (!objects)
+        return c.usage(quotedText(path) + ": " + error);
     std::vector<ApplyRow> rows;
     std::set<MacAddress> macs;
-    for (std::size_t i = 0; i < objects.size(); ++i) {
-        const std::string where = objects.size() > 1 ? "module " + std::to_string(i + 1) + ": " : "";
-        const auto members = parseFlatJson(objects[i], error);
-        if (!members)
-            return c.usage(quotedText(path) + ": " + where + error);
+    for (std::size_t i = 0; i < objects->size(); ++i) {
+        const std::string where = array ? "object " + std::to_string(i + 1) + ": " : "";
         ApplyRow row;
         row.line = int(i + 1);
-        if (error = backupRow(*members, row); !error.empty())
+        if (error = backupRow((*objects)[i], row); !error.empty())
             return c.usage(quotedText(path) + ": " + where + error);
         if (!macs.insert(row.mac).second)
             return c.usage(quotedText(path) + ": " + where + "MAC " + macText(row.mac) + " twice");
@@ -537,7 +531,7 @@ int fleetRestore(Context& c) {
     }
     if (rows.empty())
         return c.usage(quotedText(path) + ": no module in the backup");
-    return applyRows(c, path, rows, false, "module");
+    return applyRows(c, path, rows, false, "object");
 }
 
 } // namespace zek::cli

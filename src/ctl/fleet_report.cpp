@@ -1,10 +1,12 @@
 #include "ctl/fleet_report.h"
 
+#include "core/clock/dst_rule_words.h"
 #include "core/scan/device_protocol.h"
+#include "core/text/csv.h"
 #include "core/text/encodings.h"
+#include "core/text/json.h"
 #include "core/text/value_texts.h"
 #include "ctl/ctl_formats.h"
-#include "ctl/rule_words.h"
 
 #include <algorithm>
 #include <charconv>
@@ -146,30 +148,17 @@ std::string auditCsv(const std::vector<AuditRow>& rows) {
     for (std::string_view column : kAuditColumns)
         out += (out.empty() ? "" : ",") + std::string(column);
     out += "\n";
-    for (const AuditRow& row : rows) {
-        for (std::size_t i = 0; i < row.size(); ++i)
-            out += (i == 0 ? "" : ",") + csvCell(row[i]);
-        out += "\n";
-    }
+    for (const AuditRow& row : rows)
+        out += csvRow(row);
     return out;
 }
 
-std::string jsonArray(const std::vector<std::string>& objects) {
-    std::string out = "[";
-    for (const std::string& object : objects) {
-        out += out.size() > 1 ? ",\n" : "\n";
-        out += object.ends_with('\n') ? object.substr(0, object.size() - 1) : object;
-    }
-    return out + (objects.empty() ? "]\n" : "\n]\n");
-}
-
 std::string auditJson(const std::vector<AuditRow>& rows) {
-    std::vector<std::string> objects;
+    std::vector<JsonMembers> objects;
     for (const AuditRow& row : rows) {
-        std::vector<std::pair<std::string, std::string>> members;
+        JsonMembers& members = objects.emplace_back();
         for (std::size_t i = 0; i < row.size(); ++i)
             members.emplace_back(kAuditColumns[i], row[i]);
-        objects.push_back(jsonObject(members));
     }
     return jsonArray(objects);
 }

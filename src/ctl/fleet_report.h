@@ -43,7 +43,4 @@ std::string auditJson(const std::vector<AuditRow>& rows);
 // needs it, and a count.
 std::string auditTable(const std::vector<AuditRow>& rows, const std::vector<std::string>& looks);
 
-// A JSON array of objects as jsonObject writes them.
-std::string jsonArray(const std::vector<std::string>& objects);
-
 } // namespace zek::cli

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clock/clock_planner.h"
+#include "core/text/json.h"
 #include "ctl/ctl_context.h"
 #include "ctl/ctl_formats.h"
 #include "ctl/module_session.h"
@@ -15,7 +16,7 @@ namespace zek::cli {
 
 // The steps of zekctl's work on one module that its single-module and fleet commands share.
 
-using Members = std::vector<std::pair<std::string, std::string>>;
+using Members = JsonMembers;
 
 bool allTook(const std::vector<FieldOutcome>& outcomes);
 // One line per value: `MAC  field "wanted": took` or NOT TAKEN with what the module reports.

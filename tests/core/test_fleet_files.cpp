@@ -47,33 +47,5 @@ TEST(FleetFiles, ModuleListsOfLinesOrCsv) {
         EXPECT_EQ(listed(c.text), c.names) << testing::PrintToString(std::string(c.text));
 }
 
-TEST(FleetFiles, FleetBackupObjectsAreDelimited) {
-    const struct {
-        std::string_view text;
-        std::vector<std::string_view> objects;
-        std::string_view error = {};
-    } cases[] = {
-        {"[]", {}},
-        {"\xEF\xBB\xBF [ {\"mac\": \"a\"} ,\n{\"name\": \"}{[\\\"\", \"n\": 1}]\n",
-         {"{\"mac\": \"a\"}", "{\"name\": \"}{[\\\"\", \"n\": 1}"}},
-        {"[{\"a\": {\"b\": []}}]", {"{\"a\": {\"b\": []}}"}},
-        {"{\"mac\": \"a\"}", {}, "not a JSON array (at character 1)"},
-        {"[{\"a\": 1}, 7]", {}, "member 2 is not an object (at character 12)"},
-        {"[{\"a\": \"}", {}, "member 1 is not closed (at character 10)"},
-        {"[{} {}]", {}, "a member is not followed by , or ] (at character 5)"},
-        {"[{}] x", {}, "text after the array (at character 6)"},
-        {"[{},", {}, "member 2 is not an object (at character 5)"},
-    };
-    for (const auto& c : cases) {
-        std::string error;
-        const auto objects = jsonArrayObjects(c.text, error);
-        EXPECT_EQ(error, c.error) << c.text;
-        EXPECT_EQ(objects.value_or(std::vector<std::string_view>{}), c.objects) << c.text;
-        EXPECT_EQ(objects.has_value(), c.error.empty()) << c.text;
-    }
-    EXPECT_TRUE(isJsonArray("\xEF\xBB\xBF\r\n ["));
-    EXPECT_FALSE(isJsonArray(" {\"mac\": \"[\"}"));
-}
-
 } // namespace
 } // namespace zek
