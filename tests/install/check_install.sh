@@ -35,23 +35,10 @@ for page in zekconfig zeksim zekctl; do
 done
 "$prefix/bin/zekconfig" --version | grep -qx "ZEK-Configurator [0-9.]*" || fail "no version"
 
-# zekctl's completion as bash runs it, with the installed zekctl on the PATH: words typed ->
-# what is offered, sorted.
-completes() {
-  PATH="$prefix/bin:$PATH" bash -c 'source "$0"; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _zekctl
-    printf "%s\n" "${COMPREPLY[@]}" | sort | xargs' "$prefix/share/bash-completion/completions/zekctl" "$@"
-}
-while IFS='|' read -r typed offered; do
-  read -ra words <<<"$typed"
-  [[ $typed == *' ' ]] && words+=("")
-  got=$(completes "${words[@]}")
-  [ "$got" = "$offered" ] || fail "completing '$typed' offered '$got', not '$offered'"
-done <<'EOF'
-zekctl re|read restore
-zekctl search --format |csv json table
-zekctl --from 1|127.0.0.1 192.0.2.1 198.51.100.1
-zekctl write 00 : 0a : 1b --dst o|off on
-EOF
+# zekctl's completion as bash runs it, asking the installed zekctl for the PC's addresses.
+offered=$(PATH="$prefix/bin:$PATH" bash -c 'source "$0"; COMP_WORDS=(zekctl --from ""); COMP_CWORD=2; _zekctl
+  echo "${COMPREPLY[*]}"' "$prefix/share/bash-completion/completions/zekctl")
+[[ " $offered " == *" 127.0.0.1 "* ]] || fail "completing 'zekctl --from' offered '$offered'"
 
 # A fleet to search; the installed programs start in directories without any file of ours.
 "$prefix/bin/zeksim" --modules 2 >"$work/zeksim.log" 2>&1 &
