@@ -25,20 +25,6 @@ std::string modeText(std::int32_t mode) {
 // text whose first character it hides): such a cell gets a ' before it, which apply drops.
 constexpr std::string_view kFormulaStarts = "=+-@'\t\r";
 
-// A cell as search writes it: module text escaped as everywhere, never a formula, quoted
-// where it holds a comma or a quote.
-std::string csvCell(const std::string& value) {
-    std::string text = visibleText(value);
-    if (!text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos)
-        text.insert(0, 1, '\'');
-    if (text.find_first_of(",\"") == std::string::npos)
-        return text;
-    std::string out = "\"";
-    for (char c : text)
-        out += c == '"' ? std::string("\"\"") : std::string(1, c);
-    return out + "\"";
-}
-
 // What csvCell made of a value, undone.
 std::string csvValue(std::string_view cell) {
     if (!cell.empty() && cell.front() == '\'')
@@ -113,6 +99,18 @@ std::string lineError(int line, std::string_view reason) {
 
 } // namespace
 
+std::string csvCell(const std::string& value) {
+    std::string text = visibleText(value);
+    if (!text.empty() && kFormulaStarts.find(text.front()) != std::string_view::npos)
+        text.insert(0, 1, '\'');
+    if (text.find_first_of(",\"") == std::string::npos)
+        return text;
+    std::string out = "\"";
+    for (char c : text)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return out + "\"";
+}
+
 std::string searchTable(std::span<const DeviceRecord> modules) {
     std::string out;
     char row[256];
@@ -172,8 +170,12 @@ ApplyFile parseApplyCsv(std::string_view text) {
     }
     std::vector<std::string> header;
     const int headerLine = records.front().line;
+    const auto listed = [](const auto& columns, const std::string& column) {
+        return std::find(columns.begin(), columns.end(), column) != columns.end();
+    };
     for (const std::string& column : records.front().cells) {
-        if (std::find(kSearchColumns.begin(), kSearchColumns.end(), column) == kSearchColumns.end())
+        if (!listed(kSearchColumns, column) && !listed(kSessionKeys, column) &&
+            !listed(kDescriptiveColumns, column))
             file.error = lineError(headerLine, "unknown column " + quotedText(column));
         else if (std::find(header.begin(), header.end(), column) != header.end())
             file.error = lineError(headerLine, "column '" + column + "' twice");
@@ -193,7 +195,7 @@ ApplyFile parseApplyCsv(std::string_view text) {
                                                    " cells, the header has " + std::to_string(header.size()));
             return file;
         }
-        ApplyRow row{lineNumber, {}, {}, {}};
+        ApplyRow row{lineNumber, {}, {}, {}, {}};
         for (std::size_t i = 0; i < header.size() && file.error.empty(); ++i) {
             const std::string cell = csvValue(record->cells[i]);
             if (header[i] == "mac") {
@@ -206,7 +208,10 @@ ApplyFile parseApplyCsv(std::string_view text) {
                 if (!row.serial)
                     file.error =
                         lineError(lineNumber, "serial is a number 0 to 4294967295, not " + quotedText(cell));
-            } else if (header[i] != "serial" && !cell.empty()) {
+            } else if (listed(kSessionKeys, header[i]) && !cell.empty()) {
+                if (const std::string reason = setSessionField(row.session, header[i], cell); !reason.empty())
+                    file.error = lineError(lineNumber, reason);
+            } else if (listed(kNetworkKeys, header[i]) && !cell.empty()) {
                 if (const std::string reason = setNetworkField(row.change, header[i], cell); !reason.empty())
                     file.error = lineError(lineNumber, reason);
             }

@@ -17,6 +17,10 @@ namespace zek::cli {
 inline constexpr std::array<std::string_view, 9> kSearchColumns = {
     "mac", "serial", "ip", "netmask", "gateway", "dhcp", "name", "port", "mode"};
 
+// A CSV cell as search and audit write it: module text escaped as everywhere, never a
+// formula, quoted where it holds a comma or a quote.
+std::string csvCell(const std::string& value);
+
 std::string searchTable(std::span<const DeviceRecord> modules);
 std::string searchCsv(std::span<const DeviceRecord> modules);
 std::string searchJson(std::span<const DeviceRecord> modules);
@@ -29,7 +33,11 @@ struct ApplyRow {
     MacAddress mac{};
     std::optional<std::uint32_t> serial;
     NetworkChange change;
+    SessionChange session;
 };
+// The audit's columns that describe a module and are never written: apply ignores them.
+inline constexpr std::array<std::string_view, 9> kDescriptiveColumns = {
+    "module-info", "device", "revision", "company", "letters", "clock-utc", "clock-drift", "zone", "problem"};
 struct ApplyFile {
     std::vector<ApplyRow> rows;
     std::string error; // "line 3: bad IP address '10.0.0'", empty when the file was taken

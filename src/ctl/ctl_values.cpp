@@ -4,6 +4,7 @@
 #include "core/scan/network_settings.h"
 #include "core/text/encodings.h"
 #include "core/text/value_texts.h"
+#include "ctl/rule_words.h"
 
 #include <algorithm>
 
@@ -257,7 +258,9 @@ struct SessionSetting {
 };
 
 std::string ruleRefusal(std::string_view key, std::string_view text) {
-    return std::string(key) + " is \"occurrence weekday month hour\" (0-4 0-6 1-12 0-23), not " +
+    return std::string(key) +
+           " is \"occurrence weekday month hour\" (0-4 0-6 1-12 0-23) or as \"last Sunday March 02:00\", "
+           "not " +
            quoted(text);
 }
 
@@ -314,6 +317,8 @@ constexpr std::array<SessionSetting, 8> kSessionSettings = {{
     {"dst-start", ValueAction::SetDstStart,
      [](SessionChange& c, std::string_view text) {
          c.dstStart = parseRuleText(text);
+         if (!c.dstStart)
+             c.dstStart = parseRuleWords(text);
          return c.dstStart ? std::string() : ruleRefusal("dst-start", text);
      },
      [](const SessionChange& c) { return c.dstStart.has_value(); },
@@ -323,6 +328,8 @@ constexpr std::array<SessionSetting, 8> kSessionSettings = {{
     {"dst-stop", ValueAction::SetDstStop,
      [](SessionChange& c, std::string_view text) {
          c.dstStop = parseRuleText(text);
+         if (!c.dstStop)
+             c.dstStop = parseRuleWords(text);
          return c.dstStop ? std::string() : ruleRefusal("dst-stop", text);
      },
      [](const SessionChange& c) { return c.dstStop.has_value(); },
