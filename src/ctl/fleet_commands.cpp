@@ -5,6 +5,7 @@
 #include "core/scan/device_protocol.h"
 #include "core/text/encodings.h"
 #include "core/text/json.h"
+#include "core/text/value_texts.h"
 #include "ctl/ctl_formats.h"
 #include "ctl/fleet_report.h"
 #include "ctl/fleet_runner.h"
@@ -138,9 +139,13 @@ int fleetRead(Context& c) {
         const FleetTarget& t = fleet.targets[i];
         Members shown = fields[i];
         if (!problems[i].empty()) {
-            shown = {{"mac", t.found ? macText(t.found->Mac) : t.name}};
-            if (t.found)
-                shown.emplace_back("ip", dottedText(t.found->CurrentIp));
+            // A name no module answered to is shown as what it is, a MAC or an IP.
+            const auto mac = t.found ? std::optional(t.found->Mac) : parseMac(t.name);
+            shown.clear();
+            if (mac)
+                shown.emplace_back("mac", macText(*mac));
+            if (t.found || !mac)
+                shown.emplace_back("ip", t.found ? dottedText(t.found->CurrentIp) : t.name);
         }
         if (!problems[i].empty() || !t.note.empty())
             shown.emplace_back("problem", t.note.empty() || problems[i].empty()

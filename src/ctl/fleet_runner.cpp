@@ -33,7 +33,7 @@ void FleetRunner::run(std::size_t count, std::string_view what,
     for (std::thread& thread : threads)
         thread.join();
     if (m_progress && count > 0)
-        *m_progress << '\r' << std::string(what.size() + 24, ' ') << '\r' << std::flush;
+        *m_progress << '\r' << std::string(what.size() + 40, ' ') << '\r' << std::flush;
 }
 
 net::Trace FleetRunner::traceFor(const DeviceRecord& module) {
@@ -48,7 +48,7 @@ net::Trace FleetRunner::traceFor(const DeviceRecord& module) {
 
 void FleetRunner::showProgress(std::string_view what, std::size_t done, std::size_t count) {
     if (m_progress && count > 0)
-        *m_progress << '\r' << what << ' ' << done << '/' << count << std::flush;
+        *m_progress << "\rzekctl: " << what << ' ' << done << '/' << count << " modules" << std::flush;
 }
 
 } // namespace zek::cli

@@ -34,6 +34,8 @@ TEST(FleetFiles, ModuleListsOfLinesOrCsv) {
         {"", "no module named"},
         {"# only a comment\n", "no module named"},
         {"mac\n", "line 1: a header but no module"},
+        {"# first the header\n\nmac\n\\\n", "line 4: bad MAC '\\\\'"},
+        {"\"mac,\nx\"\n02:5a:45:00:00:01\n", "line 1: not a MAC or an IP address: '\"mac,'"},
         {"127.0.0.2\n127.0.0.02\n", "line 2: module '127.0.0.02' named in line 1 too"},
         {"02:5a:45:00:00:01\n02 5A 45 00 00 01\n", "line 2: module '02 5A 45 00 00 01' named in line 1 too"},
         {"127.0.0.2\nboiler\n", "line 2: not a MAC or an IP address: 'boiler'"},

@@ -56,7 +56,9 @@ std::string add(TargetList& list, TargetName name) {
 
 } // namespace
 
-TargetList parseTargetList(std::string_view text) {
+namespace {
+
+TargetList readTargets(std::string_view text) {
     TargetList list;
     const std::vector<Line> lines = namingLines(text);
     if (lines.empty()) {
@@ -78,30 +80,48 @@ TargetList parseTargetList(std::string_view text) {
         }
         return list;
     }
-    const CsvText csv = readCsv(text);
+    // The whole text as a CSV from the header on: comment and blank lines before it are
+    // not records of the file.
+    const std::size_t headerAt = std::size_t(lines.front().text.data() - text.data());
+    const CsvText csv = readCsv(text.substr(headerAt));
     if (!csv.error.empty()) {
         list.error = csv.error;
         return list;
     }
-    const std::size_t column =
-        std::size_t(std::find_if(csv.header.cells.begin(), csv.header.cells.end(),
-                                 [](const std::string& c) { return trimmed(c) == "mac"; }) -
-                    csv.header.cells.begin());
+    const auto& header = csv.header.cells;
+    const std::size_t column = std::size_t(
+        std::find_if(header.begin(), header.end(), [](const std::string& c) { return trimmed(c) == "mac"; }) -
+        header.begin());
+    const int lineOffset = lines.front().number - 1;
+    if (column == header.size()) {
+        list.error = lineError(lines.front().number, "no mac column");
+        return list;
+    }
     for (const CsvRecord& row : csv.rows) {
-        if (row.cells.size() != csv.header.cells.size()) {
-            list.error = lineError(row.line, std::to_string(row.cells.size()) + " cells, the header has " +
-                                                 std::to_string(csv.header.cells.size()));
+        const int line = row.line + lineOffset;
+        if (row.cells.size() != header.size()) {
+            list.error = lineError(line, std::to_string(row.cells.size()) + " cells, the header has " +
+                                             std::to_string(header.size()));
             return list;
         }
         const std::string cell(trimmed(csvValue(row.cells[column])));
-        TargetName name{row.line, cell, parseMac(cell), std::nullopt};
-        list.error =
-            name.mac ? add(list, std::move(name)) : lineError(row.line, "bad MAC " + quotedText(cell));
+        TargetName name{line, cell, parseMac(cell), std::nullopt};
+        list.error = name.mac ? add(list, std::move(name)) : lineError(line, "bad MAC " + quotedText(cell));
         if (!list.error.empty())
             return list;
     }
     if (list.names.empty())
-        list.error = lineError(csv.header.line, "a header but no module");
+        list.error = lineError(lines.front().number, "a header but no module");
+    return list;
+}
+
+} // namespace
+
+TargetList parseTargetList(std::string_view text) {
+    TargetList list = readTargets(text);
+    // A refused file names nothing: no half of it is worked on.
+    if (!list.error.empty())
+        list.names.clear();
     return list;
 }
 
