@@ -1,6 +1,7 @@
 # What an installed zekconfig needs beside its programs: the desktop entry, the icons,
-# the AppStream data, the man pages and the Debian documentation files; and the
-# Debian package made from that install tree (cpack -G DEB, see scripts/deb.sh).
+# the AppStream data, the man pages, zekctl's bash completion and the Debian
+# documentation files; and the Debian package made from that install tree (cpack -G DEB,
+# see scripts/deb.sh).
 include(GNUInstallDirs)
 set(ZEK_PACKAGING_DIR ${CMAKE_BINARY_DIR}/packaging)
 
@@ -11,6 +12,9 @@ foreach(size 16 32 48 64 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME ${ZEK_APP_ID}.png)
 endforeach()
+# bash-completion loads a command's file from here the first time the command is completed.
+install(FILES ${CMAKE_SOURCE_DIR}/resources/completion/zekctl
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 configure_file(${CMAKE_SOURCE_DIR}/resources/desktop/${ZEK_APP_ID}.metainfo.xml
                ${ZEK_PACKAGING_DIR}/${ZEK_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${ZEK_PACKAGING_DIR}/${ZEK_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -1,5 +1,7 @@
-// Any bytes as a MAC, an IPv4 address, a number or a DST rule given to zekctl: each parser
-// gives a value or nothing, and the value's own text reads back to the same value.
+// Any bytes as a MAC, an IPv4 address, a number or a DST rule (numbers or words) given to
+// zekctl: each parser gives a value or nothing, and the value's own text reads back to the
+// same value.
+#include "core/clock/dst_rule_words.h"
 #include "core/scan/device_protocol.h"
 #include "core/text/value_texts.h"
 
@@ -20,6 +22,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string again = std::to_string(rule->occurrence) + " " + std::to_string(rule->weekday) +
                                   " " + std::to_string(rule->month) + " " + std::to_string(rule->hour);
         if (!rule->valid() || zek::parseRuleText(again) != rule)
+            std::abort();
+    }
+    if (const auto rule = zek::parseDstRuleText(text)) {
+        const std::string words = zek::dstRuleWords(*rule);
+        if (!rule->valid() || zek::parseDstRuleText(words) != rule ||
+            (zek::parseRuleText(text) && zek::parseRuleText(text) != rule))
             std::abort();
     }
     return 0;

@@ -5,8 +5,8 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DZEK_BENCH=ON -DBUILD_TESTING=OFF >/dev/null
-benches=(bench_gui_search bench_gui_session bench_gui_flood bench_read_sequence)
-cmake --build build/release -j "$(nproc)" --target zeksim "${benches[@]}" >/dev/null
+benches=(bench_gui_search bench_gui_session bench_gui_flood bench_read_sequence bench_ctl_fleet)
+cmake --build build/release -j "$(nproc)" --target zeksim zekctl "${benches[@]}" >/dev/null
 
 cpu=$(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -1)
 os=$(. /etc/os-release && echo "$PRETTY_NAME")

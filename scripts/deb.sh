@@ -29,6 +29,7 @@ touch "$root/var/lib/dpkg/status"
 # The scratch root has no libraries of its own; the programs run with the machine's.
 dpkg --root="$root" --force-not-root --force-depends --log=/dev/null -i "$deb" >"$root/dpkg.log" 2>&1 ||
   { cat "$root/dpkg.log"; exit 1; }
+[ -s "$root/usr/share/bash-completion/completions/zekctl" ] || { echo "zekctl's bash completion is missing"; exit 1; }
 desktop-file-validate "$root/usr/share/applications/com.example.zekconfig.desktop"
 appstreamcli validate --no-net "$root/usr/share/metainfo/com.example.zekconfig.metainfo.xml"
 empty=$(mktemp -d)

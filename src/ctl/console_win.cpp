@@ -2,7 +2,9 @@
 
 #include "ctl/console.h"
 
+#include <cstdio>
 #include <cstdlib>
+#include <io.h>
 
 namespace zek::cli {
 
@@ -28,6 +30,10 @@ void useUtf8Console() {
     std::atexit(restoreCodePages);
     SetConsoleOutputCP(CP_UTF8);
     SetConsoleCP(CP_UTF8);
+}
+
+bool stderrIsTerminal() {
+    return _isatty(_fileno(stderr)) != 0;
 }
 
 } // namespace zek::cli

@@ -79,7 +79,9 @@ ParsedArgs parseArgs(std::span<const std::string> argv, std::span<const CommandI
         return parsed;
     if (!a.command)
         return fail("no command given");
-    if (int(a.positional.size()) != a.command->positionals)
+    const int given = int(a.positional.size());
+    if (given != a.command->positionals &&
+        !(a.command->moduleOptional && given == a.command->positionals - 1))
         return fail(std::string(a.command->name) + " takes " + std::to_string(a.command->positionals) +
                     " argument(s): " + std::string(a.command->usage));
     return parsed;

@@ -19,6 +19,8 @@ struct CommandInfo {
     std::vector<std::string_view> valueOptions;
     std::vector<std::string_view> flagOptions;
     bool talksToModules = true;
+    // The first positional, MODULE, may be left out: a fleet option or the file names them.
+    bool moduleOptional = false;
 };
 
 // A command line split into the subcommand, its positional arguments and its options in

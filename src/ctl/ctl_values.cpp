@@ -1,5 +1,6 @@
 #include "ctl/ctl_values.h"
 
+#include "core/clock/dst_rule_words.h"
 #include "core/scan/device_protocol.h"
 #include "core/scan/network_settings.h"
 #include "core/text/encodings.h"
@@ -257,8 +258,8 @@ struct SessionSetting {
 };
 
 std::string ruleRefusal(std::string_view key, std::string_view text) {
-    return std::string(key) + " is \"occurrence weekday month hour\" (0-4 0-6 1-12 0-23), not " +
-           quoted(text);
+    return std::string(key) +
+           " is a rule such as \"last Sunday March 02:00\" or its numbers \"4 0 3 2\", not " + quoted(text);
 }
 
 template <std::size_t Row> constexpr SessionSetting trapSetting(std::string_view key, ValueAction set) {
@@ -313,7 +314,7 @@ constexpr std::array<SessionSetting, 8> kSessionSettings = {{
      [](const SessionChange& c) { return dstUseCommand(*c.dst); }},
     {"dst-start", ValueAction::SetDstStart,
      [](SessionChange& c, std::string_view text) {
-         c.dstStart = parseRuleText(text);
+         c.dstStart = parseDstRuleText(text);
          return c.dstStart ? std::string() : ruleRefusal("dst-start", text);
      },
      [](const SessionChange& c) { return c.dstStart.has_value(); },
@@ -322,7 +323,7 @@ constexpr std::array<SessionSetting, 8> kSessionSettings = {{
      [](const SessionChange& c) { return dstRuleCommand(DstRuleRow::Start, c.dstStart->indexes()); }},
     {"dst-stop", ValueAction::SetDstStop,
      [](SessionChange& c, std::string_view text) {
-         c.dstStop = parseRuleText(text);
+         c.dstStop = parseDstRuleText(text);
          return c.dstStop ? std::string() : ruleRefusal("dst-stop", text);
      },
      [](const SessionChange& c) { return c.dstStop.has_value(); },

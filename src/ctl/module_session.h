@@ -28,11 +28,15 @@ class ModuleSession : public EngineHost {
 public:
     // The steps' base period: how soon a step that needs no reply goes on.
     static constexpr int kStepPeriodMs = 200;
+    // A fleet's sessions go on at once: a step that needs no reply sends nothing, and a
+    // query is still asked again only after `waitMs`, so the wire sees the same commands.
+    static constexpr int kLeanStepPeriodMs = 1;
     static constexpr int kTriesPerQuery = 3;
     static constexpr int kLongestRunInWaits = 30;
 
-    ModuleSession(Trace trace, int waitMs)
-        : m_trace(std::move(trace)), m_waitMs(waitMs), m_engine(*this, kStepPeriodMs) {}
+    ModuleSession(Trace trace, int waitMs, int stepPeriodMs = kStepPeriodMs)
+        : m_trace(std::move(trace)), m_waitMs(waitMs), m_engine(*this, stepPeriodMs),
+          m_periodMs(stepPeriodMs) {}
 
     bool connect(std::uint32_t from, const DeviceRecord& module, std::string& error);
     // Runs one of the engine's sequences until it ends; false when a command went unanswered
@@ -72,7 +76,7 @@ private:
     net::TcpLineClient m_client;
     SessionEngine m_engine;
     const std::vector<PlannedWrite>* m_writes = nullptr; // while a group Set runs
-    int m_periodMs = kStepPeriodMs;
+    int m_periodMs;
     std::string m_peer;
     std::string m_error;
     // The last command sent, what answers it, when, and the first line that came after it.

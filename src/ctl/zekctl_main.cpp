@@ -9,5 +9,5 @@
 int main(int argc, char** argv) {
     zek::cli::useUtf8Console();
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return zek::cli::runZekctl(args, std::cout, std::cerr);
+    return zek::cli::runZekctl(args, std::cout, std::cerr, zek::cli::stderrIsTerminal());
 }

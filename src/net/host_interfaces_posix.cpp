@@ -27,4 +27,17 @@ std::vector<std::uint32_t> hostIpv4Addresses() {
     return addresses;
 }
 
+std::uint32_t hostNetmask(std::uint32_t address) {
+    ifaddrs* list = nullptr;
+    if (::getifaddrs(&list) != 0)
+        return 0;
+    std::uint32_t netmask = 0;
+    for (const ifaddrs* a = list; a && netmask == 0; a = a->ifa_next)
+        if (a->ifa_addr && a->ifa_netmask && a->ifa_addr->sa_family == AF_INET &&
+            ntohl(reinterpret_cast<const sockaddr_in*>(a->ifa_addr)->sin_addr.s_addr) == address)
+            netmask = ntohl(reinterpret_cast<const sockaddr_in*>(a->ifa_netmask)->sin_addr.s_addr);
+    ::freeifaddrs(list);
+    return netmask;
+}
+
 } // namespace zek::net

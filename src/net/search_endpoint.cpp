@@ -2,6 +2,7 @@
 
 #include "net/readiness.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 
@@ -26,12 +27,22 @@ std::string hexText(std::span<const std::uint8_t> bytes) {
 }
 
 void ModuleList::add(const DeviceRecord& record) {
-    if (m_byMac.emplace(record.Mac, m_records.size()).second)
+    const auto [first, added] = m_byMac.emplace(record.Mac, m_records.size());
+    if (added) {
         m_records.push_back(record);
+        return;
+    }
+    const auto same = [&](const DeviceRecord& r) {
+        return r.CurrentIp == record.CurrentIp && r.Port == record.Port &&
+               r.SerialNumber == record.SerialNumber;
+    };
+    if (!same(m_records[first->second]) && std::none_of(m_sameMac.begin(), m_sameMac.end(), same))
+        m_sameMac.push_back(record);
 }
 
 void ModuleList::clear() {
     m_records.clear();
+    m_sameMac.clear();
     m_byMac.clear();
 }
 

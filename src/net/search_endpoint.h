@@ -27,9 +27,13 @@ public:
     void clear();
     const std::vector<DeviceRecord>& records() const { return m_records; }
     const DeviceRecord* find(const MacAddress& mac) const;
+    // Answers with a MAC already listed from another IP, port or serial: a second module
+    // with the same MAC, which a fleet command reports instead of dropping.
+    const std::vector<DeviceRecord>& sameMac() const { return m_sameMac; }
 
 private:
     std::vector<DeviceRecord> m_records;
+    std::vector<DeviceRecord> m_sameMac;
     std::map<MacAddress, std::size_t> m_byMac;
 };
 

@@ -16,6 +16,7 @@ inline constexpr int kMaxSimModules = 10000;
 inline constexpr int kMaxFloodLines = 100000;
 inline constexpr int kMaxLongLine = 1000000;
 inline constexpr int kMaxCommandCount = 1000000;
+inline constexpr int kMaxDripMs = 60000;
 
 // Module `index` (from 0) of a generated fleet: MAC 02 5A 45 and the index plus one,
 // serial 100001 plus the index, IP 127.0.0.2 plus the index, netmask 255.0.0.0,
@@ -40,7 +41,8 @@ struct FleetParseResult {
 // sw-date, time-lines, device, revision, company, logger, log-interval, rtc,
 // clock-offset, zone, dst-use, dst-start, dst-stop, trap-ip1..3, snmp-location; and
 // the faults never-answer, error, crlf, no-line-end, split, merge, flood, long-line,
-// close-after, reset-after, half-close-after, refuse, silent. A key left out keeps the
+// close-after, reset-after, half-close-after, reset-mid-reply, drip, garbage, refuse,
+// silent, ignore-set. A key left out keeps the
 // generated value for the module's position. A value may be enclosed in double quotes
 // to keep outer blanks. The text is read as UTF-8 when it decodes as UTF-8, else as
 // Latin-1.

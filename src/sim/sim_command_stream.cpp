@@ -40,6 +40,29 @@ QByteArray longLineText(int length) {
     return text.left(length);
 }
 
+// Keeps the first half of the bytes the writes carry, the write it falls in cut there.
+void cutInHalf(std::vector<SimTcpStep>& steps) {
+    qint64 total = 0;
+    for (const SimTcpStep& step : steps)
+        total += step.bytes.size();
+    qint64 keep = total / 2;
+    auto step = steps.begin();
+    for (; step != steps.end() && keep >= step->bytes.size(); ++step)
+        keep -= step->bytes.size();
+    if (step == steps.end())
+        return;
+    step->bytes.truncate(keep);
+    steps.erase(keep > 0 ? step + 1 : step, steps.end());
+}
+
+// splitmix64: a well-mixed sequence from any seed, the same on every platform.
+quint64 nextRandom(quint64& state) {
+    quint64 z = (state += 0x9E3779B97F4A7C15ULL);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+    return z ^ (z >> 31);
+}
+
 } // namespace
 
 SimCommandStream::SimCommandStream(SimModule& module, std::function<QDateTime()> hostClock)
@@ -84,6 +107,10 @@ SimCommandStream::Answer SimCommandStream::answer(const SimCommandLine& line, qi
         outcome = QStringLiteral("not answered (silent)");
     } else if (m_sendingShut) {
         outcome = QStringLiteral("not answered (sending side shut down)");
+    } else if (faults.garbage) {
+        const QByteArray bytes = garbage();
+        queueWrite(bytes, answer.steps);
+        outcome = QStringLiteral("answered with %1 bytes of garbage").arg(bytes.size());
     } else {
         QString note;
         const QList<QByteArray> lines = replyFor(line, note);
@@ -95,6 +122,11 @@ SimCommandStream::Answer SimCommandStream::answer(const SimCommandLine& line, qi
     if (faults.closeAfter == m_commands) {
         answer.steps.push_back({Action::Close, {}});
         outcome += QStringLiteral("; closing (close-after %1)").arg(m_commands);
+    } else if (faults.resetMidReply == m_commands) {
+        cutInHalf(answer.steps);
+        answer.steps.push_back({Action::Reset, {}});
+        outcome +=
+            QStringLiteral("; resetting half-way through the reply (reset-mid-reply %1)").arg(m_commands);
     } else if (faults.resetAfter == m_commands) {
         answer.steps.push_back({Action::Reset, {}});
         outcome += QStringLiteral("; resetting (reset-after %1)").arg(m_commands);
@@ -171,7 +203,35 @@ QString SimCommandStream::queueReply(const QList<QByteArray>& lines, qint64 back
     return text;
 }
 
+QByteArray SimCommandStream::garbage() const {
+    quint64 state = quint64(m_commands);
+    for (const quint8 byte : m_module.mac())
+        state = (state << 8) ^ byte ^ (state >> 56);
+    const int size = 16 + int(nextRandom(state) % 48);
+    QByteArray bytes(size, '\0');
+    for (char& byte : bytes) {
+        byte = char(nextRandom(state));
+        if (byte == '\r' || byte == '\n')
+            byte = '\0';
+    }
+    // Line ends only where placed: NUL, CR and LF inside, a CR at the end, so the peer
+    // sees whole lines. Each line starts with a byte above 0x7F, so none can read as a
+    // reply ("!..." or "modul_...").
+    for (const int start : {0, size / 2 + 1, 2 * size / 3 + 1})
+        bytes[start] = char(0x80 | quint8(bytes[start]));
+    bytes[size / 3] = '\0';
+    bytes[size / 2] = '\r';
+    bytes[2 * size / 3] = '\n';
+    bytes[size - 1] = '\r';
+    return bytes;
+}
+
 void SimCommandStream::queueWrite(const QByteArray& bytes, std::vector<SimTcpStep>& steps) const {
+    if (const int drip = m_module.faults().dripMs; drip > 0) {
+        for (qsizetype i = 0; i < bytes.size(); ++i)
+            steps.push_back({SimTcpStep::Action::Write, bytes.sliced(i, 1), false, i == 0 ? 0 : drip});
+        return;
+    }
     if (!m_module.faults().split || bytes.size() < 2) {
         steps.push_back({SimTcpStep::Action::Write, bytes});
         return;

@@ -18,6 +18,7 @@ struct SimTcpStep {
     Action action = Action::Write;
     QByteArray bytes;         // what a Write sends
     bool pauseBefore = false; // the second half of a split write waits before it goes
+    int pauseMs = 0;          // a dripped byte waits this long before it goes
 
     friend bool operator==(const SimTcpStep&, const SimTcpStep&) = default;
 };
@@ -65,6 +66,7 @@ private:
     QList<QByteArray> replyFor(const SimCommandLine& line, QString& note);
     QString queueReply(const QList<QByteArray>& lines, qint64 backlog, std::vector<SimTcpStep>& steps) const;
     void queueWrite(const QByteArray& bytes, std::vector<SimTcpStep>& steps) const;
+    QByteArray garbage() const;
 
     SimModule& m_module;
     std::function<QDateTime()> m_hostClock;

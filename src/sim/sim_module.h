@@ -103,6 +103,14 @@ struct SimFaults {
     int closeAfter = 0;
     int resetAfter = 0;
     int halfCloseAfter = 0;
+    // After the n-th command: the first half of its reply, then a reset (RST).
+    int resetMidReply = 0;
+    // Every byte of a reply is written on its own, this many milliseconds after the one
+    // before; 0 off.
+    int dripMs = 0;
+    // Every command is answered with bytes that are no reply: binary, with NUL, CR, LF and
+    // bytes above 0x7F, the same for the same module and command count.
+    bool garbage = false;
     bool refuse = false;    // no listener: connections are refused
     bool silent = false;    // accepts and reads, never answers
     bool ignoreSet = false; // set-values requests are dropped, so a change never takes

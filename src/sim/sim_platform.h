@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QHostAddress>
 
+#include <optional>
+
 class QCoreApplication;
 
 namespace zek {
@@ -22,6 +24,15 @@ qint64 sendFromAddress(qintptr socket, QByteArrayView bytes, quint32 source, con
 bool setResetOnClose(qintptr socket);
 // Shuts the sending direction down (FIN); the socket goes on receiving.
 bool shutdownSending(qintptr socket);
+
+struct DescriptorLimit {
+    qint64 soft = 0; // in force for this process
+    qint64 hard = 0; // the most it may be raised to without privileges
+};
+// Raises the soft limit of open descriptors to the hard one, as every module listens on a
+// socket of its own. Returns the limits now in force; nothing where the platform has no
+// such limit.
+std::optional<DescriptorLimit> raiseDescriptorLimit();
 
 // Turns the platform's quit signals (SIGINT and SIGTERM) into an orderly quit of `app`'s
 // event loop.

@@ -1,5 +1,6 @@
 // The simulator's platform calls on Linux: a datagram's source chosen with IP_PKTINFO,
-// socket options for bad ends of a connection, and signals through a socket pair.
+// socket options for bad ends of a connection, the descriptor limit, and signals through
+// a socket pair.
 #include "sim/sim_platform.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <csignal>
 #include <cstring>
 #include <netinet/in.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -60,6 +62,21 @@ bool setResetOnClose(qintptr socket) {
 
 bool shutdownSending(qintptr socket) {
     return socket >= 0 && ::shutdown(static_cast<int>(socket), SHUT_WR) == 0;
+}
+
+std::optional<DescriptorLimit> raiseDescriptorLimit() {
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return std::nullopt;
+    // An unlimited hard limit is not taken for descriptors; the kernel's own cap is.
+    const rlim_t most = limit.rlim_max == RLIM_INFINITY ? rlim_t(1) << 20 : limit.rlim_max;
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < most) {
+        rlimit raised{most, limit.rlim_max};
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit.rlim_cur = most;
+    }
+    const auto shown = [](rlim_t value) { return value == RLIM_INFINITY ? qint64(1) << 40 : qint64(value); };
+    return DescriptorLimit{shown(limit.rlim_cur), shown(limit.rlim_max)};
 }
 
 namespace {

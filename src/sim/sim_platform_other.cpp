@@ -15,6 +15,10 @@ bool shutdownSending(qintptr) {
     return false;
 }
 
+std::optional<DescriptorLimit> raiseDescriptorLimit() {
+    return std::nullopt;
+}
+
 bool installQuitSignals(QCoreApplication&) {
     return false;
 }

@@ -27,6 +27,11 @@ bool shutdownSending(qintptr socket) {
     return socket >= 0 && ::shutdown(static_cast<SOCKET>(socket), SD_SEND) == 0;
 }
 
+// Windows has no per-process limit of sockets to raise.
+std::optional<DescriptorLimit> raiseDescriptorLimit() {
+    return std::nullopt;
+}
+
 namespace {
 
 QCoreApplication* g_app = nullptr;

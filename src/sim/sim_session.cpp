@@ -96,9 +96,10 @@ void SimSession::handleLine(const SimCommandLine& line) {
 void SimSession::pump() {
     while (!m_finished && !m_pause.isActive() && !m_steps.empty()) {
         SimTcpStep& next = m_steps.front();
-        if (next.pauseBefore) {
+        if (next.pauseBefore || next.pauseMs > 0) {
+            m_pause.start(next.pauseBefore ? std::max(0, m_options.splitPauseMs) : next.pauseMs);
             next.pauseBefore = false;
-            m_pause.start(std::max(0, m_options.splitPauseMs));
+            next.pauseMs = 0;
             return;
         }
         const SimTcpStep step = std::move(next);

@@ -5,12 +5,16 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
 constexpr int kExitBindFailed = 1;
 constexpr int kExitUsage = 2;
+// Descriptors beside the listeners: the console, the UDP socket, the event loop, and the
+// sessions a fleet command keeps open at once.
+constexpr qint64 kDescriptorsBeside = 64;
 
 void printLine(FILE* stream, const QString& line) {
     std::fputs(qPrintable(QStringLiteral("zeksim: ") + line + QLatin1Char('\n')), stream);
@@ -59,6 +63,10 @@ Fleet file (--config):
     long-line     an extra line of N characters after each reply
     close-after, reset-after, half-close-after   after the N-th command of a
                   connection: close it, reset it (RST), or shut down sending
+    reset-mid-reply  after the N-th command, half of its reply, then a reset
+    drip          every reply byte written on its own, N ms after the one before
+    garbage       every command answered with binary bytes that are no reply
+                  (NUL, CR, LF, bytes above 0x7F; the same per module and command)
     refuse        no TCP listener: connections are refused
     silent        connections are accepted and read but never answered
     ignore-set    set-values requests are dropped (the module keeps its values)
@@ -168,6 +176,10 @@ int main(int argc, char* argv[]) {
         valueFlag("reset-after", "Reset a connection (RST) after its N-th command.", "N"),
         valueFlag("half-close-after", "Shut the sending side of a connection down after its N-th command.",
                   "N"),
+        valueFlag("reset-mid-reply",
+                  "Reset a connection (RST) half-way through the reply to its N-th command.", "N"),
+        valueFlag("drip", "Write every reply byte on its own, MS milliseconds after the one before.", "MS"),
+        switchFlag("garbage", "garbage", "Answer every command with binary bytes that are no reply.", "yes"),
         switchFlag("refuse", "refuse", "Open no TCP listeners: connections are refused.", "yes"),
         switchFlag("silent", "silent", "Accept and read TCP connections but never answer.", "yes"),
     };
@@ -253,6 +265,21 @@ int main(int argc, char* argv[]) {
 
     if (!zek::installQuitSignals(app))
         printLine(stderr, QStringLiteral("cannot catch SIGINT and SIGTERM; they end zeksim abruptly"));
+
+    if (const auto limit = zek::raiseDescriptorLimit()) {
+        const qint64 listeners = options.tcp ? std::count_if(modules.begin(), modules.end(),
+                                                             [](const auto& m) { return !m.faults.refuse; })
+                                             : 0;
+        if (limit->soft < listeners + kDescriptorsBeside)
+            printLine(stderr,
+                      QStringLiteral("the open-descriptor limit is %1 (hard limit %2), too low for %3 TCP "
+                                     "listeners and their sessions: modules beyond it get no listener. "
+                                     "Raise the hard limit to at least %4 (ulimit -Hn, as root).")
+                          .arg(limit->soft)
+                          .arg(limit->hard)
+                          .arg(listeners)
+                          .arg(listeners + kDescriptorsBeside));
+    }
 
     zek::SimFleet fleet(modules);
     fleet.setOptions(options);

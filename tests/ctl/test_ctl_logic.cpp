@@ -1,9 +1,11 @@
 // zekctl's decisions without sockets: what it refuses before sending, what it reads from
 // files, and the command bytes a change becomes.
+#include "core/clock/dst_rule_words.h"
 #include "core/scan/device_protocol.h"
 #include "core/text/encodings.h"
 #include "ctl/ctl_args.h"
 #include "ctl/ctl_formats.h"
+#include "ctl/fleet_report.h"
 
 #include <gtest/gtest.h>
 
@@ -243,39 +245,76 @@ TEST(CtlFormats, ApplyFileRefusals) {
         {"mac,ip\n\n02:5A:45:00:00:01,127.0.0.9\n02:5A:45:00:00:0X,\n",
          "line 4: bad MAC '02:5A:45:00:00:0X'"},
         {"mac,ip\n02:5A:45:00:00:01\n", "line 2: 1 cells, the header has 2"},
-        {"mac,name\n02:5A:45:00:00:01,\"open\n", "line 2: a quote is not closed"},
         {"mac,port\n02:5A:45:00:00:01,70000\n", "line 2: port out of range 0-65535: '70000'"},
         {"mac\n02:5A:45:00:00:01\r\n02 5A 45 00 00 01\n",
          "line 3: MAC 02 5A 45 00 00 01 in an earlier row too (line 2)"},
-        {"mac,name\r02:5A:45:00:00:01,\"ab\"cd\r",
-         "line 2: a quote in the middle of cell 2; quote the whole cell and write \"\" for a quote"},
-        {"mac,name\r02:5A:45:00:00:01,a\"b\r",
-         "line 2: a quote in the middle of cell 2; quote the whole cell and write \"\" for a quote"},
         {"mac,port\r\r02:5A:45:00:00:01,70000\r", "line 3: port out of range 0-65535: '70000'"},
-        {"mac,name\n02:5A:45:00:00:01,\"two\nlines\"\n02:5A:45:00:00:0X,\n",
-         "line 4: bad MAC '02:5A:45:00:00:0X'"},
         {"mac,serial\n02:5A:45:00:00:01,12a\n", "line 2: serial is a number 0 to 4294967295, not '12a'"},
         {"\xEF\xBB\xBFmac,serial\n02:5A:45:00:00:01,4294967295\n", ""},
+        {"mac,logger\n02:5A:45:00:00:01,61\n", "line 2: logger is off or 1 to 60, not '61'"},
+        {"mac,problem,dst-stop\n02:5A:45:00:00:01,x,last Sun Oct 3\n",
+         "line 2: dst-stop is a rule such as \"last Sunday March 02:00\" or its numbers \"4 0 3 2\", not "
+         "'last Sun Oct 3'"},
+        {"mac,trap1,zone,trap1\n", "line 1: column 'trap1' twice"},
+        {"mac,clock-local\n", "line 1: unknown column 'clock-local'"},
     };
     for (const auto& row : rows)
         EXPECT_EQ(parseApplyCsv(row.text).error, row.error) << row.text;
 }
 
-TEST(CtlFormats, FlatJson) {
-    const std::vector<std::pair<std::string, std::string>> members = {{"name", "Caf\xC3\xA9 \"A\"\\"},
-                                                                      {"trap1", "off"}};
-    std::string error;
-    EXPECT_EQ(parseFlatJson(jsonObject(members), error), members);
-    EXPECT_EQ(parseFlatJson(R"({"port": 10001, "dhcp": false})", error),
-              (std::vector<std::pair<std::string, std::string>>{{"port", "10001"}, {"dhcp", "false"}}));
-    EXPECT_EQ(parseFlatJson(R"({"a": "\u00e9\u20AC"})", error),
-              (std::vector<std::pair<std::string, std::string>>{{"a", "\xC3\xA9\xE2\x82\xAC"}}));
-    EXPECT_EQ(parseFlatJson("\xEF\xBB\xBF{\"a\": 1}", error),
-              (std::vector<std::pair<std::string, std::string>>{{"a", "1"}}));
-    for (const char* bad : {"[1]", R"({"a": {"b": 1}})", R"({"a": "x")", R"({"a": "x"} 1)", R"({"a" 1})",
-                            R"({"a": "\ud800"})", R"({"a": "\x"})", R"({"a": 1, "a": 2})"})
-        EXPECT_FALSE(parseFlatJson(bad, error)) << bad;
-    EXPECT_EQ(error, "key 'a' twice (at character 16)");
+// An audit file, written cell by cell in its columns, applies to no change at all: every
+// value reads back to the module's own, the descriptive columns whatever they hold.
+TEST(CtlFormats, AuditFileReadsBackToTheModules) {
+    const std::vector<std::string> columns = {
+        "mac",    "ip",        "name",     "serial",  "port",   "mode",      "dhcp",          "module-info",
+        "device", "revision",  "company",  "letters", "logger", "clock-utc", "clock-drift",   "zone",
+        "dst",    "dst-start", "dst-stop", "trap1",   "trap2",  "trap3",     "snmp-location", "problem"};
+    ModuleSettings full;
+    full.loggerRead = full.dstRead = full.dst = true;
+    full.logger = 15;
+    full.dstStart = {4, 0, 3, 2};
+    full.dstStop = {0, 6, 11, 23};
+    full.traps = {0u, 0xC0A80107u, 0x7F000001u};
+    full.snmpLocation = "=1+2, \"Raum\"\r\n\xE4\x1b";
+    std::string csv = csvRow(columns);
+    std::vector<DeviceRecord> modules(2);
+    for (std::size_t m = 0; m < modules.size(); ++m) {
+        DeviceRecord& r = modules[m];
+        r.Mac = {2, 0x5A, 0x45, 0, 0, std::uint8_t(m + 1)};
+        r.CurrentIp = r.Ip = 0x7F000002 + std::uint32_t(m);
+        r.Port = 10001;
+        r.EthMode = m == 0 ? 2 : ETH_MODE_NOT_REPORTED;
+        r.setName(m == 0 ? "-Kessel, \"Nord\"\xE4\x9b" : "@x");
+        std::vector<std::string> row;
+        for (const std::string& key : columns) {
+            const std::string network = key == "mode" && m == 1 ? "" : networkFieldText(r, key);
+            const bool session =
+                std::find(kSessionKeys.begin(), kSessionKeys.end(), key) != kSessionKeys.end();
+            if (key.starts_with("dst-"))
+                row.push_back(m == 1 ? "" : dstRuleWords(key == "dst-start" ? full.dstStart : full.dstStop));
+            else if (session)
+                row.push_back(m == 1 ? (key == "logger" ? "?" : "") : sessionFieldText(full, key));
+            else if (!network.empty() || key == "mode")
+                row.push_back(network);
+            else
+                row.push_back(key == "clock-drift" ? "-61"
+                              : key == "zone"      ? "+1.00"
+                                                   : "=HYPERLINK(\"x\"),\r\n+\x07");
+        }
+        csv += csvRow(row);
+    }
+    EXPECT_FALSE(rawControl(csv)) << csv;
+    const ApplyFile file = parseApplyCsv(csv);
+    ASSERT_EQ(file.error, "") << csv;
+    ASSERT_EQ(file.rows.size(), 2u);
+    for (std::size_t m = 0; m < modules.size(); ++m) {
+        for (const FieldOutcome& o : compareNetwork(file.rows[m].change, modules[m]))
+            EXPECT_TRUE(o.took()) << o.field << ": " << o.wanted << " / " << o.reported;
+        EXPECT_EQ(sessionCommands(file.rows[m].session, full).size(), 0u) << m;
+    }
+    EXPECT_EQ(file.rows[0].session.snmpLocation, full.snmpLocation);
+    EXPECT_EQ(file.rows[0].session.dstStop, full.dstStop);
+    EXPECT_FALSE(file.rows[1].session.touchesLogger() || file.rows[1].session.touchesSnmp());
 }
 
 TEST(CtlArgs, UsageErrors) {
@@ -297,4 +336,44 @@ TEST(CtlArgs, UsageErrors) {
     };
     for (const auto& row : rows)
         EXPECT_EQ(parseArgs(row.argv, commands).error, row.error) << row.argv.front();
+}
+
+TEST(FleetReport, WhatNeedsALook) {
+    // mac, ip, clock-drift, dst, dst-start, dst-stop, problem of each module.
+    const std::vector<std::array<std::string, 7>> modules = {
+        {"02 5A 45 00 00 01", "127.0.0.2", "61", "on", "last Sunday March 02:00", "last Sunday October 03:00",
+         ""},
+        {"02 5A 45 00 00 02", "127.0.0.3", "-60", "on", "last Sunday March 02:00",
+         "last Sunday October 03:00", ""},
+        {"02 5A 45 00 00 03", "127.0.0.3", "", "off", "first Sunday October 02:00",
+         "first Sunday April 03:00", ""},
+        {"02 5A 45 00 00 04", "10.0.0.4", "", "", "", "", ""},
+        {"02 5A 45 00 00 05", "", "", "", "", "", "no answer to the search within 500 ms"},
+        {"02 5A 45 00 00 06", "127.0.0.7", "", "", "", "", "module answered \"\x1b[2J\" to ?GERAET"},
+    };
+    const std::vector<std::string> expected = {
+        "clock off by +61 s",
+        "IP shared with 02 5A 45 00 00 03",
+        "summer time off; summer time rules differ from the fleet's (last Sunday March 02:00 to last Sunday "
+        "October 03:00); IP shared with 02 5A 45 00 00 02",
+        "outside the PC's subnet 127.0.0.0/8",
+        "no answer to the search within 500 ms",
+        "module answered \"\\x1b[2J\" to ?GERAET",
+    };
+    std::vector<AuditRow> rows;
+    for (const auto& m : modules) {
+        AuditRow row;
+        const std::string_view columns[] = {"mac",       "ip",       "clock-drift", "dst",
+                                            "dst-start", "dst-stop", "problem"};
+        for (std::size_t i = 0; i < m.size(); ++i)
+            row[std::size_t(std::find(kAuditColumns.begin(), kAuditColumns.end(), columns[i]) -
+                            kAuditColumns.begin())] = m[i];
+        rows.push_back(row);
+    }
+    EXPECT_EQ(auditLooks(rows, 0x7F000001, 0xFF000000), expected);
+    const std::string table = auditTable(rows, expected);
+    EXPECT_FALSE(rawControl(table + auditCsv(rows) + auditJson(rows)));
+    EXPECT_NE(auditJson(rows).find("\"problem\": \"module answered \\\"\\u001b[2J\\\" to ?GERAET\""),
+              std::string::npos);
+    EXPECT_TRUE(table.ends_with("6 modules, 6 to look at\n"));
 }

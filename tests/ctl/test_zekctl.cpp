@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdlib>
+
 using namespace zek;
 
 namespace {
@@ -91,6 +93,8 @@ private slots:
     void badInputAndBadPeers();
     void hostileModulesAndMistakenFiles();
     void everyModuleOfALargeFleet();
+    void fleetAuditClockApplyAndRestore();
+    void brokenModulesHoldUpNoOther();
 };
 
 void TestZekctl::searchInEveryFormat() {
@@ -174,12 +178,14 @@ void TestZekctl::backupRestoreRoundTrip() {
     writeFile(fleet.path(QStringLiteral("module.json")), backup.out);
     const Run write =
         zekctl({QStringLiteral("write"), module, QStringLiteral("--logger"), QStringLiteral("9"),
-                QStringLiteral("--dst-stop"), QStringLiteral("0 6 11 4"), QStringLiteral("--trap3"),
-                QStringLiteral("192.0.2.9"), QStringLiteral("--snmp-location"), QStringLiteral("Roof")});
+                QStringLiteral("--dst-stop"), QStringLiteral("first saturday November 4:00"),
+                QStringLiteral("--trap3"), QStringLiteral("192.0.2.9"), QStringLiteral("--snmp-location"),
+                QStringLiteral("Roof")});
     QCOMPARE(write.code, 0);
     QCOMPARE(write.out.count(QStringLiteral(": took")), 4);
-    QVERIFY(
-        zekctl({QStringLiteral("read"), module}).out.contains(QStringLiteral("trap3:         192.0.2.9\n")));
+    const QString read = zekctl({QStringLiteral("read"), module}).out;
+    QVERIFY(read.contains(QStringLiteral("trap3:         192.0.2.9\n")));
+    QVERIFY(read.contains(QStringLiteral("dst-stop:      0 6 11 4\n"))); // read keeps printing numbers
     const Run restore =
         zekctl({QStringLiteral("restore"), module, fleet.path(QStringLiteral("module.json"))});
     QCOMPARE(restore.code, 0);
@@ -319,6 +325,162 @@ void TestZekctl::everyModuleOfALargeFleet() {
     Fleet fleet(QString(), 300);
     const Run csv = zekctl({QStringLiteral("search"), QStringLiteral("--format=csv")}, 3000);
     QCOMPARE(csv.out.count(u'\n'), 301);
+}
+
+// The audit's cells of each module, by column name.
+QList<QMap<QString, QString>> auditRows(const QString& csv) {
+    QStringList lines = csv.split(u'\n', Qt::SkipEmptyParts);
+    const QStringList header = lines.takeFirst().split(u',');
+    QList<QMap<QString, QString>> rows;
+    for (const QString& line : lines) {
+        const QStringList cells = line.split(u',');
+        QMap<QString, QString> row;
+        for (int i = 0; i < header.size() && i < cells.size(); ++i)
+            row[header[i]] = cells[i];
+        rows << row;
+    }
+    return rows;
+}
+
+void TestZekctl::fleetAuditClockApplyAndRestore() {
+    // Every clock 500 s fast: the fleet as the simulator holds it is the oracle.
+    std::vector<SimModuleConfig> config = generateModules(60);
+    for (SimModuleConfig& m : config)
+        m.state.clockOffsetSecs = 500;
+    SimFleet fleet(config);
+    // The test's event loop runs between pauses: a paced search would be answered late.
+    fleet.setOptions({.replySpacingMs = 0});
+    QVERIFY(fleet.start());
+    QTemporaryDir dir;
+    const auto audit = [] { return zekctl({QStringLiteral("audit"), QStringLiteral("--format=csv")}, 500); };
+    const Run before = audit();
+    QCOMPARE(before.code, 0);
+    const auto rows = auditRows(before.out);
+    QCOMPARE(rows.size(), 60);
+    int clocks = 0;
+    for (int i = 0; i < 60; ++i) {
+        const SimModuleConfig& m = config[std::size_t(i)];
+        const QMap<QString, QString>& row = rows[i];
+        const bool logger = m.state.letters.contains('L'), traps = m.state.letters.contains('T');
+        clocks += logger;
+        QCOMPARE(row[QStringLiteral("mac")], simMacText(m.mac));
+        QCOMPARE(row[QStringLiteral("ip")], ipText(m.network.ip));
+        QCOMPARE(row[QStringLiteral("name")], QString::fromLatin1(m.network.name()));
+        QCOMPARE(row[QStringLiteral("serial")], QString::number(m.serial));
+        QCOMPARE(row[QStringLiteral("letters")], QString::fromLatin1(m.state.letters));
+        QCOMPARE(row[QStringLiteral("device")], QString::fromLatin1(m.state.deviceType));
+        QCOMPARE(row[QStringLiteral("logger")], logger ? QStringLiteral("off") : QString());
+        QCOMPARE(row[QStringLiteral("dst-start")],
+                 logger ? QStringLiteral("last Sunday March 02:00") : QString());
+        QCOMPARE(row[QStringLiteral("dst-stop")],
+                 logger ? QStringLiteral("last Sunday October 03:00") : QString());
+        QCOMPARE(row[QStringLiteral("trap1")], traps ? QStringLiteral("off") : QString());
+        QCOMPARE(row[QStringLiteral("snmp-location")],
+                 traps ? QString::fromLatin1(m.state.snmpLocation) : QString());
+        QVERIFY2(!logger || std::abs(row[QStringLiteral("clock-drift")].toInt() - 500) <= 1,
+                 qPrintable(row[QStringLiteral("clock-drift")]));
+    }
+    const Run backup = zekctl({QStringLiteral("backup"), QStringLiteral("--all")}, 500);
+    QCOMPARE(QJsonDocument::fromJson(backup.out.toUtf8()).array().size(), 60);
+    writeFile(dir.filePath(QStringLiteral("fleet.json")), backup.out);
+
+    const Run clock =
+        zekctl({QStringLiteral("clock"), QStringLiteral("--all"), QStringLiteral("--from-pc")}, 500);
+    QCOMPARE(clock.code, 0);
+    QVERIFY2(clock.out.endsWith(QStringLiteral("60 modules: %1 took, 0 not taken, 0 failed, %2 skipped\n")
+                                    .arg(clocks)
+                                    .arg(60 - clocks)),
+             qPrintable(clock.out));
+    for (int i = 0; i < 60; ++i)
+        QVERIFY(std::abs(fleet.module(i).state().clockOffsetSecs) <= 2 ||
+                !config[std::size_t(i)].state.letters.contains('L'));
+
+    // The audit's own file, edited as a technician would, written back and audited again.
+    QString edited = before.out;
+    edited.replace(QStringLiteral(",off,off,off,Server room,"),
+                   QStringLiteral(",192.0.2.7,off,off,\"Hall, 2\","));
+    writeFile(dir.filePath(QStringLiteral("fleet.csv")), edited);
+    const Run apply = zekctl({QStringLiteral("apply"), dir.filePath(QStringLiteral("fleet.csv"))}, 1000);
+    QCOMPARE(apply.code, 0);
+    QVERIFY2(apply.out.contains(QStringLiteral("took: trap1, snmp-location\n")), qPrintable(apply.out));
+    for (const auto& row : auditRows(audit().out)) {
+        const bool traps = row[QStringLiteral("letters")].contains(u'T');
+        QCOMPARE(row[QStringLiteral("trap1")], traps ? QStringLiteral("192.0.2.7") : QString());
+        QVERIFY(!row[QStringLiteral("logger")].isEmpty() == row[QStringLiteral("letters")].contains(u'L'));
+        QVERIFY2(row[QStringLiteral("clock-drift")].isEmpty() ||
+                     std::abs(row[QStringLiteral("clock-drift")].toInt()) <= 2,
+                 qPrintable(row[QStringLiteral("clock-drift")]));
+    }
+    for (int i = 0; i < 60; ++i)
+        QCOMPARE(fleet.module(i).state().snmpLocation, config[std::size_t(i)].state.letters.contains('T')
+                                                           ? QByteArray("Hall, 2")
+                                                           : QByteArray("Server room"));
+
+    // The backup taken before puts every location back.
+    const Run restore = zekctl({QStringLiteral("restore"), dir.filePath(QStringLiteral("fleet.json"))}, 1000);
+    QCOMPARE(restore.code, 0);
+    for (int i = 0; i < 60; ++i)
+        QCOMPARE(fleet.module(i).state().snmpLocation, QByteArray("Server room"));
+}
+
+void TestZekctl::brokenModulesHoldUpNoOther() {
+    std::vector<SimModuleConfig> m = generateModules(9);
+    m[1].faults.refuse = true;
+    m[2].faults.silent = true;
+    m[3].faults.customReplies = {{"STARTMSG", {"\x01\xfe\x7f garbage"}}};
+    m[4].faults.resetAfter = 2;
+    m[6].mac = m[5].mac; // a second module with another's MAC
+    SimFleet fleet(m);
+    fleet.setOptions({.replySpacingMs = 0});
+    QVERIFY(fleet.start());
+    QTemporaryDir dir;
+    writeFile(dir.filePath(QStringLiteral("some.txt")),
+              QStringLiteral("02:5a:45:00:00:09\n# not this one\n02:5a:45:00:00:77\n127.0.0.2\n"));
+    const Run audit = zekctl({QStringLiteral("audit"), QStringLiteral("--format=csv")}, 500);
+    QCOMPARE(audit.code, 1);
+    const auto rows = auditRows(audit.out);
+    QCOMPARE(rows.size(), 9);
+    const struct {
+        int index;
+        const char* problem; // empty: a good module, read whole
+    } expected[] = {
+        {0, ""},
+        {1, "cannot connect to 127.0.0.3:10002: Connection refused"},
+        {2, "no reply to ?STARTMSG from 127.0.0.4:10003 within 500 ms"},
+        {3, "\\x01\xfe\\x7f garbage"}, // shown as Latin-1, controls escaped
+        {4, "127.0.0.6:10005"},
+        {5, "another module answers with this MAC from 127.0.0.8"},
+        {6, "another module answers with this MAC from 127.0.0.7"},
+        {7, ""},
+        {8, ""},
+    };
+    for (const auto& row : expected) {
+        const auto& cells = rows[row.index];
+        QCOMPARE(cells[QStringLiteral("ip")], ipText(m[std::size_t(row.index)].network.ip));
+        QVERIFY2(cells[QStringLiteral("problem")].contains(QLatin1String(row.problem)),
+                 qPrintable(cells[QStringLiteral("problem")]));
+        QVERIFY(*row.problem || cells[QStringLiteral("problem")].isEmpty());
+        // A module whose session failed shows none of its session values.
+        const bool read = !*row.problem || row.index >= 5;
+        QCOMPARE(cells[QStringLiteral("device")], read ? QStringLiteral("ZEK 100 Ethernet") : QString());
+    }
+    QVERIFY(!rawControl(audit.out + audit.err));
+    const Run some = zekctl({QStringLiteral("read"), QStringLiteral("--modules"),
+                             dir.filePath(QStringLiteral("some.txt")), QStringLiteral("--format=json")},
+                            500);
+    QCOMPARE(some.code, 1);
+    const QJsonArray read = QJsonDocument::fromJson(some.out.toUtf8()).array();
+    QCOMPARE(read.size(), 3);
+    QCOMPARE(read[0][QStringLiteral("ip")].toString(), QStringLiteral("127.0.0.10"));
+    QCOMPARE(read[1][QStringLiteral("problem")].toString(),
+             QStringLiteral("no answer to the search within 500 ms"));
+    QCOMPARE(read[2][QStringLiteral("device")].toString(), QStringLiteral("ZEK 100 Ethernet"));
+    const Run write = zekctl({QStringLiteral("write"), QStringLiteral("--all"),
+                              QStringLiteral("--snmp-location"), QStringLiteral("Roof")},
+                             500);
+    QCOMPARE(write.code, 1);
+    QVERIFY2(write.out.endsWith(QStringLiteral("9 modules: 3 took, 0 not taken, 4 failed, 2 skipped\n")),
+             qPrintable(write.out));
 }
 
 QTEST_GUILESS_MAIN(TestZekctl)

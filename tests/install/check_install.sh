@@ -18,7 +18,7 @@ for f in bin/zekconfig bin/zeksim bin/zekctl \
   share/zekconfig/holvek_zek_config.pdf \
   share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
   share/man/man1/zekconfig.1.gz share/man/man1/zeksim.1.gz share/man/man1/zekctl.1.gz \
-  share/doc/zekconfig/copyright share/doc/zekconfig/changelog.gz; do
+  share/doc/zekconfig/copyright share/doc/zekconfig/changelog.gz share/bash-completion/completions/zekctl; do
   [ -s "$prefix/$f" ] || fail "$f is missing"
 done
 for size in 16 32 48 64 128 256; do
@@ -34,6 +34,11 @@ for page in zekconfig zeksim zekctl; do
   [ -z "$warnings" ] || fail "man page $page: $warnings"
 done
 "$prefix/bin/zekconfig" --version | grep -qx "ZEK-Configurator [0-9.]*" || fail "no version"
+
+# zekctl's completion as bash runs it, asking the installed zekctl for the PC's addresses.
+offered=$(PATH="$prefix/bin:$PATH" bash -c 'source "$0"; COMP_WORDS=(zekctl --from ""); COMP_CWORD=2; _zekctl
+  echo "${COMPREPLY[*]}"' "$prefix/share/bash-completion/completions/zekctl")
+[[ " $offered " == *" 127.0.0.1 "* ]] || fail "completing 'zekctl --from' offered '$offered'"
 
 # A fleet to search; the installed programs start in directories without any file of ours.
 "$prefix/bin/zeksim" --modules 2 >"$work/zeksim.log" 2>&1 &

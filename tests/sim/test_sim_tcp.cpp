@@ -1,5 +1,7 @@
 // The module's side of the TCP text protocol: command bytes against the writes and
 // closes a module object answers with, faults included; then the wiring over loopback.
+#include "core/session/line_splitter.h"
+#include "core/session/reply_parser.h"
 #include "sim/sim_command_stream.h"
 #include "sim/sim_fleet.h"
 #include "sim_helpers.h"
@@ -20,7 +22,8 @@ constexpr int kWaitMs = 10000;
 const QDateTime kHostNow(QDate(2026, 6, 10), QTime(11, 4, 0), Qt::UTC); // a Wednesday, summer time
 
 // The steps for `input` fed in pieces of `piece` bytes, joined with '|': a write as its
-// bytes, "~" before a write that waits for the split pause, <close>, <reset>, <half-close>.
+// bytes, "~" before a write that waits for the split pause, "~N:" before one that waits N
+// ms, <close>, <reset>, <half-close>.
 QByteArray steps(const QString& keys, const QByteArray& input, qsizetype piece) {
     static const char* const kEnds[] = {"", "<close>", "<reset>", "<half-close>"};
     SimModule module(moduleWith(keys));
@@ -29,8 +32,9 @@ QByteArray steps(const QString& keys, const QByteArray& input, qsizetype piece) 
     for (qsizetype at = 0; at < input.size(); at += piece)
         for (const SimCommandLine& line : stream.take(input.mid(at, piece)))
             for (const SimTcpStep& step : stream.answer(line).steps)
-                out += step.action == SimTcpStep::Action::Write ? (step.pauseBefore ? "~" : "") + step.bytes
-                                                                : QByteArray(kEnds[int(step.action)]);
+                out += step.action != SimTcpStep::Action::Write ? QByteArray(kEnds[int(step.action)])
+                       : step.pauseMs > 0 ? "~" + QByteArray::number(step.pauseMs) + ':' + step.bytes
+                                          : (step.pauseBefore ? "~" : "") + step.bytes;
     return out.join('|');
 }
 
@@ -54,6 +58,8 @@ class TestSimTcp : public QObject {
 private slots:
     void answers_data();
     void answers();
+    void garbage();
+    void descriptorLimit();
     void withheldFromAPeerThatDoesNotRead();
     void sessions();
     void listenerFollowsReboot();
@@ -135,6 +141,11 @@ void TestSimTcp::answers_data() {
     row("half-close, then read only", "half-close-after=1", "?FIRMA\r?GERAET\r",
         "!FIRMA MERIDON\r|<half-close>");
     row("silent", "silent=yes", "?STARTMSG\r?GERAET\r", "");
+    row("reset half-way through a reply of two writes", "reset-mid-reply=2;time-lines=no",
+        "?FIRMA\r?STARTMSG\r", "!FIRMA MERIDON\r|modul_typ ZEK-100 date 05.12.2|<reset>");
+    row("reset half-way, merged", "reset-mid-reply=1;merge=yes", "?FIRMA\r", "!FIRMA |<reset>");
+    row("drip", "drip=30;no-line-end=yes", "?REVISION\r",
+        "!|~30:R|~30:E|~30:V|~30:I|~30:S|~30:I|~30:O|~30:N|~30: |~30:B|~30:2");
 }
 
 void TestSimTcp::answers() {
@@ -144,6 +155,52 @@ void TestSimTcp::answers() {
     // Where a read ends must not matter.
     QCOMPARE(steps(keys, input, input.size()), expected);
     QCOMPARE(steps(keys, input, 1), expected);
+}
+
+void TestSimTcp::garbage() {
+    const auto answers = [](int index) {
+        SimModule module(moduleWith(QStringLiteral("garbage=yes"), generatedModule(index)));
+        SimCommandStream stream(module);
+        QByteArrayList writes;
+        for (const char* command : {"?STARTMSG", "?GERAET", "!SNMP_LOC x"})
+            writes += stream.answer({command}).steps.at(0).bytes;
+        return writes;
+    };
+    const QByteArrayList first = answers(0);
+    for (const QByteArray& bytes : first) {
+        QVERIFY(bytes.contains('\0') && bytes.contains('\n') && bytes.endsWith('\r'));
+        QVERIFY(std::any_of(bytes.begin(), bytes.end(), [](char c) { return quint8(c) > 0x7F; }));
+        // Whatever lines the tool's own splitter cuts from it, its parser takes none as a reply.
+        std::vector<ReplyKind> kinds;
+        LineSplitter().feed(
+            {reinterpret_cast<const std::uint8_t*>(bytes.data()), std::size_t(bytes.size())},
+            [&](std::string_view line) { return kinds.push_back(ParseReply(line).kind), true; });
+        QCOMPARE(kinds, std::vector<ReplyKind>(2, ReplyKind::None));
+    }
+    QVERIFY(first[0] != first[1] && answers(0) == first && answers(1) != first);
+}
+
+void TestSimTcp::descriptorLimit() {
+    if (QSysInfo::kernelType() != QLatin1String("linux"))
+        QSKIP("the descriptor limit zeksim raises is Linux's");
+    // A low soft limit is raised and every module listens; a low hard limit is said, and the
+    // modules beyond it get no listener.
+    for (const bool hard : {false, true}) {
+        QProcess sim;
+        const QString limit = hard ? QStringLiteral("-n 80") : QStringLiteral("-S -n 80");
+        sim.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), QStringLiteral("ulimit %1 && exec \"$0\" --modules 100").arg(limit),
+                   qEnvironmentVariable("ZEKSIM")});
+        QByteArray out;
+        QVERIFY(QTest::qWaitFor(
+            [&] { return (out += sim.readAllStandardOutput()).contains("listen on TCP"); }, kWaitMs));
+        QCOMPARE(out.contains("100 of 100 modules listen on TCP"), !hard);
+        QCOMPARE(sim.readAllStandardError().contains(
+                     "the open-descriptor limit is 80 (hard limit 80), too low for 100 TCP listeners"),
+                 hard);
+        sim.terminate();
+        QVERIFY(sim.waitForFinished(kWaitMs));
+    }
 }
 
 void TestSimTcp::withheldFromAPeerThatDoesNotRead() {

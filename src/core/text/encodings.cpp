@@ -16,8 +16,8 @@ constexpr std::array<char32_t, 32> kWindows1252High = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-// Length of the valid UTF-8 sequence at `pos` and its code point; 0 when invalid
-// (truncated, overlong, a surrogate or beyond U+10FFFF).
+} // namespace
+
 std::size_t utf8Sequence(std::string_view s, std::size_t pos, char32_t& code) {
     const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(s[i]); };
     const unsigned char lead = byte(pos);
@@ -53,8 +53,6 @@ std::size_t utf8Sequence(std::string_view s, std::size_t pos, char32_t& code) {
         return 0;
     return length;
 }
-
-} // namespace
 
 void appendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {

@@ -10,6 +10,9 @@ namespace zek {
 // language files are UTF-8 or Windows-1252; everything shown or typed inside is UTF-8.
 
 void appendUtf8(std::string& out, char32_t code);
+// Length of the valid UTF-8 sequence at `pos` and its code point; 0 when invalid
+// (truncated, overlong, a surrogate or beyond U+10FFFF).
+std::size_t utf8Sequence(std::string_view bytes, std::size_t pos, char32_t& code);
 bool isValidUtf8(std::string_view bytes);
 // The first `maxChars` characters of a UTF-8 text, never splitting a character.
 std::string utf8Prefix(std::string_view text, std::size_t maxChars);
