@@ -76,6 +76,8 @@ TEST(Json, FleetBackupsAndRefusals) {
         {R"([{"a": 1} {"b": 2}])", "the array is not closed after object 1 (at character 11)"},
         {R"([] [])", "text after the array (at character 4)"},
         {R"({"a": 1} 1)", "text after the object (at character 10)"},
+        // Latin-1 and UTF-8 for one character are one key, as the writer writes them alike.
+        {"{\"\xEC\": 1, \"\xC3\xAC\": 2}", "key '\xC3\xAC' twice (at character 17)"},
         {R"({"a": yes})", "the value of 'a' is no string, number, true, false or null (at character 7)"},
         {R"({"a": {"b": 1}})", "the value of 'a' is no string, number, true, false or null (at character 7)"},
         {R"({"a": 01})", "the object is not closed (at character 8)"},

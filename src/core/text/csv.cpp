@@ -91,12 +91,11 @@ std::string csvCell(std::string_view value) {
 
 std::string csvRow(std::span<const std::string> values) {
     std::string out;
-    // A blank line is no record: a lone blank cell is quoted.
-    if (values.size() == 1 && (out = csvCell(values[0])).find_first_not_of(' ') == std::string::npos)
-        return "\"" + out + "\"\n";
-    out.clear();
     for (std::size_t i = 0; i < values.size(); ++i)
         out += (i == 0 ? "" : ",") + csvCell(values[i]);
+    // A blank line is no record: a row of one blank cell is quoted.
+    if (values.size() == 1 && out.find_first_not_of(' ') == std::string::npos)
+        out = "\"" + out + "\"";
     return out + "\n";
 }
 

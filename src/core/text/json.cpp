@@ -125,17 +125,26 @@ private:
         }
         return std::string(m_text.substr(from, m_at - from));
     }
-    // A string, UTF-8 as the file has it, with \u escapes of the Basic Multilingual Plane.
+    // A string with \u escapes of the Basic Multilingual Plane, as UTF-8. A byte that is no
+    // UTF-8 is read as the Latin-1 character jsonString writes for it, so two texts that
+    // would be written alike are read alike.
     std::optional<std::string> string() {
         if (!take('"'))
             return std::nullopt;
         std::string out;
+        char32_t code = 0;
         while (m_at < m_text.size() && m_text[m_at] != '"') {
-            const char c = m_text[m_at++];
+            const char c = m_text[m_at];
             if (c != '\\') {
-                out += c;
+                const std::size_t length = utf8Sequence(m_text, m_at, code);
+                if (length == 0)
+                    appendUtf8(out, static_cast<unsigned char>(c));
+                else
+                    out += m_text.substr(m_at, length);
+                m_at += length == 0 ? 1 : length;
                 continue;
             }
+            ++m_at;
             const char e = m_at < m_text.size() ? m_text[m_at++] : '\0';
             if (e == 'u') {
                 const long code = m_at + 4 <= m_text.size() ? hex4(m_text.substr(m_at, 4)) : -1;

@@ -12,8 +12,8 @@ namespace zek {
 // Flat JSON: objects of keys and scalar values, which is all the tools write (a module's
 // settings) and read back (a backup of one module, or of a fleet as an array of them).
 
-// Members in file order, each value as its text: a string's content, or the text of a
-// number, true, false or null.
+// Members in file order, each value as its text: a string's content in UTF-8 (a byte that
+// is no UTF-8 read as Latin-1), or the text of a number, true, false or null.
 using JsonMembers = std::vector<std::pair<std::string, std::string>>;
 
 // A JSON string literal. Control characters (C0, DEL, C1) are \u escapes, so none reaches
