@@ -208,7 +208,8 @@ int fleetWrite(Context& c) {
         return code;
     FleetRunner runner(c.jobs, c.trace, progressOf(c));
     std::vector<std::string> lines(fleet.targets.size());
-    std::vector<int> kinds(fleet.targets.size()); // 0 took, 1 not taken, 3 skipped
+    enum class Outcome { Took, NotTaken, Skipped };
+    std::vector<Outcome> outcomesOf(fleet.targets.size());
     const auto problems = eachModule(c, runner, fleet.targets, "write", [&](std::size_t i, ModuleSession& s) {
         const std::string mac = macText(fleet.targets[i].found->Mac);
         // A module without the letter keeps no such value: the rest of the fleet is written.
@@ -216,7 +217,7 @@ int fleetWrite(Context& c) {
             (change->touchesSnmp() && !s.state().trapCapable())) {
             lines[i] = mac + "  skipped: the module has no letter " +
                        (change->touchesLogger() && !s.state().loggerCapable() ? "L" : "T") + "\n";
-            kinds[i] = 3;
+            outcomesOf[i] = Outcome::Skipped;
             return std::string();
         }
         std::vector<FieldOutcome> outcomes;
@@ -224,7 +225,8 @@ int fleetWrite(Context& c) {
         if (!writeSession(s, *change, outcomes, error))
             return error;
         std::ostringstream text;
-        kinds[i] = printOutcomes(text, fleet.targets[i].found->Mac, outcomes) ? 0 : 1;
+        outcomesOf[i] =
+            printOutcomes(text, fleet.targets[i].found->Mac, outcomes) ? Outcome::Took : Outcome::NotTaken;
         lines[i] = text.str();
         return std::string();
     });
@@ -236,7 +238,9 @@ int fleetWrite(Context& c) {
             continue;
         }
         c.out << lines[i];
-        (kinds[i] == 0 ? tally.took : kinds[i] == 1 ? tally.notTaken : tally.skipped)++;
+        (outcomesOf[i] == Outcome::Took       ? tally.took
+         : outcomesOf[i] == Outcome::NotTaken ? tally.notTaken
+                                              : tally.skipped)++;
     }
     c.out << tally.text(fleet.targets.size());
     return tally.code();
