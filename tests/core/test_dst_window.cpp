@@ -58,35 +58,6 @@ TEST(DstWindow, PreviewsOf2026) {
     EXPECT_EQ(yearInUse(false, 2024, {1, 1, 30}), 2030);
 }
 
-// Zone +1.00 with the default rules: the local times around both switches of 2026.
-TEST(DstWindow, SwitchHoursOf2026) {
-    const SummerWindow window = summerWindowOf(kEuStart, kEuStop, 2026);
-    const struct {
-        int day, hour, minute, second;
-        SummerCase when;
-        int utcHourIfSummer, utcHourIfWinter; // -1: not sent
-    } rows[] = {
-        {29, 1, 59, 59, SummerCase::Standard, 0, 0},      {29, 2, 0, 0, SummerCase::SkippedHour, -1, -1},
-        {29, 2, 59, 59, SummerCase::SkippedHour, -1, -1}, {29, 3, 0, 0, SummerCase::Summer, 1, 1},
-        {25, 1, 59, 59, SummerCase::Summer, 23, 23},      {25, 2, 0, 0, SummerCase::RepeatedHour, 0, 1},
-        {25, 2, 59, 59, SummerCase::RepeatedHour, 0, 1},  {25, 3, 0, 0, SummerCase::Standard, 2, 2},
-    };
-    for (const auto& r : rows) {
-        const int month = r.day == 29 ? 3 : 10;
-        const ClockSeconds local = ToClockSeconds(2026, month, r.day, r.hour, r.minute, r.second);
-        SCOPED_TRACE(local);
-        // Read as local standard time, the skipped hour is summer time already.
-        EXPECT_EQ(InSummerTime(window, local),
-                  r.when == SummerCase::Summer || r.when == SummerCase::SkippedHour);
-        for (const bool summer : {true, false}) {
-            const SummerCorrection c = SummerTimeCorrection(window, local, local - 3600, summer);
-            EXPECT_EQ(c.when, r.when);
-            const int hour = summer ? r.utcHourIfSummer : r.utcHourIfWinter;
-            EXPECT_EQ(c.send ? FromClockSeconds(c.utc).hour : -1, hour);
-        }
-    }
-}
-
 // Summer time as the tz database has it, printed by tz_switches.py: per year the UTC instants
 // at which it starts and ends in Sydney, Auckland, Berlin and New York.
 const struct TzYear {

@@ -83,16 +83,6 @@ TEST_F(SettingsChoicesTest, SavedChoicesAgainstWhatThePcOffers) {
     }
 }
 
-TEST_F(SettingsChoicesTest, AnUnreadableFileGivesDefaultsAndIsNotOverwritten) {
-    fs::create_directory(path());
-    const SettingsChoices choices = resolve(2);
-    EXPECT_EQ(choices.interfaceLog,
-              std::vector<std::string>{"Settings file " + path() + " cannot be read; defaults apply"});
-    EXPECT_EQ(choices.interfaceIndex, 0);
-    EXPECT_FALSE(storeSettings(path(), 1, "English", 0));
-    EXPECT_TRUE(fs::is_directory(path()));
-}
-
 TEST_F(SettingsChoicesTest, StoringKeepsOtherLinesAndCutsTheLanguage) {
     std::ofstream(path(), std::ios::binary) << "; kept\r\n[BASIC_SETTINGS]\r\nLANG01=Deutsch\r\n";
     ASSERT_TRUE(storeSettings(path(), 2, "Deutsch", 1));

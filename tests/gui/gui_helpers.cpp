@@ -49,6 +49,11 @@ bool GuiFixture::startFleet(const std::vector<SimModuleConfig>& modules, FleetOp
     return m_fleet->start();
 }
 
+void choose(QComboBox* list, int index) {
+    list->setCurrentIndex(index);
+    emit list->activated(index);
+}
+
 bool underWine() {
     return QSysInfo::productType() == QLatin1String("windows") &&
            !QSettings(QStringLiteral("HKEY_CURRENT_USER\\Software\\Wine"), QSettings::NativeFormat)
@@ -73,10 +78,8 @@ void GuiFixture::startApp() {
 bool GuiFixture::selectInterface(const QString& address) {
     auto* list = dialog().control<QComboBox>(ctl::PcIpList);
     const int i = list->findText(QStringLiteral(": ") + address, Qt::MatchEndsWith);
-    if (i >= 0) {
-        list->setCurrentIndex(i);
-        emit list->activated(i);
-    }
+    if (i >= 0)
+        choose(list, i);
     return i >= 0;
 }
 

@@ -5,6 +5,7 @@
 #include "gui/app/zek_config_app.h"
 #include "sim/sim_fleet.h"
 
+#include <QComboBox>
 #include <QHostAddress>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -19,6 +20,9 @@ struct Received {
     QByteArray bytes;
     QHostAddress sender;
 };
+
+// Picks the entry as the user does, with the activation the window acts on.
+void choose(QComboBox* list, int index);
 
 // True under wine, whose sockets do not tell every failure as Windows does.
 bool underWine();

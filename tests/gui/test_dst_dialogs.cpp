@@ -34,11 +34,6 @@ template <class T> static T* in(const QDialog& dialog, int id) {
     return dialog.findChild<T*>(QString::number(id));
 }
 
-static void choose(QComboBox* list, int index) {
-    list->setCurrentIndex(index);
-    emit list->activated(index);
-}
-
 static const PcTime kPc{{2026, 12, 5, 20, 5, 9}, 6, {2026, 12, 5, 21, 5, 9}, 6, 60};
 
 // The window connected to a logging module, the PC clock in 2026, the English texts.

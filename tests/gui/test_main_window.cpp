@@ -127,11 +127,6 @@ QComboBox* list(GuiFixture& f, int id) {
     return f.dialog().control<QComboBox>(id);
 }
 
-void choose(GuiFixture& f, int id, int index) {
-    list(f, id)->setCurrentIndex(index);
-    emit list(f, id)->activated(index);
-}
-
 } // namespace
 
 class TestMainWindow : public QObject {
@@ -192,7 +187,7 @@ void TestMainWindow::searchTreeSelectionAndRestart() {
 
     // The interface, the language and the order chosen are there after a restart.
     f.dialog().DispatchButton(cmd::LanguageFirst);
-    choose(f, ctl::SortList, 2);
+    choose(list(f, ctl::SortList), 2);
     QVERIFY(f.waitForModules(3));
     QCOMPARE(saved(), QStringLiteral("2 Deutsch 2"));
     QVERIFY(readFile(kSettings).startsWith(head));
@@ -600,7 +595,7 @@ void TestMainWindow::everyKeyReachesItsTarget() {
              std::pair(2, 9));
 
     // Another language keeps a list's position; a key it lacks gives an empty text.
-    choose(f, ctl::SortList, 2);
+    choose(list(f, ctl::SortList), 2);
     d.DispatchButton(cmd::LanguageFirst + 1);
     QCOMPARE(list(f, ctl::SortList)->currentText(), QStringLiteral("C"));
     QCOMPARE(f.text(ctl::Search), QString());

@@ -151,10 +151,7 @@ public:
 // What the loop would report of a socket with a watch: a test's sockets have no handle.
 void signalReady(const QObject& owner, bool write = false) {
     auto* watch = owner.findChild<SocketWatch*>();
-    if (write)
-        emit watch->writable();
-    else
-        emit watch->readable();
+    write ? emit watch->writable() : emit watch->readable();
 }
 
 // The widget class of each control kind, in the order of ControlKind.
