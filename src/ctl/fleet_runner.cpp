@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -27,8 +28,13 @@ void FleetRunner::run(std::size_t count, std::string_view what,
     };
     std::vector<std::thread> threads;
     const std::size_t threadCount = std::min<std::size_t>(std::size_t(m_jobs), count);
-    for (std::size_t t = 1; t < threadCount; ++t)
-        threads.emplace_back(worker);
+    // A system that grants fewer threads than asked gets the work done by those it granted:
+    // this thread is a worker too.
+    try {
+        for (std::size_t t = 1; t < threadCount; ++t)
+            threads.emplace_back(worker);
+    } catch (const std::system_error&) {
+    }
     worker();
     for (std::thread& thread : threads)
         thread.join();
