@@ -200,8 +200,6 @@ int fleetWrite(Context& c) {
     const auto change = sessionChangeFromOptions(c, error);
     if (!change)
         return c.usage(error);
-    if (!change->touchesLogger() && !change->touchesSnmp())
-        return c.usage("write needs at least one value: " + std::string(c.args.command->usage));
     SearchEndpoint finder(c.trace);
     Fleet fleet;
     if (const int code = openFleet(c, finder, fleet); code != kDone)

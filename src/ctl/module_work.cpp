@@ -199,6 +199,10 @@ std::optional<SessionChange> sessionChangeFromOptions(const Context& c, std::str
                 return std::nullopt;
     if (error = sessionChangeProblem(change, nullptr); !error.empty())
         return std::nullopt;
+    if (!change.touchesLogger() && !change.touchesSnmp()) {
+        error = "write needs at least one value: " + std::string(c.args.command->usage);
+        return std::nullopt;
+    }
     return change;
 }
 

@@ -47,7 +47,8 @@ Members readFields(const DeviceRecord& r, const ModuleSession& session);
 // What `backup` keeps of a module: its search values and the session settings it has.
 Members backupMembers(const DeviceRecord& r, const ModuleSession& session);
 
-// The values the command line names, or empty with `error` set.
+// The values the command line names, or empty with `error` set; a session change names at
+// least one value.
 std::optional<NetworkChange> networkChangeFromOptions(const Context& c, std::string& error);
 std::optional<SessionChange> sessionChangeFromOptions(const Context& c, std::string& error);
 

@@ -275,8 +275,6 @@ int cmdWrite(Context& c) {
     const auto change = sessionChangeFromOptions(c, error);
     if (!change)
         return c.usage(error);
-    if (!change->touchesLogger() && !change->touchesSnmp())
-        return c.usage("write needs at least one value: " + std::string(c.args.command->usage));
     ModuleSession session(c.trace, c.waitMs);
     DeviceRecord found;
     std::vector<FieldOutcome> outcomes;
