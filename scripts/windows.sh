@@ -41,8 +41,16 @@ cmake --build build/release -j "$(nproc)" --target zeksim zek_manual >build/rele
 export WINEPREFIX="$top/$build/wineprefix" WINEDEBUG=-all
 # Wine's server makes the sockets of its programs, in the network namespace it was started
 # in: nothing of wine may ever start outside one. A fresh prefix takes a while to create;
-# it is made once.
-[ -d "$WINEPREFIX" ] || unshare -rn wineboot --init >/dev/null 2>&1 || true
+# it is made once. Its registry is written only when its server ends: a server killed
+# before that (a later "wineserver -k" waits ten seconds, then kills) leaves a prefix
+# without the network services, where every program sees no interface at all. So the
+# server is waited for, and a prefix without a registry is made again.
+if [ ! -s "$WINEPREFIX/system.reg" ]; then
+  rm -rf "$WINEPREFIX"
+  unshare -rn bash -c 'wineboot --init >/dev/null 2>&1; wineserver -w' || true
+  grep -q 'Services\\\\nsiproxy\]' "$WINEPREFIX/system.reg" 2>/dev/null ||
+    fail "step 'wine prefix': wineboot made no complete prefix in $WINEPREFIX"
+fi
 
 # A bare Windows has only its system libraries: a program may import nothing else, that is
 # nothing that a fresh Windows (here wine's) lacks in its system folder, besides the API sets
