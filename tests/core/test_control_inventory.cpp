@@ -51,11 +51,6 @@ const std::initializer_list<ControlKind> kCaptioned = {GroupBox,          Text, 
 } // namespace
 
 TEST(ControlInventory, RowTablesNameControlsOfTheirKind) {
-    expectKind(ctl::kIpEdits, {Edit});
-    expectKind(ctl::kNetmaskEdits, {Edit});
-    expectKind(ctl::kGatewayEdits, {Edit});
-    expectKind(ctl::kMacEdits, {Edit});
-    expectKind(ctl::kModuleInfoEdits, {Edit});
     for (const ctl::TrapRow& row : ctl::kTrapRows) {
         expectKind(row.checkBox, {CheckBox});
         expectKind(row.edits, {Edit});
@@ -70,8 +65,6 @@ TEST(ControlInventory, RowTablesNameControlsOfTheirKind) {
         expectKind(id, {CheckBox});
         EXPECT_EQ(std::string(findControlSpec(id)->text), std::string(1, letter));
     }
-    for (const int id : ctl::kSelectionControls)
-        EXPECT_NE(findControlSpec(id), nullptr) << id;
 }
 
 TEST(ControlInventory, CoreTablesNameExistingControls) {
@@ -119,22 +112,4 @@ TEST(ControlInventory, LayoutKeepsControlsInsideTheirGroupsAndApart) {
             EXPECT_FALSE(all[j].kind != GroupBox && !(all[j].flags & Hidden) && r.intersects(rectOf(all[j])))
                 << a.id << " and " << all[j].id;
     }
-}
-
-TEST(ControlInventory, CompactViewHidesTheSessionRowsAndTheDebugTexts) {
-    std::set<int> hidden;
-    for (const ControlSpec& spec : controlInventory())
-        if (spec.flags & HiddenInCompact)
-            hidden.insert(spec.id);
-    std::set<int> expected = {
-        ctl::ClockRead,        ctl::LoggerRead,      ctl::ClockSet,      ctl::LoggerSet,
-        ctl::SnmpLocationRead, ctl::SnmpLocationSet, ctl::DstUseSet,     ctl::DstUseRead,
-        ctl::SoftwareRead,     ctl::SoftwareText,    ctl::SoftwareLabel, ctl::Reboot,
-        ctl::TechnicalWebsite, ctl::UserWebsite,     ctl::ZekUtcTime,    ctl::ZekUtcLabel,
-        ctl::PcUtcTime,        ctl::PcUtcLabel,      ctl::SetMac};
-    for (const ctl::TrapRow& row : ctl::kTrapRows)
-        expected.insert({row.readButton, row.setButton});
-    for (const ctl::DstRuleControls& row : ctl::kDstRuleRows)
-        expected.insert({row.readButton, row.setButton});
-    EXPECT_EQ(hidden, expected);
 }

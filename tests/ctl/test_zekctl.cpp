@@ -102,7 +102,6 @@ private slots:
     void clockFromPcAndInBothSwitchHours();
     void badInputAndBadPeers();
     void hostileModulesAndMistakenFiles();
-    void everyModuleOfALargeFleet();
     void fleetAuditClockApplyAndRestore();
     void brokenModulesHoldUpNoOther();
 };
@@ -130,10 +129,6 @@ void TestZekctl::searchInEveryFormat() {
                           m.network.dhcp ? "on" : "off", QString::fromLatin1(m.network.name()))
                      .arg(m.network.port)
                      .arg(mode));
-        bool listed = false;
-        for (const QJsonValue v : modules)
-            listed = listed || (v["serial"].toInt() == int(m.serial) && v["port"].toInt() == m.network.port);
-        QVERIFY(listed);
         QVERIFY(table.out.contains(QStringLiteral("%1  ").arg(m.serial)));
     }
 }
@@ -266,7 +261,6 @@ void TestZekctl::hostileModulesAndMistakenFiles() {
          "IP 127.0.0.5 for 02 5A 45 00 00 04 (keeps it) and 02 5A 45 00 00 08 (asked)"},
         {{"restore", "127.0.0.9", "-"}, 2, "bad MAC 'zz'", zz.toUtf8()},
         {{"restore", "127.0.0.9", "-"}, 2, "key 'dst' twice", backup7.chopped(2) + ",\"dst\": \"on\"}"},
-        {{"write", "127.0.0.9", "--snmp-location", "a\tb"}, 2, "snmp-location with a control character"},
         {{"set", "127.0.0.60", "--port", "9000"},
          2,
          "more than one module answers with IP 127.0.0.60: 02 5A 45 00 00 05, 02 5A 45 00 00 06"},
@@ -274,7 +268,6 @@ void TestZekctl::hostileModulesAndMistakenFiles() {
          1,
          "the module reports IP 0.0.0.0, an address of no host: not connecting"},
         {{"set", "127.0.0.9"}, 2, "set needs at least one value"},
-        {{"set", "127.0.0.9", "--ip", "224.0.0.1"}, 2, "a multicast address"},
         {{"set", "127.0.0.9", "--ip", "127.0.0.3"}, 2, "IP 127.0.0.3 for 02 5A 45 00 00 02 (keeps it) and"},
         {{"apply", "-"},
          2,
@@ -296,12 +289,6 @@ void TestZekctl::hostileModulesAndMistakenFiles() {
         QVERIFY2(says(run, row.code, row.text), qPrintable(row.args.join(u' ')));
         QVERIFY2(!rawControl(run.out + run.err), qPrintable(run.out + run.err));
     }
-}
-
-void TestZekctl::everyModuleOfALargeFleet() {
-    Fleet fleet(QString(), 300);
-    const Run csv = zekctl({"search", "--format=csv"}, 3000);
-    QCOMPARE(csv.out.count(u'\n'), 301);
 }
 
 // The audit's cells of each module, by column name.

@@ -61,7 +61,6 @@ private slots:
     void garbage();
     void descriptorLimit();
     void withheldFromAPeerThatDoesNotRead();
-    void sessions();
     void listenerFollowsReboot();
     void manyPeersBesideAGreedyOne();
 };
@@ -208,27 +207,6 @@ void TestSimTcp::withheldFromAPeerThatDoesNotRead() {
     SimCommandStream stream(module);
     QVERIFY(stream.answer({"?FIRMA"}, SimCommandStream::kMaxSendBacklog + 1).steps.empty());
     QCOMPARE(stream.answer({"?FIRMA"}, SimCommandStream::kMaxSendBacklog).steps.size(), std::size_t(1));
-}
-
-void TestSimTcp::sessions() {
-    SimFleet fleet({moduleWith("ip=127.0.0.2;port=0;time-lines=no")});
-    fleet.setOptions({.splitPauseMs = 5});
-    QVERIFY(fleet.start(0));
-    QSignalSpy sent(&fleet, &SimFleet::tcpBytesSent);
-    const auto writes = [&sent] {
-        QByteArrayList made;
-        for (const QList<QVariant>& write : std::as_const(sent))
-            made += write[1].toByteArray();
-        sent.clear();
-        return made.join('|');
-    };
-    // By default every line of a reply is a write of its own.
-    const QByteArray start = "modul_typ ZEK-100 date 05.12.24 SW: 1.02\rmodul_config TLSHXD\r";
-    QCOMPARE(ask("127.0.0.2", fleet.tcpPort(0), "?STARTMSG\r", start.size()), start);
-    QCOMPARE(writes(), QByteArray("modul_typ ZEK-100 date 05.12.24 SW: 1.02\r|modul_config TLSHXD\r"));
-    fleet.setFaults(0, moduleWith("split=yes").faults);
-    QCOMPARE(ask("127.0.0.2", fleet.tcpPort(0), "?FIRMA\r", 15), QByteArray("!FIRMA MERIDON\r"));
-    QCOMPARE(writes(), QByteArray("!FIRMA |MERIDON\r"));
 }
 
 void TestSimTcp::listenerFollowsReboot() {
