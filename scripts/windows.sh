@@ -26,6 +26,8 @@ scripts/deps.sh g++-mingw-w64-x86-64-posix wine wine64 tzdata nsis dpkg-dev \
 qt=$(scripts/qt-windows.sh | tail -n 1) || exit 1
 
 build=build/windows
+# The logs sit beside the build folders, which a fresh checkout does not have yet.
+mkdir -p build
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
   -DCMAKE_BUILD_TYPE=Release -DZEK_BENCH=OFF -DCMAKE_PREFIX_PATH="$qt" \
   -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >"$build.configure.log" 2>&1 ||
