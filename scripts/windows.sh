@@ -46,10 +46,10 @@ export WINEPREFIX="$top/$build/wineprefix" WINEDEBUG=-all
 # it is made once. Its registry is written only when its server ends: a server killed
 # before that (a later "wineserver -k" waits ten seconds, then kills) leaves a prefix
 # without the network services, where every program sees no interface at all. So the
-# server is waited for, and a prefix without a registry is made again.
+# server is waited for (a bounded while), and a prefix without a registry is made again.
 if [ ! -s "$WINEPREFIX/system.reg" ]; then
   rm -rf "$WINEPREFIX"
-  unshare -rn bash -c 'wineboot --init >/dev/null 2>&1; wineserver -w' || true
+  unshare -rn bash -c 'wineboot --init >/dev/null 2>&1; timeout 300 wineserver -w' || true
   grep -q 'Services\\\\nsiproxy\]' "$WINEPREFIX/system.reg" 2>/dev/null ||
     fail "step 'wine prefix': wineboot made no complete prefix in $WINEPREFIX"
 fi
